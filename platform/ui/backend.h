@@ -52,6 +52,7 @@ class Backend {
  protected:
   // For backends: run handlers the user's input or the window system triggers.
   static void RunOnPaint(Dialog& dialog) { dialog.OnPaint(); }
+  static bool HasEnded(const Dialog& dialog) { return dialog.ended_; }
   static void RunOnSize(Dialog& dialog, unsigned type);
   // The window manager moved the window; the model follows.
   static void WindowMoved(Dialog& dialog, int client_x, int client_y);

@@ -67,6 +67,7 @@ class Control {
   Control& operator=(const Control&) = delete;
 
   int id() const { return id_; }
+  Dialog& owner() const { return owner_; }
   ControlKind kind() const { return kind_; }
   unsigned style() const { return style_; }
   bool IsButton() const { return kind_ == ControlKind::kPushButton; }

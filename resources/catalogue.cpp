@@ -1,5 +1,5 @@
-// Resource look-up: gathers the languages a resource exists in and lets the platform's
-// resource loader rule choose among them.
+// The resource catalogue: finds a resource by id and language and lists the languages
+// each resource exists in.
 #include "resources/resources.h"
 
 #include "resources/app_icon.h"
@@ -36,12 +36,6 @@ std::vector<LangId> DialogLanguages(int id) {
   return languages;
 }
 
-const DialogTemplate* LoadDialog(int id) {
-  const std::vector<LangId> languages = DialogLanguages(id);
-  if (languages.empty()) return nullptr;
-  return FindDialog(id, platform::ChooseResourceLanguage(languages));
-}
-
 std::optional<std::string_view> FindString(int id, LangId language) {
   if (!HasString(id)) return std::nullopt;
   for (const StringTable& table : StringTables())
@@ -55,12 +49,6 @@ std::vector<LangId> StringLanguages(int id) {
   if (HasString(id))
     for (const StringTable& table : StringTables()) languages.push_back(table.language);
   return languages;
-}
-
-std::string LoadString(int id) {
-  const std::vector<LangId> languages = StringLanguages(id);
-  if (languages.empty()) return {};
-  return std::string(FindString(id, platform::ChooseResourceLanguage(languages)).value_or(""));
 }
 
 const platform::ui::Icon* LoadIcon(int id) { return id == kAppIcon ? &AppIcon() : nullptr; }

@@ -1,0 +1,155 @@
+# Shell helpers for end-to-end tests of a real program under a virtual X server.
+# Source this file from a bash test script, then:
+#
+#   source "$(dirname "$0")/xvfb_harness.sh"
+#   xvfb_start                         # free display, 1024x768, 24-bit; sets DISPLAY; stops on exit
+#   xvfb_launch out.txt ./setuvia -root_dir=/tmp/r/    # start a program (stdout+stderr to out.txt)
+#   win=$(xvfb_wait_window "Installation")             # window id by title (regex), or fail
+#   xvfb_point_at "$win"               # keys reach a window of a bare X server only under the pointer
+#   xvfb_keys Tab Return               # xdotool key names, one after the other
+#   xvfb_click "$win" 620 500          # left click at client coordinates of the window
+#   xvfb_screenshot "$win" shot.png    # the window's client area as PNG
+#   xvfb_pixel shot.png 10 20          # prints "r g b" (0-255) of one pixel
+#   xvfb_geometry "$win"               # prints "x y width height" of the client area on screen
+#   xvfb_wait_exit 10                  # waits for the launched program; prints its exit status
+#   xvfb_stop_program                  # ends the launched program (before launching the next)
+#   xvfb_fail "message"                # prints to stderr and exits 1
+#
+# Everything started here (the server and the launched programs) is stopped when the
+# script exits. Needs Xvfb, xdotool, xwd (x11-apps) and ImageMagick's convert; a test
+# without them should exit 77 (ctest's skip code) via xvfb_require_tools.
+
+XVFB_PID=""
+XVFB_PROGRAM_PID=""
+XVFB_TMP=""
+
+xvfb_fail() {
+  echo "FAIL: $*" >&2
+  exit 1
+}
+
+xvfb_require_tools() {
+  local tool
+  for tool in Xvfb xdotool xwd convert; do
+    command -v "$tool" >/dev/null 2>&1 || { echo "SKIP: $tool is not installed" >&2; exit 77; }
+  done
+}
+
+xvfb_stop_program() {
+  if [ -n "$XVFB_PROGRAM_PID" ] && kill -0 "$XVFB_PROGRAM_PID" 2>/dev/null; then
+    kill "$XVFB_PROGRAM_PID" 2>/dev/null
+    wait "$XVFB_PROGRAM_PID" 2>/dev/null
+  fi
+  XVFB_PROGRAM_PID=""
+}
+
+xvfb_stop() {
+  xvfb_stop_program
+  if [ -n "$XVFB_PID" ] && kill -0 "$XVFB_PID" 2>/dev/null; then
+    kill "$XVFB_PID" 2>/dev/null
+    wait "$XVFB_PID" 2>/dev/null
+  fi
+  [ -n "$XVFB_TMP" ] && rm -rf "$XVFB_TMP"
+  XVFB_PID=""
+}
+
+# xvfb_start [WIDTHxHEIGHT]: a server on the first free display number from 90 on.
+xvfb_start() {
+  local size=${1:-1024x768} n
+  xvfb_require_tools
+  XVFB_TMP=$(mktemp -d)
+  trap xvfb_stop EXIT
+  for n in $(seq 90 189); do
+    [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ] && continue
+    Xvfb ":$n" -screen 0 "${size}x24" -nolisten tcp -noreset >"$XVFB_TMP/xvfb.log" 2>&1 &
+    XVFB_PID=$!
+    export DISPLAY=":$n"
+    if timeout 10 bash -c 'until xdotool getdisplaygeometry >/dev/null 2>&1; do sleep 0.1; done'; then
+      return 0
+    fi
+    kill "$XVFB_PID" 2>/dev/null
+    wait "$XVFB_PID" 2>/dev/null
+    XVFB_PID=""
+  done
+  xvfb_fail "could not start Xvfb"
+}
+
+# xvfb_launch OUTPUT_FILE PROGRAM [ARGS...]: starts the program in the background.
+xvfb_launch() {
+  local out=$1
+  shift
+  "$@" >"$out" 2>&1 &
+  XVFB_PROGRAM_PID=$!
+}
+
+# xvfb_wait_window TITLE_REGEX [SECONDS]: prints the id of the first matching window.
+xvfb_wait_window() {
+  local win
+  win=$(timeout "${2:-10}" xdotool search --sync --onlyvisible --name "$1" 2>/dev/null | head -1)
+  [ -n "$win" ] || xvfb_fail "no window named '$1' appeared"
+  # Let the first paint finish before anyone looks at it.
+  sleep 0.3
+  echo "$win"
+}
+
+xvfb_point_at() {
+  xdotool mousemove --window "$1" 1 1 || xvfb_fail "cannot move the pointer to window $1"
+  sleep 0.1
+}
+
+xvfb_keys() {
+  local key
+  for key in "$@"; do
+    xdotool key "$key"
+    sleep 0.15
+  done
+}
+
+# xvfb_click WINDOW X Y: a left click at client coordinates.
+xvfb_click() {
+  xdotool mousemove --window "$1" "$2" "$3" click 1
+  sleep 0.2
+}
+
+xvfb_geometry() {
+  local X Y WIDTH HEIGHT WINDOW SCREEN
+  eval "$(xdotool getwindowgeometry --shell "$1")"
+  echo "$X $Y $WIDTH $HEIGHT"
+}
+
+# xvfb_screenshot WINDOW FILE.png (WINDOW "root" for the whole screen). ImageMagick refuses
+# /dev/fd inputs, so the dump goes through a file.
+xvfb_screenshot() {
+  local dump="$XVFB_TMP/shot.xwd"
+  if [ "$1" = root ]; then xwd -root -silent >"$dump"; else xwd -id "$1" -silent >"$dump"; fi ||
+    xvfb_fail "xwd could not dump window $1"
+  convert "$dump" "$2" || xvfb_fail "convert could not read the dump of window $1"
+}
+
+# xvfb_pixel FILE.png X Y: prints "r g b".
+xvfb_pixel() {
+  convert "$1" -crop "1x1+$2+$3" +repage -depth 8 txt:- | awk -F'[(),]' 'NR == 2 { print $3, $4, $5 }'
+}
+
+# xvfb_dark_pixels FILE.png X Y WIDTH HEIGHT [LIMIT]: prints how many pixels of the area
+# have every channel below LIMIT (default 100), e.g. text drawn in black on grey.
+xvfb_dark_pixels() {
+  local limit=${6:-100}
+  convert "$1" -crop "${4}x${5}+$2+$3" +repage -depth 8 txt:- |
+    awk -v limit="$limit" -F'[(),]' 'NR > 1 && $3 < limit && $4 < limit && $5 < limit { n++ } END { print n + 0 }'
+}
+
+# xvfb_wait_exit [SECONDS]: prints the exit status of the launched program (124 on timeout).
+xvfb_wait_exit() {
+  local seconds=${1:-10} i
+  for i in $(seq $((seconds * 10))); do
+    if ! kill -0 "$XVFB_PROGRAM_PID" 2>/dev/null; then
+      wait "$XVFB_PROGRAM_PID"
+      echo $?
+      XVFB_PROGRAM_PID=""
+      return 0
+    fi
+    sleep 0.1
+  done
+  echo 124
+}
