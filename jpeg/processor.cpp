@@ -1,0 +1,115 @@
+// Processor detection (CPUID) and the class rules. The record is process-wide and
+// rewritten by every detection with the same values. Without CPUID (not an x86
+// processor) the record stays blank and the class is the plain one.
+#include "jpeg/processor.h"
+
+#include <cstring>
+
+#include "jpeg/registry.h"
+
+#if defined(__x86_64__) || defined(__i386__)
+#include <cpuid.h>
+#define JPEG_HAVE_CPUID 1
+#endif
+
+namespace jpeg {
+namespace {
+
+ProcessorInfo g_processor_info;
+
+ProcessorInfo BlankProcessorInfo() {
+  ProcessorInfo info{};
+  std::memset(info.vendor, ' ', 12);
+  info.vendor[12] = '\0';
+  return info;
+}
+
+#ifdef JPEG_HAVE_CPUID
+// XCR0, the register state the operating system saves (needs OSXSAVE).
+uint64_t ReadXcr0() {
+  uint32_t low, high;
+  __asm__ volatile("xgetbv" : "=a"(low), "=d"(high) : "c"(0));
+  return (static_cast<uint64_t>(high) << 32) | low;
+}
+
+// AVX2 needs the instruction bit and the operating system's saving of the YMM state.
+bool ReadAvx2Support(uint32_t highest_leaf) {
+  unsigned eax, ebx, ecx, edx;
+  if (highest_leaf < 7 || !__get_cpuid(1, &eax, &ebx, &ecx, &edx)) return false;
+  const bool os_saves_ymm = (ecx & bit_OSXSAVE) && ((ReadXcr0() & 6) == 6);
+  if (!os_saves_ymm) return false;
+  __cpuid_count(7, 0, eax, ebx, ecx, edx);
+  return (ebx & bit_AVX2) != 0;
+}
+
+bool ReadCpuid(CpuidValues& values) {
+  unsigned eax, ebx, ecx, edx;
+  if (!__get_cpuid(0, &eax, &ebx, &ecx, &edx)) return false;
+  values.highest_leaf = eax;
+  values.leaf0_ebx = ebx;
+  values.leaf0_edx = edx;
+  values.leaf0_ecx = ecx;
+  if (eax == 0) return true;
+  __get_cpuid(1, &eax, &ebx, &ecx, &edx);
+  values.leaf1_eax = eax;
+  values.leaf1_ebx = ebx;
+  values.leaf1_edx = edx;
+  values.avx2 = ReadAvx2Support(values.highest_leaf);
+  return true;
+}
+#else
+bool ReadCpuid(CpuidValues&) { return false; }
+#endif
+
+void StoreRegister(char* destination, uint32_t value) { std::memcpy(destination, &value, 4); }
+
+}  // namespace
+
+ProcessorInfo ProcessorInfoFromCpuid(const CpuidValues& values) {
+  ProcessorInfo info = BlankProcessorInfo();
+  StoreRegister(info.vendor, values.leaf0_ebx);
+  StoreRegister(info.vendor + 4, values.leaf0_edx);
+  StoreRegister(info.vendor + 8, values.leaf0_ecx);
+  if (values.highest_leaf == 0) return info;
+  const uint32_t eax = values.leaf1_eax & 0x3FFF;
+  info.stepping = eax & 0xF;
+  info.model = (eax >> 4) & 0xF;
+  info.family = (eax >> 8) & 0xF;
+  info.processor_type = (eax >> 12) & 0x3;
+  info.brand_index = values.leaf1_ebx & 0xFF;
+  info.feature_flags = values.leaf1_edx;
+  info.avx2 = values.avx2;
+  return info;
+}
+
+void DetectProcessor() {
+  CpuidValues values{};
+  g_processor_info = ReadCpuid(values) ? ProcessorInfoFromCpuid(values) : BlankProcessorInfo();
+}
+
+const ProcessorInfo& GetProcessorInfo() { return g_processor_info; }
+
+ProcessorClass ClassifyProcessorInfo(const ProcessorInfo& info, int32_t override_value) {
+  if (override_value >= 0 && override_value <= 6) return static_cast<ProcessorClass>(override_value);
+  const bool mmx = info.feature_flags & kFeatureMmx;
+  const bool sse = info.feature_flags & kFeatureSse;
+  const bool sse2 = info.feature_flags & kFeatureSse2;
+  switch (info.family) {
+    case 5:
+      return mmx ? CPU_CLASS_FAMILY5_MMX : CPU_CLASS_FAMILY5;
+    case 6:
+      if (!mmx) return CPU_CLASS_FAMILY6;
+      return sse ? CPU_CLASS_FAMILY6_SSE : CPU_CLASS_FAMILY6_MMX;
+    case 15:
+      return sse2 ? CPU_CLASS_FAMILY15_SSE2 : CPU_CLASS_GENERIC;
+    default:
+      return CPU_CLASS_GENERIC;
+  }
+}
+
+ProcessorClass ClassifyProcessor(RoutineTable* table) {
+  DetectProcessor();
+  return ClassifyProcessorInfo(g_processor_info, ReadUseCpuOverride(table));
+}
+
+}  // namespace jpeg
