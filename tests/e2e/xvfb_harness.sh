@@ -16,12 +16,18 @@
 #   xvfb_fail "message"                # prints to stderr and exits 1
 #
 # Everything started here (the server and the launched programs) is stopped when the
-# script exits. Needs Xvfb, xdotool, xwd (x11-apps) and ImageMagick's convert; a test
+# script exits. Sanitizer builds: leaks inside the X font libraries are suppressed
+# (xvfb_lsan.supp). Needs Xvfb, xdotool, xwd (x11-apps) and ImageMagick's convert; a test
 # without them should exit 77 (ctest's skip code) via xvfb_require_tools.
 
 XVFB_PID=""
 XVFB_PROGRAM_PID=""
 XVFB_TMP=""
+XVFB_HARNESS_DIR=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
+
+# Programs built with AddressSanitizer: the X font libraries keep caches for the life of the
+# process, which the leak checker would report.
+export LSAN_OPTIONS="${LSAN_OPTIONS:+$LSAN_OPTIONS:}suppressions=$XVFB_HARNESS_DIR/xvfb_lsan.supp"
 
 xvfb_fail() {
   echo "FAIL: $*" >&2
