@@ -12,6 +12,7 @@
 #include <FL/Fl_RGB_Image.H>
 #include <FL/fl_draw.H>
 #include <FL/x.H>
+#include <X11/Xatom.h>
 #include <fontconfig/fontconfig.h>
 
 #include <cstdlib>
@@ -80,6 +81,27 @@ bool OpenDisplay() {
     return fl_display != nullptr;
   }
   return false;
+}
+
+// The frame the window manager draws around a shown window, from the window's
+// _NET_FRAME_EXTENTS property (left, right, top, bottom); none without a window manager.
+// Unlike the toolkit's decorated size this does not lag behind a resize.
+FrameExtents FrameOf(const Fl_Window& window) {
+  static const Atom extents = XInternAtom(fl_display, "_NET_FRAME_EXTENTS", False);
+  Atom type = 0;
+  int format = 0;
+  unsigned long count = 0, remaining = 0;
+  unsigned char* data = nullptr;
+  FrameExtents frame;
+  if (XGetWindowProperty(fl_display, fl_xid(&window), extents, 0, 4, False, XA_CARDINAL, &type,
+                         &format, &count, &remaining, &data) == Success &&
+      type == XA_CARDINAL && format == 32 && count == 4) {
+    const auto* v = reinterpret_cast<const long*>(data);  // format 32 arrives as long
+    frame = {static_cast<int>(v[0]), static_cast<int>(v[2]), static_cast<int>(v[1]),
+             static_cast<int>(v[3])};
+  }
+  if (data) XFree(data);
+  return frame;
 }
 
 // Straight ARGB pixels as the RGBA image FLTK draws and uses for window icons.
@@ -184,10 +206,7 @@ class FltkWindows final : public Backend {
   FrameExtents Frame(const Dialog& dialog) override {
     const WindowState* state = Find(dialog);
     if (!state || !state->window->shown()) return {};
-    DialogWindow& w = *state->window;
-    const int side = std::max(0, (w.decorated_w() - w.w()) / 2);
-    const int top = std::max(0, w.decorated_h() - w.h() - side);
-    return {side, top, side, side};
+    return FrameOf(*state->window);
   }
   int DropDownClosedHeight(const Dialog& dialog) override {
     return dialog.BaseUnits().cy + 8;
