@@ -1,0 +1,32 @@
+// The two headers at the start of a BMP page file, and the rules a BMP must meet to be shown
+// as a page: uncompressed, bottom-up, 16, 24 or 32 bits per pixel, no colour table, and an
+// image size that covers every row. Anything else is refused, so that loading and drawing
+// never step outside the pixel buffer.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <span>
+
+#include "image/bitmap_info_header.h"
+
+inline constexpr std::size_t kBmpFileHeaderSize = 14;
+inline constexpr std::size_t kBmpHeadersSize = kBmpFileHeaderSize + sizeof(BitmapInfoHeader);
+
+// A page larger than this in either direction cannot be shown in a window.
+inline constexpr std::int32_t kMaxPageDimension = 32767;
+
+struct BmpHeaders {
+  std::uint32_t pixel_offset = 0;  // from the start of the file
+  BitmapInfoHeader info;
+};
+
+// Reads the file header's pixel-data offset and the info header (little-endian).
+BmpHeaders ParseBmpHeaders(std::span<const std::uint8_t, kBmpHeadersSize> bytes);
+
+// The bytes of pixel data to allocate and read for a page BMP of `file_size` bytes: the row
+// stride x height. Nothing when the headers are not those of a page, or when the file holds
+// less than half of those bytes (a header claiming far more than the file holds is damaged;
+// a page cut short near its end still shows, its missing rows reading as zero).
+std::optional<std::size_t> PageBmpPixelBytes(const BmpHeaders& headers, std::uint64_t file_size);
