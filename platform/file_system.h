@@ -18,7 +18,10 @@ std::optional<std::string> ResolvePath(const std::string& path);
 // True when the path (resolved as above) names an existing file or folder.
 bool FileExists(const std::string& path);
 
-// The whole content of a file, or nothing when it cannot be opened or read.
+// Larger files are refused by ReadWholeFile rather than read into memory.
+inline constexpr std::uint64_t kMaxWholeFileBytes = std::uint64_t{1} << 30;
+
+// The whole content of a regular file, or nothing when it cannot be opened or read.
 std::optional<std::vector<std::uint8_t>> ReadWholeFile(const std::string& path);
 
 // A file opened for reading, for loaders that read pieces at given offsets.

@@ -11,7 +11,8 @@ namespace platform {
 void Trace(const char* format, ...) __attribute__((format(printf, 1, 2)));
 
 // Replaces the destination of trace lines (tests); an empty function restores the default.
-// While a capture is installed every line is delivered, whatever SETUVIA_TRACE says.
+// While a capture is installed every line is delivered, whatever SETUVIA_TRACE says. The
+// capture receives the formatted text exactly, with the format's own line feed.
 using TraceCapture = std::function<void(const std::string& line)>;
 void SetTraceCapture(TraceCapture capture);
 
