@@ -126,6 +126,9 @@ typedef struct JpegInputStream {
   uint8_t pending_marker;         /* marker met inside entropy-coded data, 0 = none */
   uint32_t scan_components_done;  /* components whose sequential scans are decoded */
   void* file_handle;              /* open JPEG file (FILE*), or none for memory input */
+  uint32_t origin;                /* stream offset at which bytes_consumed counts from 0 */
+  const uint8_t* position_buffer; /* the memory buffer origin + bytes_consumed refers to */
+  uint32_t position_size;         /* and its size; another buffer starts at offset 0 */
   uint8_t file_buffer[JPEG_FILE_BUFFER_SIZE];
 } JpegInputStream;
 

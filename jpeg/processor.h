@@ -6,9 +6,9 @@
 
 #include <cstdint>
 
-namespace jpeg {
-
 struct RoutineTable;
+
+namespace jpeg {
 
 struct ProcessorInfo {
   uint32_t brand_index;    // leaf 1 EBX bits 0-7

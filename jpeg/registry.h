@@ -7,9 +7,9 @@
 
 #include <cstdint>
 
-namespace jpeg {
-
 struct RoutineTable;
+
+namespace jpeg {
 
 inline constexpr uintptr_t kHkeyLocalMachine = 0x80000002u;
 inline constexpr uint32_t kKeyQueryValue = 0x0001;

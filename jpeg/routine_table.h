@@ -35,14 +35,25 @@ using DecodeBlockRoutine = int32_t (*)(JpegInputStream* stream, const JpegHuffma
 // The encoder is not part of this system; its slots keep this type and stay empty.
 using EncoderRoutine = void (*)();
 
+}  // namespace jpeg
+
+// Global so that the public header's forward declaration names the same type.
 struct RoutineTable {
+  using EndSimdRoutine = jpeg::EndSimdRoutine;
+  using EncoderRoutine = jpeg::EncoderRoutine;
+  using InverseDctRoutine = jpeg::InverseDctRoutine;
+  using WriteMcuRoutine = jpeg::WriteMcuRoutine;
+  using OutputKernel = jpeg::OutputKernel;
+  using DecodeBlockRoutine = jpeg::DecodeBlockRoutine;
+  using DequantizeRoutine = jpeg::DequantizeRoutine;
+
   // Header.
   uint32_t scratch;  // the scan-header parser stores the last SOS length + 2 here
   uint32_t reserved;
-  const RegistryLibrary* registry_library;
-  RegOpenKeyFunction reg_open_key;
-  RegQueryValueFunction reg_query_value;
-  RegCloseKeyFunction reg_close_key;
+  const jpeg::RegistryLibrary* registry_library;
+  jpeg::RegOpenKeyFunction reg_open_key;
+  jpeg::RegQueryValueFunction reg_query_value;
+  jpeg::RegCloseKeyFunction reg_close_key;
 
   // The 63 routine slots, in their fixed order.
   EndSimdRoutine EndSimd;                     // 0
@@ -112,6 +123,8 @@ struct RoutineTable {
   // The name of the routine in each slot (none when empty), kept by InstallRoutine.
   const char* routine_names[63];
 };
+
+namespace jpeg {
 
 inline constexpr int kRoutineSlotCount = 63;
 
