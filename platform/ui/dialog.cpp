@@ -219,7 +219,23 @@ void Dialog::HandleKey(Key key) {
     case Key::kEscape:
       CommandIfEnabled(kIdCancel);
       break;
+    case Key::kUp:
+      StepListSelection(-1);
+      break;
+    case Key::kDown:
+      StepListSelection(1);
+      break;
   }
+}
+
+// A closed drop-down list steps through its items without wrapping; with nothing selected
+// either key selects the first item.
+void Dialog::StepListSelection(int step) {
+  Control* list = GetDlgItem(focus_id_);
+  if (!list || list->kind() != ControlKind::kDropDownList || list->GetCount() == 0) return;
+  const int current = list->GetCurSel();
+  const int next = current < 0 ? 0 : std::clamp(current + step, 0, list->GetCount() - 1);
+  if (next != current) list->SetCurSel(next);
 }
 
 bool Dialog::ClickButton(int id) {

@@ -38,7 +38,7 @@ inline constexpr unsigned kSizeMinimized = 1;
 inline constexpr int kSystemIconSize = 32;
 
 // Keys the dialog manager handles.
-enum class Key { kTab, kShiftTab, kSpace, kEnter, kEscape };
+enum class Key { kTab, kShiftTab, kSpace, kEnter, kEscape, kUp, kDown };
 
 // Drawing access to a control's area during painting (the device context of the control).
 // Empty when the control has no window.
@@ -175,7 +175,8 @@ class Dialog {
   // The keyboard focus (a control id, or 0 for none), and the dialog manager's keys:
   // Tab / Shift+Tab move the focus among the visible, enabled tab-stop controls in
   // template order; Space or Enter presses the focused button (Enter presses the default
-  // button, else OK, when the focus is not on a button); Escape acts as Cancel.
+  // button, else OK, when the focus is not on a button); Escape acts as Cancel; Up and
+  // Down move the selection of a focused drop-down list.
   int GetFocusId() const { return focus_id_; }
   void HandleKey(Key key);
   // A click on a button (mouse or keyboard): OK and Cancel go to OnOK and OnCancel,
@@ -210,6 +211,7 @@ class Dialog {
   void CommandIfEnabled(int id);
   int DefaultButtonId() const;
   Control* FocusedButton();
+  void StepListSelection(int step);
   bool IsFocusable(const Control& control) const;
   int FocusIndex() const;
   void MoveFocusFrom(int from, bool forward);

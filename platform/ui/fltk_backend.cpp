@@ -358,6 +358,12 @@ class FltkWindows final : public Backend {
   void Moved(WindowState& state, int x, int y) {
     if (!state.applying_geometry) WindowMoved(*state.dialog, x, y);
   }
+  // A click gave a widget the toolkit's focus (a list, say); the model follows.
+  void FocusTakenByClick(WindowState& state) {
+    for (const auto& [id, widget] : state.widgets)
+      if (widget == Fl::focus() && id != state.dialog->GetFocusId())
+        state.dialog->GetDlgItem(id)->SetFocus();
+  }
   void IconicChanged(WindowState& state, bool iconic) {
     if (state.iconic == iconic || state.closing) return;
     state.iconic = iconic;
@@ -427,6 +433,10 @@ int DialogWindow::handle(int event) {
       dialog.HandleKey((Fl::event_state() & FL_SHIFT) ? Key::kShiftTab : Key::kTab);
       return 1;
     }
+    if (key == FL_Up || key == FL_Down) {  // never the toolkit's own focus navigation
+      dialog.HandleKey(key == FL_Up ? Key::kUp : Key::kDown);
+      return 1;
+    }
     if (key == ' ' || key == FL_Enter || key == FL_KP_Enter || key == FL_Escape) {
       dialog.HandleKey(key == ' ' ? Key::kSpace : key == FL_Escape ? Key::kEscape : Key::kEnter);
       return 1;
@@ -434,7 +444,9 @@ int DialogWindow::handle(int event) {
   }
   if (event == FL_HIDE && shown()) backend_.IconicChanged(state_, true);
   if (event == FL_SHOW) backend_.IconicChanged(state_, false);
-  return Fl_Double_Window::handle(event);
+  const int handled = Fl_Double_Window::handle(event);
+  if (event == FL_PUSH) backend_.FocusTakenByClick(state_);
+  return handled;
 }
 
 void DialogWindow::draw() {

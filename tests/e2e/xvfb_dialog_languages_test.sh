@@ -53,3 +53,20 @@ status=$(xvfb_wait_exit 10)
 grep -qx "click 3" "$out" || xvfb_fail "Enter did not press the focused button: $(cat "$out")"
 grep -qx "end 2" "$out" || xvfb_fail "Escape did not cancel: $(cat "$out")"
 echo "keyboard: Tab, Enter and Escape work"
+
+# A drop-down list: the focus starts on it, Down twice selects the third name, Enter
+# presses the default button (OK); the selected name is drawn (light on the highlight).
+xvfb_launch "$out" "$showcase" list 0x0411
+win=$(xvfb_wait_window "Select")
+xvfb_point_at "$win"
+xvfb_keys Down Down
+xvfb_screenshot "$win" "$shot"
+read -r l t r b <<<"$(rect_of 1001)"
+light=$(xvfb_light_pixels "$shot" $((l + 4)) $((t + 4)) $((r - l - 30)) $((b - t - 8)))
+[ "$light" -ge 8 ] || xvfb_fail "the list shows no text ($light light pixels)"
+xvfb_keys Return
+status=$(xvfb_wait_exit 10)
+[ "$status" = 0 ] || xvfb_fail "list showcase ended with status $status"
+grep -qx "selected ドイツ語" "$out" || xvfb_fail "Down, Down, Enter chose wrongly: $(cat "$out")"
+grep -qx "end 1" "$out" || xvfb_fail "Enter did not press OK: $(cat "$out")"
+echo "list: Down and Enter work"

@@ -10,6 +10,8 @@
 #   xvfb_click "$win" 620 500          # left click at client coordinates of the window
 #   xvfb_screenshot "$win" shot.png    # the window's client area as PNG
 #   xvfb_pixel shot.png 10 20          # prints "r g b" (0-255) of one pixel
+#   xvfb_dark_pixels shot.png X Y W H  # counts near-black pixels of an area (text on grey)
+#   xvfb_light_pixels shot.png X Y W H # counts near-white pixels (text on a highlight)
 #   xvfb_geometry "$win"               # prints "x y width height" of the client area on screen
 #   xvfb_wait_exit 10                  # waits for the launched program; prints its exit status
 #   xvfb_stop_program                  # ends the launched program (before launching the next)
@@ -143,6 +145,14 @@ xvfb_dark_pixels() {
   local limit=${6:-100}
   convert "$1" -crop "${4}x${5}+$2+$3" +repage -depth 8 txt:- |
     awk -v limit="$limit" -F'[(),]' 'NR > 1 && $3 < limit && $4 < limit && $5 < limit { n++ } END { print n + 0 }'
+}
+
+# xvfb_light_pixels FILE.png X Y WIDTH HEIGHT [LIMIT]: how many pixels of the area have
+# every channel above LIMIT (default 200), e.g. white text on a selection highlight.
+xvfb_light_pixels() {
+  local limit=${6:-200}
+  convert "$1" -crop "${4}x${5}+$2+$3" +repage -depth 8 txt:- |
+    awk -v limit="$limit" -F'[(),]' 'NR > 1 && $3 > limit && $4 > limit && $5 > limit { n++ } END { print n + 0 }'
 }
 
 # xvfb_wait_exit [SECONDS]: prints the exit status of the launched program (124 on timeout).

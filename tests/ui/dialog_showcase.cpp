@@ -1,10 +1,13 @@
-// A small program that shows one language's viewer dialog template on the real display,
-// for the X tests and for looking at the fonts: `ui_dialog_showcase 0x0411`. It puts the
-// icon on the window, paints a test picture into the page frame through DrawDib, prints
-// each control's rectangle in the client area ("control <id> <l> <t> <r> <b>"), every
-// button click ("click <id>") and, at the end, the end code ("end <code>").
+// A small program that shows dialogs on the real display, for the X tests and for looking
+// at the fonts. `ui_dialog_showcase 0x0411` shows that language's viewer dialog template
+// with the icon and a test picture painted into the page frame through DrawDib;
+// `ui_dialog_showcase list 0x0411` shows a drop-down list of that language's language
+// names with an OK button. It prints each control's rectangle in the client area
+// ("control <id> <l> <t> <r> <b>"), every button click ("click <id>"), the list's choice
+// on OK ("selected <text>") and, at the end, the end code ("end <code>").
 #include <cstdio>
 #include <cstdlib>
+#include <string_view>
 #include <vector>
 
 #include "platform/ui/dialog.h"
@@ -68,11 +71,58 @@ class ShowcaseDialog : public Dialog {
   DrawDib drawer_;
 };
 
+constexpr ControlTemplate kListControls[] = {
+    {ControlKind::kDropDownList, 1001, "", {7, 7, 147, 66}, kTabStop | kVerticalScroll},
+    {ControlKind::kPushButton, 1, "OK", {56, 29, 50, 14}, kTabStop | kDefaultButton},
+};
+
+class ListDialog : public Dialog {
+ public:
+  ListDialog(const DialogTemplate& tmpl, std::uint16_t language)
+      : Dialog(tmpl), language_(language) {}
+
+ protected:
+  bool OnInitDialog() override {
+    Control* list = GetDlgItem(1001);
+    for (int id = resources::kStringEnglish; id <= resources::kStringSpanish; ++id)
+      list->AddString(resources::FindString(id, language_).value_or(""));
+    list->SetCurSel(0);
+    for (const auto& control : controls()) {
+      const Rect r = control->GetRect();
+      std::printf("control %d %d %d %d %d\n", control->id(), r.left, r.top, r.right, r.bottom);
+    }
+    std::fflush(stdout);
+    return true;
+  }
+  void OnOK() override {
+    const Control* list = GetDlgItem(1001);
+    std::printf("selected %s\n", list->GetLBText(list->GetCurSel()).c_str());
+    Dialog::OnOK();
+  }
+
+ private:
+  std::uint16_t language_;
+};
+
+int ShowList(std::uint16_t language) {
+  const DialogTemplate tmpl{133, language, {0, 0, 161, 50}, "Select Language", "MS Sans Serif",
+                            8, kListControls};
+  ListDialog dialog(tmpl, language);
+  const int code = dialog.DoModal();
+  std::printf("end %d\n", code);
+  return code < 0 ? 1 : 0;
+}
+
+std::uint16_t ParseLanguage(const char* text) {
+  return static_cast<std::uint16_t>(text ? std::strtoul(text, nullptr, 16) : 0x0409);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
-  const auto language =
-      static_cast<std::uint16_t>(argc > 1 ? std::strtoul(argv[1], nullptr, 16) : 0x0409);
+  if (argc > 1 && std::string_view(argv[1]) == "list")
+    return ShowList(ParseLanguage(argc > 2 ? argv[2] : nullptr));
+  const std::uint16_t language = ParseLanguage(argc > 1 ? argv[1] : nullptr);
   const DialogTemplate* tmpl = resources::FindDialog(resources::kViewerDialog, language);
   if (!tmpl) {
     std::fprintf(stderr, "no viewer dialog in language 0x%04x\n", language);

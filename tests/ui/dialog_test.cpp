@@ -219,6 +219,26 @@ TEST(DialogKeyboard, EscapeAndCloseBoxDoNothingWhileCancelIsDisabled) {
             -1);
 }
 
+TEST(DialogLists, UpAndDownStepTheFocusedListWithoutWrapping) {
+  headless::Session session;
+  Dialog dlg(kListDialog);
+  RunWith(session, dlg, [](Dialog& d) {
+    Control* list = d.GetDlgItem(1001);
+    d.HandleKey(Key::kDown);  // empty list: nothing to select
+    EXPECT_EQ(list->GetCurSel(), -1);
+    list->AddString("A");
+    list->AddString("B");
+    d.HandleKey(Key::kUp);  // nothing selected: the first item
+    EXPECT_EQ(list->GetCurSel(), 0);
+    d.HandleKey(Key::kDown);
+    d.HandleKey(Key::kDown);
+    EXPECT_EQ(list->GetCurSel(), 1);
+    d.HandleKey(Key::kTab);  // focus on OK: arrows leave the list alone
+    d.HandleKey(Key::kUp);
+    EXPECT_EQ(list->GetCurSel(), 1);
+  });
+}
+
 TEST(DialogLists, ItemsSelectionAndRangeChecks) {
   headless::Session session;
   Dialog dlg(kListDialog);
