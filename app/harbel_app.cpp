@@ -1,0 +1,53 @@
+// Start-up in its fixed order, and the page-folder resolution it begins with.
+#include "app/harbel_app.h"
+
+#include <utility>
+
+#include "app/command_line.h"
+#include "app/page_folder.h"
+#include "platform/profile.h"
+#include "platform/program_path.h"
+#include "platform/trace.h"
+#include "viewer/viewer_dlg.h"
+
+CHarbelApp::CHarbelApp(std::string command_line_tail) : m_lpCmdLine(std::move(command_line_tail)) {}
+
+// The framework's embedded-control hosting and 3-D dialog look have no counterpart here.
+bool CHarbelApp::InitInstance() {
+  platform::Trace("Command line = %s.\n", m_lpCmdLine.c_str());
+  MakePageDirString(m_strPageRoot);
+  // The model dialog (when m_bModelSelectDialog) and then the language dialog (when
+  // m_bLanguageSelectDialog) join here; they complete m_strPageRoot.
+  RunViewer();
+  return false;
+}
+
+// The viewer is the main window; its end code does not matter.
+void CHarbelApp::RunViewer() {
+  CViewerDlg viewer(m_strPageRoot, m_strIniFile);
+  viewer.DoModal();
+}
+
+bool CHarbelApp::MakePageDirString(std::string& page_folder) {
+  std::string root;
+  if (!app::ParseOptionValue(m_lpCmdLine, "root_dir", root)) {
+    const platform::ProgramPathResult program = platform::ProgramFilePath();
+    if (!program.path) {
+      platform::Trace("MakePageDirStirng: fail with error code %d!\n", program.error_code);
+      return false;
+    }
+    const std::size_t last_separator = program.path->rfind('/');
+    if (last_separator == std::string::npos) return false;
+    root = program.path->substr(0, last_separator + 1);
+  }
+  const std::string lang_id = MakeLangIDString();
+  m_strIniFile = root + "Setuvia.ini";
+  m_strLangID = lang_id;
+  if (platform::GetPrivateProfileInt("ModelSelectDialog", "Display", 0, m_strIniFile) != 0) m_bModelSelectDialog = 1;
+  if (platform::GetPrivateProfileInt("LanguageSelectDialog", "Display", 0, m_strIniFile) != 0) {
+    m_bLanguageSelectDialog = 1;
+  }
+  page_folder = app::MakePageFolderTemplate(root, lang_id, m_bModelSelectDialog != 0, m_bLanguageSelectDialog != 0);
+  platform::Trace("MakePageDirString: PageRoot = %s.\n", page_folder.c_str());
+  return true;
+}

@@ -1,0 +1,24 @@
+// Page-folder templates: R + "PageData" [+ model part] + "/" [+ language folder + "/"].
+#include "app/page_folder.h"
+
+namespace app {
+
+std::string MakePageFolderTemplate(const std::string& root, const std::string& lang_id, bool model_dialog,
+                                   bool language_dialog) {
+  std::string folder = root + "PageData";
+  if (model_dialog) folder += kModelPlaceholder;
+  folder += "/";
+  if (!language_dialog) folder += lang_id + "/";
+  return folder;
+}
+
+void ReplaceModelPlaceholder(std::string& page_folder, const std::string& model_part) {
+  const std::string placeholder = kModelPlaceholder;
+  std::size_t at = 0;
+  while ((at = page_folder.find(placeholder, at)) != std::string::npos) {
+    page_folder.replace(at, placeholder.size(), model_part);
+    at += model_part.size();
+  }
+}
+
+}  // namespace app
