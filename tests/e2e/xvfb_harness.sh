@@ -82,11 +82,22 @@ xvfb_start() {
   xvfb_fail "could not start Xvfb"
 }
 
-# xvfb_launch OUTPUT_FILE PROGRAM [ARGS...]: starts the program in the background.
+# xvfb_launch OUTPUT_FILE PROGRAM [ARGS...]: starts the program in the background. A small
+# wrapper keeps its exit status in a file, so xvfb_wait_exit works from $(...) too (a
+# subshell cannot wait for its parent's children); ending the wrapper ends the program.
 xvfb_launch() {
   local out=$1
   shift
-  "$@" >"$out" 2>&1 &
+  rm -f "$XVFB_TMP/status"
+  (
+    trap 'kill "$child" 2>/dev/null' TERM
+    "$@" >"$out" 2>&1 &
+    child=$!
+    wait "$child"
+    status=$?
+    wait "$child" 2>/dev/null  # after a TERM the first wait returns early
+    echo "$status" >"$XVFB_TMP/status.tmp" && mv "$XVFB_TMP/status.tmp" "$XVFB_TMP/status"
+  ) &
   XVFB_PROGRAM_PID=$!
 }
 
@@ -159,10 +170,8 @@ xvfb_light_pixels() {
 xvfb_wait_exit() {
   local seconds=${1:-10} i
   for i in $(seq $((seconds * 10))); do
-    if ! kill -0 "$XVFB_PROGRAM_PID" 2>/dev/null; then
-      wait "$XVFB_PROGRAM_PID"
-      echo $?
-      XVFB_PROGRAM_PID=""
+    if [ -e "$XVFB_TMP/status" ]; then
+      cat "$XVFB_TMP/status"
       return 0
     fi
     sleep 0.1
