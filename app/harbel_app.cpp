@@ -4,6 +4,8 @@
 #include <utility>
 
 #include "app/command_line.h"
+#include "app/language_select_dlg.h"
+#include "app/model_select_dlg.h"
 #include "app/page_folder.h"
 #include "platform/profile.h"
 #include "platform/program_path.h"
@@ -16,10 +18,28 @@ CHarbelApp::CHarbelApp(std::string command_line_tail) : m_lpCmdLine(std::move(co
 bool CHarbelApp::InitInstance() {
   platform::Trace("Command line = %s.\n", m_lpCmdLine.c_str());
   MakePageDirString(m_strPageRoot);
-  // The model dialog (when m_bModelSelectDialog) and then the language dialog (when
-  // m_bLanguageSelectDialog) join here; they complete m_strPageRoot.
+  if (m_bModelSelectDialog == 1) SelectModel();
+  if (m_bLanguageSelectDialog == 1) SelectLanguage();
   RunViewer();
   return false;
+}
+
+// How the dialog was closed does not matter: without OK its result is empty, and the page
+// folder loses the placeholder.
+void CHarbelApp::SelectModel() {
+  CModelSelectDlg dialog(m_strPageRoot, m_strIniFile);
+  dialog.DoModal();
+  m_strModelName = dialog.ModelName();
+  if (!m_strModelName.empty()) m_strModelName.insert(0, "_");
+  app::ReplaceModelPlaceholder(m_strPageRoot, m_strModelName);
+}
+
+// Runs below the chosen model's folder; without OK the language part is empty.
+void CHarbelApp::SelectLanguage() {
+  CLanguageSelectDlg dialog(m_strPageRoot, m_strLangID);
+  dialog.DoModal();
+  m_strLangID = dialog.LangID();
+  m_strPageRoot += m_strLangID + "/";
 }
 
 // The viewer is the main window; its end code does not matter.

@@ -34,6 +34,8 @@ class CHarbelApp {
   const std::string& CommandLine() const { return m_lpCmdLine; }
 
  private:
+  void SelectModel();
+  void SelectLanguage();
   void RunViewer();
 
   std::string m_lpCmdLine;

@@ -14,7 +14,7 @@ using platform::ui::DialogTemplate;
 
 // Every template of every dialog id.
 std::vector<std::span<const DialogTemplate>> AllDialogTemplates() {
-  return {ViewerDialogTemplates()};
+  return {ViewerDialogTemplates(), SelectionDialogTemplates()};
 }
 
 bool HasString(int id) { return id >= kFirstStringId && id <= kLastStringId; }

@@ -8,5 +8,7 @@
 namespace resources {
 
 std::span<const platform::ui::DialogTemplate> ViewerDialogTemplates();
+// Templates 133 (language) and 135 (model).
+std::span<const platform::ui::DialogTemplate> SelectionDialogTemplates();
 
 }  // namespace resources

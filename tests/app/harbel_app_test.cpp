@@ -22,8 +22,16 @@ class StartUp : public ::testing::Test {
     platform::ResetThreadLocaleForTesting();
     platform::SetTraceCapture([this](const std::string& line) { trace_.push_back(line); });
     session_.set_driver([this](platform::ui::Dialog& dialog) {
-      if (dynamic_cast<CViewerDlg*>(&dialog) != nullptr) ++viewers_;
-      dialog.Close();
+      if (dynamic_cast<CViewerDlg*>(&dialog) != nullptr) {
+        ++viewers_;
+        dialog.Close();
+        return;
+      }
+      captions_.push_back(dialog.GetWindowText());
+      const auto user = keys_.empty() ? std::vector<platform::ui::Key>{} : keys_.front();
+      if (!keys_.empty()) keys_.erase(keys_.begin());
+      for (platform::ui::Key key : user) dialog.HandleKey(key);
+      if (dialog.IsWindow()) dialog.Close();
     });
   }
   // The lines start-up traced before the viewer opened.
@@ -50,6 +58,9 @@ class StartUp : public ::testing::Test {
   TempFolder root_;
   std::vector<std::string> trace_;
   int viewers_ = 0;
+  // The keys pressed in each selection dialog, in the order the dialogs appear.
+  std::vector<std::vector<platform::ui::Key>> keys_;
+  std::vector<std::string> captions_;
 };
 
 TEST_F(StartUp, WithoutOptionsOrConfigurationUsesTheProgramsFolderAndDetectedLanguage) {
@@ -149,6 +160,71 @@ TEST_F(StartUp, TracesTheCommandLineBeforeAnyOptionIsTakenOut) {
                     }));
   EXPECT_EQ(app.PageRoot(), "/srv/m/PageData/0x0407/");
   EXPECT_EQ(app.CommandLine(), "extra");
+}
+
+using platform::ui::Key;
+
+class StartUpWithDialogs : public StartUp {
+ protected:
+  void SetUp() override {
+    StartUp::SetUp();
+    for (const char* folder : {"PageData/0x0409", "PageData_Alpha/0x0409", "PageData_Beta/0x0409",
+                               "PageData_Beta/0x0411"}) {
+      root_.MakeFolder(folder);
+    }
+  }
+  // `switches`: the Display values of the model and the language dialog, e.g. "10".
+  std::string RunWith(const std::string& switches, const std::string& tail) {
+    root_.Write("Setuvia.ini", std::string("[ModelSelectDialog]\nModel1=Alpha\nModel2=Beta\nDisplay=") + switches[0] +
+                                   "\n[LanguageSelectDialog]\nDisplay=" + switches[1] + "\n");
+    CHarbelApp app("-root_dir=" + root_.Path() + " " + tail);
+    app.InitInstance();
+    model_ = app.ModelName();
+    return app.PageRoot();
+  }
+  const std::string kBoth = "11";
+  std::string model_;
+};
+
+TEST_F(StartUpWithDialogs, ModelThenLanguageCompleteThePageFolder) {
+  keys_ = {{Key::kDown, Key::kEnter}, {Key::kDown, Key::kEnter}};
+  EXPECT_EQ(RunWith(kBoth, "-lang_id=0x0409"), root_.Path() + "PageData_Beta/0x0411/");
+  EXPECT_EQ(model_, "_Beta");
+  EXPECT_EQ(captions_, (std::vector<std::string>{"Select Model", "Select Language"}));
+  EXPECT_EQ(viewers_, 1);
+}
+
+TEST_F(StartUpWithDialogs, ModelSwitchAloneKeepsTheStartLanguage) {
+  keys_ = {{Key::kEnter}};
+  EXPECT_EQ(RunWith("10", "-lang_id=0x0409"), root_.Path() + "PageData_Alpha/0x0409/");
+  EXPECT_EQ(captions_.size(), 1u);
+}
+
+TEST_F(StartUpWithDialogs, LanguageSwitchAloneLooksBelowPageData) {
+  keys_ = {{Key::kEnter}};
+  EXPECT_EQ(RunWith("01", "-lang_id=0x0407"), root_.Path() + "PageData/0x0409/");
+}
+
+TEST_F(StartUpWithDialogs, ClosingTheModelDialogRemovesThePlaceholder) {
+  keys_ = {{Key::kEscape}, {Key::kEnter}};
+  EXPECT_EQ(RunWith(kBoth, "-lang_id=0x0409"), root_.Path() + "PageData/0x0409/");
+  EXPECT_EQ(model_, "");
+}
+
+TEST_F(StartUpWithDialogs, ClosingTheLanguageDialogLeavesAnEmptyLanguagePart) {
+  keys_ = {{Key::kEnter}, {Key::kEscape}};
+  EXPECT_EQ(RunWith(kBoth, "-lang_id=0x0409"), root_.Path() + "PageData_Alpha//");
+}
+
+TEST_F(StartUpWithDialogs, DialogTextsFollowLangIdAndFallBackToEnglishForKorean) {
+  keys_ = {{Key::kEnter}, {Key::kEnter}};
+  RunWith(kBoth, "-lang_id=0x0411");
+  EXPECT_EQ(captions_, (std::vector<std::string>{"Select Model", "言語設定"}));
+  platform::ResetThreadLocaleForTesting();
+  captions_.clear();
+  keys_ = {{Key::kEnter}, {Key::kEnter}};
+  EXPECT_EQ(RunWith(kBoth, "-lang_id=0x0412"), root_.Path() + "PageData_Alpha/0x0409/");
+  EXPECT_EQ(captions_, (std::vector<std::string>{"Select Model", "Select Language"}));
 }
 
 }  // namespace
