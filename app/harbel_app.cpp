@@ -30,7 +30,7 @@ void CHarbelApp::SelectModel() {
   CModelSelectDlg dialog(m_strPageRoot, m_strIniFile);
   dialog.DoModal();
   m_strModelName = dialog.ModelName();
-  if (!m_strModelName.empty()) m_strModelName.insert(0, "_");
+  if (!m_strModelName.empty()) m_strModelName = "_" + m_strModelName;
   app::ReplaceModelPlaceholder(m_strPageRoot, m_strModelName);
 }
 
