@@ -1,0 +1,123 @@
+// The decode driver: positions the input for the read, then runs the marker loop,
+// dispatching each marker to its handler. Parameters, tables-only and thumbnail
+// reads stop on the first SOS (or, for tables, the first SOF) and step back over it,
+// so that a following read begins there.
+#include "jpeg/decode_driver.h"
+
+#include "jpeg/frame_setup.h"
+#include "jpeg/input_stream.h"
+#include "jpeg/markers.h"
+#include "jpeg/read_modes.h"
+#include "jpeg/routine_table.h"
+
+namespace jpeg {
+namespace {
+
+bool RegionRequested(const JpegState& state) {
+  return state.roi_rect[0] != 0 || state.roi_rect[1] != 0 || state.roi_rect[2] != 0 ||
+         state.roi_rect[3] != 0;
+}
+
+void PositionInput(JpegState& state) {
+  JpegInputStream& stream = state.stream;
+  if (state.current_scan == nullptr) ResetInputStream(stream);
+  const int32_t mode = state.io_mode;
+  if (!IsEntropyMode(mode) && ReadScale(mode) == 1 && !RegionRequested(state))
+    RestartByteCount(stream);
+}
+
+int32_t OnStartOfFrame(JPEG_PROPERTIES& properties) {
+  JpegState& state = properties.state;
+  if (IsTablesMode(state.io_mode)) return StepBack(state.stream, 2);
+  const int32_t status = ParseStartOfFrame(state);
+  return status != JPEG_SUCCESS ? status : RunFrameSetUp(properties);
+}
+
+// Header reads end on the SOS, positioned on its marker; image reads decode the scan.
+int32_t OnStartOfScan(JPEG_PROPERTIES& properties, bool& finished) {
+  JpegState& state = properties.state;
+  if (state.frame_needed == 1) return JPEG_ERR_NO_FRAME;
+  const int32_t status = ParseStartOfScan(state);
+  if (status != JPEG_SUCCESS) return status;
+  if (IsHeaderMode(state.io_mode)) {
+    finished = true;
+    return StepBack(state.stream, state.routine_table->scratch);
+  }
+  return JPEG_ERR_NOT_SUPPORTED;
+}
+
+int32_t OnEndOfImage(JPEG_PROPERTIES& properties, bool& finished) {
+  finished = true;
+  if (IsHeaderMode(properties.state.io_mode)) return JPEG_SUCCESS;
+  return JPEG_ERR_NOT_SUPPORTED;
+}
+
+// One marker's action; sets finished when the read ends with the returned status.
+int32_t ActOnMarker(JPEG_PROPERTIES& properties, int32_t code, bool& finished) {
+  JpegState& state = properties.state;
+  switch (code) {
+    case kMarkerSoi:
+      state.frame.restart_interval = 0;
+      return JPEG_SUCCESS;
+    case kMarkerSof0:
+      return OnStartOfFrame(properties);
+    case kMarkerSof1:
+    case kMarkerSof2:
+      // A later frame of another kind is skipped whole: its bytes are no markers.
+      return state.frame_needed == 1 ? OnStartOfFrame(properties) : SkipSegment(state.stream);
+    case kMarkerDht:
+      return ParseDefineHuffmanTables(state);
+    case kMarkerDqt:
+      return ParseDefineQuantTables(state, state.dct_method);
+    case kMarkerDri:
+      return ParseDefineRestartInterval(state);
+    case kMarkerSos:
+      return OnStartOfScan(properties, finished);
+    case kMarkerEoi:
+      return OnEndOfImage(properties, finished);
+    case kMarkerApp0:
+      return state.io_mode == READ_ENTROPY_FILE ? SkipSegment(state.stream) : ParseApp0(state);
+    case kMarkerApp14: {
+      const int32_t status = ParseApp14(state);
+      if (status != JPEG_SUCCESS || state.frame_needed == 1) return status;
+      return RunFrameSetUp(properties);
+    }
+    case kMarkerCom:
+      return ParseComment(state);
+    case kEndOfStream:
+      finished = true;
+      return JPEG_SUCCESS;
+    default:
+      if (code >= kMarkerRst0 && code <= kMarkerRst7) return JPEG_SUCCESS;
+      if (IsRefusedFrameMarker(code)) return JPEG_ERR_UNSUPPORTED_FRAME;
+      return SkipSegment(state.stream);
+  }
+}
+
+}  // namespace
+
+int32_t DecodeStream(JPEG_PROPERTIES& properties) {
+  JpegState& state = properties.state;
+  PositionInput(state);
+  if (state.frame_needed == 0) {
+    const int32_t status = RunFrameSetUp(properties);
+    if (status != JPEG_SUCCESS) return status;
+  }
+  if (IsHeaderMode(state.io_mode)) {
+    if (ReadMarker(state.stream) != kMarkerSoi) return JPEG_ERR_NOT_JPEG;
+    state.frame.restart_interval = 0;
+  }
+  if (state.progressive_scan_count == 0) {
+    state.dc_final_count = 0;
+    state.ac_final_count = 0;
+  }
+  for (;;) {
+    const int32_t code = ReadMarker(state.stream);
+    if (code < 0) return code;
+    bool finished = false;
+    const int32_t status = ActOnMarker(properties, code, finished);
+    if (status != JPEG_SUCCESS || finished) return status;
+  }
+}
+
+}  // namespace jpeg
