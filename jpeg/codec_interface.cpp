@@ -127,13 +127,15 @@ void ForgetKeptTables(JpegState& s) {
   s.ac_table_count = 0;
 }
 
-// Memory input continues where the previous read on the same buffer stopped; a
-// different buffer, or one the previous read finished, starts at its beginning.
+// Memory input continues where the previous read on the same buffer stopped when
+// that read was a header read that left the position for a following read (on the
+// SOS, on the SOF, or after a tables-only stream); parameter and thumbnail reads,
+// which need the SOI, and every read after any other start at the beginning.
 void AttachBufferInput(JpegState& s) {
   JpegInputStream& stream = s.stream;
   uint32_t offset = StreamPosition(stream);
   if (stream.position_buffer != s.jpeg_buffer || stream.position_size != s.jpeg_buffer_size ||
-      offset >= s.jpeg_buffer_size)
+      offset >= s.jpeg_buffer_size || IsParamsMode(s.io_mode) || IsThumbnailMode(s.io_mode))
     offset = 0;
   AttachMemoryInput(stream, s.jpeg_buffer, s.jpeg_buffer_size, offset);
 }
@@ -225,10 +227,8 @@ int32_t ReadRecord(JPEG_PROPERTIES& p, int32_t mode) {
   if (result == JPEG_SUCCESS) result = DecodeStream(p);
   if (result >= JPEG_SUCCESS) result = FinishRead(p, mode);
   s.routine_table->EndSimd();
-  if (result < 0) {
-    if (IsFileInput(s.stream)) (void)CloseFileInput(s.stream);
-    s.stream.position_buffer = nullptr;  // the next memory read starts afresh
-  }
+  if (result < 0 && IsFileInput(s.stream)) (void)CloseFileInput(s.stream);
+  if (result < 0 || !IsHeaderMode(mode)) s.stream.position_buffer = nullptr;
   return result;
 }
 

@@ -26,9 +26,12 @@ void PositionInput(JpegState& state) {
     RestartByteCount(stream);
 }
 
-int32_t OnStartOfFrame(JPEG_PROPERTIES& properties) {
+int32_t OnStartOfFrame(JPEG_PROPERTIES& properties, bool& finished) {
   JpegState& state = properties.state;
-  if (IsTablesMode(state.io_mode)) return StepBack(state.stream, 2);
+  if (IsTablesMode(state.io_mode)) {
+    finished = true;
+    return StepBack(state.stream, 2);
+  }
   const int32_t status = ParseStartOfFrame(state);
   return status != JPEG_SUCCESS ? status : RunFrameSetUp(properties);
 }
@@ -60,11 +63,11 @@ int32_t ActOnMarker(JPEG_PROPERTIES& properties, int32_t code, bool& finished) {
       state.frame.restart_interval = 0;
       return JPEG_SUCCESS;
     case kMarkerSof0:
-      return OnStartOfFrame(properties);
+      return OnStartOfFrame(properties, finished);
     case kMarkerSof1:
     case kMarkerSof2:
       // A later frame of another kind is skipped whole: its bytes are no markers.
-      return state.frame_needed == 1 ? OnStartOfFrame(properties) : SkipSegment(state.stream);
+      return state.frame_needed == 1 ? OnStartOfFrame(properties, finished) : SkipSegment(state.stream);
     case kMarkerDht:
       return ParseDefineHuffmanTables(state);
     case kMarkerDqt:
