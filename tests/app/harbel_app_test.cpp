@@ -111,7 +111,7 @@ TEST_F(StartUp, SwitchesFromTheConfigurationChooseTheTemplate) {
   ::setenv("LANG", "fr_FR.UTF-8", 1);
   int index = 0;
   for (const Case& c : cases) {
-    const std::string folder = root_.MakeFolder("r" + std::to_string(index++));
+    const std::string folder = root_.MakeFolder(std::string("r").append(std::to_string(index++)));
     root_.Write(folder.substr(root_.Path().size()) + "Setuvia.ini", c.ini);
     CHarbelApp app("-root_dir=" + folder);
     std::string page_folder;
