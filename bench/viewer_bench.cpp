@@ -9,6 +9,8 @@
 //       that follows: read the file, lay out, convert and draw the page once.
 //   ViewerRepaint            (headless): a paint of the page on display; its counter shows
 //       that paints reuse the converted page.
+//   ViewerPageListWalk       the page list over a real folder of 3 pages, alone or among
+//       10,000 other files.
 #include <benchmark/benchmark.h>
 
 #include <chrono>
@@ -133,6 +135,24 @@ void ViewerRepaint(benchmark::State& state) {
   });
 }
 BENCHMARK(ViewerRepaint)->Unit(benchmark::kMicrosecond);
+
+// Starting the page list and walking it to its end: a folder of 3 pages alone, and the same
+// 3 pages among 10,000 other files (range(0) is the count of other files).
+void ViewerPageListWalk(benchmark::State& state) {
+  bmp_test::TempFolder folder("viewer-bench-list-" + std::to_string(state.range(0)));
+  for (const char* name : {"a.bmp", "m.bmp", "z.bmp"}) bmp_test::WriteFile(folder.Path() / name, {});
+  for (int i = 0; i < state.range(0); ++i)
+    bmp_test::WriteFile(folder.Path() / ("other" + std::to_string(i) + ".txt"), {});
+  for (auto _ : state) {
+    CPageList list;
+    std::string path;
+    list.StartPageList(folder.Folder(), path);
+    while (list.GetNextPage(path)) {
+    }
+    benchmark::DoNotOptimize(path);
+  }
+}
+BENCHMARK(ViewerPageListWalk)->Arg(0)->Arg(10000)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 

@@ -264,9 +264,10 @@ TEST_F(ViewerDlgTest, AFailedPageCountsAsVisitedAndKeepsTheWindow) {
   });
 }
 
-TEST_F(ViewerDlgTest, PaintingDrawsThePageUprightAndConvertsItOnce) {
+TEST_F(ViewerDlgTest, PaintingDrawsThePageUprightFromMemoryAndConvertsItOnce) {
   AddPage("page.bmp", 5, 3);
   Run([&](CViewerDlg& d) {
+    std::filesystem::remove(m_folder.Path() / "page.bmp");  // painting never reads the file
     m_session.Paint(d);
     m_session.Paint(d);
     ASSERT_EQ(m_session.drawn_images().size(), 2u);
