@@ -1,0 +1,45 @@
+// The peer codec (TurboJPEG, test-only): decoding into the same bottom-up, 4-byte-padded layout
+// as ours, with box upsampling and the accurate integer inverse DCT, which compute nearly what
+// our plain routines compute; and encoding small test images in memory.
+#pragma once
+
+#include <cstdint>
+#include <span>
+#include <string>
+#include <vector>
+
+#include "tests/jpeg/support/dib_layout.h"
+
+namespace setuvia::jpegtest {
+
+enum class PeerFormat {
+  kBgr,   // 3 bytes per pixel, gray repeated
+  kCmyk,  // 4 bytes per pixel, the four components as the peer reads them
+};
+
+struct PeerImage {
+  bool decoded = false;  // pixels are valid (possibly after a warning)
+  bool warning = false;  // the peer reported corrupt data but finished the image
+  std::string message;
+  DibLayout layout;
+  std::vector<uint8_t> pixels;
+};
+
+PeerImage DecodeWithPeer(std::span<const uint8_t> jpeg, PeerFormat format,
+                         uint64_t max_pixels = uint64_t{64} << 20);
+
+// One decode into a caller's buffer laid out as `layout` (BufferSize() bytes), handle set-up
+// included, as the benchmarks time it. Returns false on an error (warnings pass).
+bool PeerDecodeInto(std::span<const uint8_t> jpeg, PeerFormat format, const DibLayout& layout,
+                    uint8_t* pixels);
+
+// The image's size and the channel count `format` gives; false when the header is unreadable.
+bool PeerReadLayout(std::span<const uint8_t> jpeg, PeerFormat format, DibLayout& layout);
+
+enum class PeerSampling { k444, k422, k420, kGray };
+
+// A baseline JPEG of a smooth synthetic picture (gradients and a few edges), made in memory.
+std::vector<uint8_t> EncodeTestImage(uint32_t width, uint32_t height, PeerSampling sampling,
+                                     int quality);
+
+}  // namespace setuvia::jpegtest
