@@ -16,7 +16,7 @@ run() {  # run <label> [USECPU value]; without a value the codec picks the class
   local usecpu=(-u SETUVIA_JPEG_USECPU)
   [ $# -gt 1 ] && usecpu=(SETUVIA_JPEG_USECPU="$2")
   env "${usecpu[@]}" SETUVIA_BENCH_IMAGES="$images" build-bench/bench/codec_bench \
-    --benchmark_out="$json" --benchmark_out_format=json > /dev/null
+    --benchmark_out="$json" --benchmark_out_format=json > "${json%.json}.log" 2>&1
   python3 - "$1" "$json" <<'PY'
 import json, sys
 label, path = sys.argv[1], sys.argv[2]
@@ -24,7 +24,7 @@ rows = {}
 for b in json.load(open(path))["benchmarks"]:
     if b.get("aggregate_name") != "median":
         continue
-    who, image = b["run_name"].split("/", 1)
+    who, image = b["run_name"].split("/")[:2]
     rows.setdefault(image, {})[who] = b
 print(f"\n{label}: median of 7 repetitions, single thread, 24-bit BGR from memory")
 print(f"{'image':28} {'ours ms':>9} {'peer ms':>9} {'ours/peer':>10} {'ours Mpix/s':>12} "
