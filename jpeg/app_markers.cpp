@@ -39,6 +39,18 @@ void InterpretJfxx(JpegState& state, const SegmentBody& body) {
 
 }  // namespace
 
+// comment_size is the capacity on entry but the comment's length afterwards; a later
+// read must not take that length for a capacity, so the capacity is latched whenever
+// the caller sets the buffer or the size anew.
+void LatchCommentCapacity(JpegState& state) {
+  if (state.comment_buffer != state.comment_capacity_buffer ||
+      state.comment_size != state.comment_reported) {
+    state.comment_capacity = state.comment_size;
+    state.comment_capacity_buffer = state.comment_buffer;
+    state.comment_reported = state.comment_size;
+  }
+}
+
 int32_t ParseApp0(JpegState& state) {
   uint32_t length = 0;
   int32_t status = ReadLength(state.stream, &length);
@@ -82,10 +94,11 @@ int32_t ParseComment(JpegState& state) {
   SegmentBody body;
   if (ReadSegmentBody(state.stream, length - 2, body) != JPEG_SUCCESS) return JPEG_ERR_DATA;
   if (state.frame_needed != 1 || state.comment_buffer == nullptr) return JPEG_SUCCESS;
-  const uint32_t capacity = state.comment_size;
+  const uint32_t capacity = state.comment_capacity;
   const bool fits = body.size() <= capacity;
   std::memcpy(state.comment_buffer, body.data(), fits ? body.size() : capacity);
   state.comment_size = static_cast<uint16_t>(body.size());
+  state.comment_reported = state.comment_size;
   return fits ? JPEG_SUCCESS : JPEG_ERR_COMMENT_BUFFER;
 }
 

@@ -182,6 +182,7 @@ bool GivesBackReadAhead(int32_t mode) {
 int32_t PrepareRead(JPEG_PROPERTIES& p, int32_t mode) {
   JpegState& s = p.state;
   if (IsHeaderMode(mode)) s.frame_needed = 1;
+  LatchCommentCapacity(s);
   if (IsImageMode(mode)) {
     const int32_t status = RestoreKeptTables(s);
     if (status != JPEG_SUCCESS) return status;

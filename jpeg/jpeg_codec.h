@@ -283,6 +283,10 @@ typedef struct JpegState {
   uint8_t adobe_transform;
   uint8_t* comment_buffer; /* caller-supplied */
   uint16_t comment_size;   /* in: capacity; out: length of the last comment */
+  /* The capacity the caller gave, kept while comment_size holds a reported length. */
+  uint16_t comment_capacity;
+  uint16_t comment_reported;
+  const uint8_t* comment_capacity_buffer;
 
   JpegRawCoefficients* raw_coefficients; /* none by default */
   int16_t* coefficient_store;            /* progressive images */

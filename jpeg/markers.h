@@ -53,6 +53,9 @@ bool IsRefusedFrameMarker(int32_t code);
 [[nodiscard]] int32_t ParseApp0(JpegState& state);
 [[nodiscard]] int32_t ParseApp14(JpegState& state);
 [[nodiscard]] int32_t ParseComment(JpegState& state);
+// Called at the start of every read: takes comment_size as the comment buffer's
+// capacity when the caller has set it (or the buffer) since the codec last wrote it.
+void LatchCommentCapacity(JpegState& state);
 
 // Installs one quantisation table (64 or 128 bytes of stream data) into slot tq and
 // prepares it for the DCT method; also used to restore kept tables.

@@ -291,6 +291,20 @@ TEST_F(MarkerRead, CommentOneByteLongerIsTruncatedAndRefused) {
   EXPECT_EQ(p_.state.comment_size, 5);
 }
 
+TEST_F(MarkerRead, ReportedCommentLengthIsNotTakenForTheCapacityOfTheNextRead) {
+  uint8_t comment[8] = {};
+  p_.state.comment_buffer = comment;
+  p_.state.comment_size = 2;
+  const Bytes text(200, 'x');
+  EXPECT_EQ(Read(Start().Segment(0xFE, text)), JPEG_ERR_COMMENT_BUFFER);
+  EXPECT_EQ(p_.state.comment_size, 200);
+  EXPECT_EQ(Read(Start().Segment(0xFE, text)), JPEG_ERR_COMMENT_BUFFER);  // still 2 bytes
+  EXPECT_EQ(comment[2], 0);
+  p_.state.comment_size = 8;  // the caller sets a capacity again
+  EXPECT_EQ(Read(Start().Segment(0xFE, {'a', 'b', 'c'}).Frame420(8, 8).Scan({1})), 0);
+  EXPECT_EQ(p_.state.comment_size, 3);
+}
+
 TEST_F(MarkerRead, GarbageAndFillBytesBetweenSegmentsAreSkipped) {
   EXPECT_EQ(Read(Start()
                      .Raw({0x12, 0x00, 0xFF, 0x00, 0x34, 0xFF, 0xFF, 0xFF})
