@@ -1,10 +1,176 @@
-// Sequential block decoding (T.81 F.2.2): fills the DecodeBlock slots of the routine
-// table. The block decoder arrives with the entropy decoding; until then the slots
-// stay empty and no image read runs.
+// Sequential Huffman decoding (T.81 F.2.2). The bit reader appends bytes at the low
+// end of a 64-bit buffer; a marker met inside the data is kept in pending_marker and
+// no further bytes are supplied, so the blocks that follow end early as zeros until
+// the restart or the end of the scan takes the marker. Every table index is bounded
+// by construction: lookahead by 8 bits, values by the canonical code ranges, and
+// coefficient positions by the natural-order table's padding of 63s.
+#include "jpeg/huffman_decode.h"
+
+#include "jpeg/input_stream.h"
+#include "jpeg/quantization.h"
 #include "jpeg/routine_table.h"
 
 namespace jpeg {
+namespace {
 
-void InstallHuffmanRoutines(RoutineTable&, ProcessorClass) {}
+uint32_t GetBits(JpegInputStream& s, int32_t n) {
+  s.bit_count -= n;
+  return static_cast<uint32_t>(s.bit_buffer >> s.bit_count) & ((1u << n) - 1);
+}
+
+void AppendByte(JpegInputStream& s, uint8_t byte) {
+  s.bit_buffer = (s.bit_buffer << 8) | byte;
+  s.bit_count += 8;
+}
+
+// Takes one byte; memory input that ran dry gives dry_status.
+int32_t NextByte(JpegInputStream& s, int32_t dry_status, uint8_t* byte) {
+  if (s.bytes_left <= 0) {
+    if (!IsFileInput(s)) return dry_status;
+    const int32_t status = RefillFileBuffer(s);
+    if (status != JPEG_SUCCESS) return status;
+  }
+  *byte = *s.next_byte++;
+  --s.bytes_left;
+  ++s.bytes_consumed;
+  return JPEG_SUCCESS;
+}
+
+// After a 0xFF: fill bytes, a stuffed zero (data byte 0xFF) or a marker.
+int32_t TakeAfterFF(JpegInputStream& s) {
+  uint8_t code = 0xFF;
+  while (code == 0xFF) {
+    const int32_t status = NextByte(s, JPEG_ERR_DATA, &code);
+    if (status != JPEG_SUCCESS) return status;
+  }
+  if (code == 0x00)
+    AppendByte(s, 0xFF);
+  else
+    s.pending_marker = code;
+  return JPEG_SUCCESS;
+}
+
+int32_t Extend(uint32_t v, int32_t s) {
+  return s == 0 ? 0 : (v < (1u << (s - 1)) ? static_cast<int32_t>(v) - ((1 << s) - 1)
+                                           : static_cast<int32_t>(v));
+}
+
+int32_t DecodeLongCode(JpegInputStream& s, const JpegHuffmanDecodeTable& t, int32_t first,
+                       int32_t* symbol) {
+  if (s.bit_count < first) {
+    const int32_t status = FillBitBuffer(s, first);
+    if (status != JPEG_SUCCESS) return status;
+  }
+  int32_t code = static_cast<int32_t>(GetBits(s, first));
+  int32_t l = first;
+  while (l <= 16 && code > t.maxcode[l]) {
+    if (s.bit_count < 1) {
+      const int32_t status = FillBitBuffer(s, 1);
+      if (status != JPEG_SUCCESS) return status;
+    }
+    code = code * 2 + static_cast<int32_t>(GetBits(s, 1));
+    ++l;
+  }
+  *symbol = l <= 16 ? t.values[(t.valptr[l] + code - t.mincode[l]) & 0xFF] : 0;
+  return JPEG_SUCCESS;
+}
+
+// Reads s value bits and extends them; kMarkerReached when the data stopped.
+int32_t ReceiveExtend(JpegInputStream& st, int32_t s, int32_t* value) {
+  if (st.bit_count < s) {
+    const int32_t status = FillBitBuffer(st, s);
+    if (status != JPEG_SUCCESS) return status;
+  }
+  *value = Extend(GetBits(st, s), s);
+  return JPEG_SUCCESS;
+}
+
+// The shared block loop; store_ac false decodes the AC values and drops them.
+int32_t DecodeBlockBody(JpegInputStream& st, const JpegHuffmanDecodeTable& dc,
+                        const JpegHuffmanDecodeTable& ac, int32_t* dc_pred, int16_t* block,
+                        bool store_ac) {
+  int32_t symbol = 0, value = 0;
+  int32_t status = DecodeHuffmanSymbol(st, dc, &symbol);
+  if (status != JPEG_SUCCESS) return status == kMarkerReached ? JPEG_SUCCESS : status;
+  const int32_t s = symbol & 0x0F;
+  if (s > 0) {
+    status = ReceiveExtend(st, s, &value);
+    if (status != JPEG_SUCCESS) return status == kMarkerReached ? JPEG_SUCCESS : status;
+    *dc_pred = static_cast<int16_t>(*dc_pred + value);
+  }
+  block[0] = static_cast<int16_t>(*dc_pred);
+  for (int32_t k = 1; k < 64;) {
+    status = DecodeHuffmanSymbol(st, ac, &symbol);
+    if (status != JPEG_SUCCESS) return status == kMarkerReached ? JPEG_SUCCESS : status;
+    const int32_t r = symbol >> 4, size = symbol & 0x0F;
+    if (size == 0) {
+      if (r != 15) break;  // end of block
+      k += 16;             // ZRL
+      continue;
+    }
+    status = ReceiveExtend(st, size, &value);
+    if (status != JPEG_SUCCESS) return status == kMarkerReached ? JPEG_SUCCESS : status;
+    if (store_ac) block[kNaturalOrder[k + r]] = static_cast<int16_t>(value);
+    k += r + 1;
+  }
+  return JPEG_SUCCESS;
+}
+
+}  // namespace
+
+int32_t FillBitBuffer(JpegInputStream& s, int32_t needed) {
+  while (s.bit_count <= 24) {
+    if (s.pending_marker != 0) return s.bit_count >= needed ? JPEG_SUCCESS : kMarkerReached;
+    if (s.bytes_left <= 0 && !IsFileInput(s)) {
+      AppendByte(s, 0);  // past the end of memory input: zero bits
+      continue;
+    }
+    uint8_t byte = 0;
+    int32_t status = NextByte(s, JPEG_ERR_DATA, &byte);
+    if (status != JPEG_SUCCESS) return status;
+    if (byte != 0xFF) {
+      AppendByte(s, byte);
+      continue;
+    }
+    status = TakeAfterFF(s);
+    if (status != JPEG_SUCCESS) return status;
+  }
+  return JPEG_SUCCESS;
+}
+
+int32_t DecodeHuffmanSymbol(JpegInputStream& s, const JpegHuffmanDecodeTable& table,
+                            int32_t* symbol) {
+  if (s.bit_count < 8) {
+    const int32_t status = FillBitBuffer(s, 0);
+    if (status < 0) return status;
+    if (s.bit_count < 8) return DecodeLongCode(s, table, 1, symbol);
+  }
+  const JpegHuffmanLookahead entry =
+      table.lookahead[static_cast<uint32_t>(s.bit_buffer >> (s.bit_count - 8)) & 0xFF];
+  if (entry.length != 0) {
+    s.bit_count -= entry.length;
+    *symbol = entry.symbol;
+    return JPEG_SUCCESS;
+  }
+  return DecodeLongCode(s, table, 9, symbol);
+}
+
+int32_t DecodeBlockPlain(JpegInputStream* stream, const JpegHuffmanDecodeTable* dc,
+                         const JpegHuffmanDecodeTable* ac, int32_t* dc_pred, int16_t* block) {
+  CodecZero(block, 64 * sizeof(int16_t));
+  return DecodeBlockBody(*stream, *dc, *ac, dc_pred, block, true);
+}
+
+int32_t DecodeBlockDcOnlyPlain(JpegInputStream* stream, const JpegHuffmanDecodeTable* dc,
+                               const JpegHuffmanDecodeTable* ac, int32_t* dc_pred,
+                               int16_t* block) {
+  return DecodeBlockBody(*stream, *dc, *ac, dc_pred, block, false);
+}
+
+void InstallHuffmanRoutines(RoutineTable& table, ProcessorClass) {
+  InstallRoutine(table, table.DecodeBlock, &DecodeBlockPlain, "DecodeBlockPlain");
+  InstallRoutine(table, table.DecodeBlockDcOnly, &DecodeBlockDcOnlyPlain,
+                 "DecodeBlockDcOnlyPlain");
+}
 
 }  // namespace jpeg

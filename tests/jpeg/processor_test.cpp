@@ -97,6 +97,7 @@ TEST(RoutineTableSetUp, EncoderSlotsStayEmptyAndEndSimdIsFilled) {
     for (int slot : {1, 2, 11, 16, 17, 18, 19, 33, 54, 57, 58, 59})
       EXPECT_FALSE(RoutineSlotFilled(table, slot)) << kRoutineSlotNames[slot];
     for (int slot : {12, 13, 14, 15, 34}) EXPECT_FALSE(RoutineSlotFilled(table, slot));
+    EXPECT_TRUE(RoutineSlotFilled(table, 55));
     ReleaseRoutineTable(&table);
   }
   unsetenv("SETUVIA_JPEG_USECPU");

@@ -1,0 +1,27 @@
+// The bit reader over entropy-coded data and the sequential block decoder
+// (T.81 F.2.2): symbols through the 8-bit lookahead or the canonical slow path.
+#pragma once
+
+#include <cstdint>
+
+#include "jpeg/jpeg_codec.h"
+
+namespace jpeg {
+
+// FillBitBuffer's report that a marker stopped the data before `needed` bits.
+inline constexpr int32_t kMarkerReached = 100;
+
+// Tops the bit buffer up to more than 24 bits; 0, kMarkerReached or a negative status.
+// A memory stream that is exhausted supplies zero bits.
+[[nodiscard]] int32_t FillBitBuffer(JpegInputStream& stream, int32_t needed);
+// Decodes one Huffman symbol: 0, kMarkerReached or a negative status.
+[[nodiscard]] int32_t DecodeHuffmanSymbol(JpegInputStream& stream,
+                                          const JpegHuffmanDecodeTable& table, int32_t* symbol);
+// The block decoders of the routine table (plain versions).
+int32_t DecodeBlockPlain(JpegInputStream* stream, const JpegHuffmanDecodeTable* dc,
+                         const JpegHuffmanDecodeTable* ac, int32_t* dc_pred, int16_t* block);
+int32_t DecodeBlockDcOnlyPlain(JpegInputStream* stream, const JpegHuffmanDecodeTable* dc,
+                               const JpegHuffmanDecodeTable* ac, int32_t* dc_pred,
+                               int16_t* block);
+
+}  // namespace jpeg
