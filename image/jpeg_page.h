@@ -12,3 +12,7 @@
 // the decode failed. The caller (CDibImage) takes the buffer over.
 std::vector<std::uint8_t> DecodeJpegFromMemory(const std::uint8_t* bytes, std::size_t size,
                                                BitmapInfoHeader* header);
+
+// The post-pass for four-component pages: RGBA rows become BGRA with each colour byte
+// scaled by the pixel's alpha, (c × a + 1) >> 8.
+void ConvertRgbaToBgraPremultiplied(std::uint8_t* pixels, std::uint32_t width, std::uint32_t height);

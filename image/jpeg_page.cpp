@@ -1,0 +1,109 @@
+// The JPEG adapter: one codec record per page, a parameter read to learn the size,
+// a bottom-up buffer with rows padded to 4 bytes, one image read into it. Failures
+// are silent apart from the trace lines; the caller gets an empty buffer.
+#include "image/jpeg_page.h"
+
+#include <cstring>
+#include <new>
+
+#include "jpeg/jpeg_codec.h"
+#include "platform/trace.h"
+
+namespace {
+
+unsigned PointerText(const std::uint8_t* bytes) {
+  return static_cast<unsigned>(reinterpret_cast<std::uintptr_t>(bytes));
+}
+
+// The output layout the page uses for the frame's component count.
+void ChooseOutputFormat(JPEG_PROPERTIES& p) {
+  switch (p.jpeg_channels) {
+    case 1:
+      p.jpeg_color = COLOR_GRAY;
+      p.dib_channels = 3;
+      p.dib_color = COLOR_BGR;
+      break;
+    case 3:
+      p.jpeg_color = COLOR_YCBCR;
+      p.dib_channels = 3;
+      p.dib_color = COLOR_BGR;
+      break;
+    case 4:
+      p.jpeg_color = COLOR_YCBCRA;
+      p.dib_channels = 4;
+      p.dib_color = COLOR_RGBA;
+      break;
+    default:
+      p.jpeg_color = COLOR_OTHER;
+      p.dib_channels = p.jpeg_channels;
+      p.dib_color = COLOR_OTHER;
+      break;
+  }
+}
+
+std::vector<std::uint8_t> Fail(JPEG_PROPERTIES& p) {
+  (void)JpegFree(&p);
+  platform::Trace("Error reading JPEG from memory\n");
+  return {};
+}
+
+void FillHeader(const JPEG_PROPERTIES& p, std::size_t size, BitmapInfoHeader* header) {
+  if (header == nullptr) return;
+  *header = BitmapInfoHeader{};
+  header->biWidth = static_cast<std::int32_t>(p.jpeg_width);
+  header->biHeight = static_cast<std::int32_t>(p.jpeg_height);
+  header->biBitCount = static_cast<std::uint16_t>(8 * p.dib_channels);
+  header->biSizeImage = static_cast<std::uint32_t>(size);
+}
+
+}  // namespace
+
+std::vector<std::uint8_t> DecodeJpegFromMemory(const std::uint8_t* bytes, std::size_t size,
+                                               BitmapInfoHeader* header) {
+  if (bytes == nullptr || size == 0) return {};
+  JPEG_PROPERTIES p;
+  std::memset(&p, 0, sizeof p);
+  if (JpegInit(&p) != 0) {
+    platform::Trace("Cannot initialize JPEG library\n");
+    return Fail(p);
+  }
+  p.jpeg_buffer = bytes;
+  p.jpeg_buffer_size = static_cast<std::uint32_t>(size);
+  if (JpegRead(&p, READ_PARAMS_BUFFER) != 0) {
+    platform::Trace("Cannot read JPEG file header from memory: %X\n", PointerText(bytes));
+    return Fail(p);
+  }
+  ChooseOutputFormat(p);
+  const std::uint64_t row_bytes = std::uint64_t{p.jpeg_width} * p.dib_channels;
+  p.dib_width = p.jpeg_width;
+  p.dib_height = -static_cast<std::int32_t>(p.jpeg_height);
+  p.dib_pad_bytes = static_cast<std::uint32_t>((row_bytes + 3) / 4 * 4 - row_bytes);
+  std::vector<std::uint8_t> pixels;
+  try {
+    pixels.resize((row_bytes + p.dib_pad_bytes) * p.jpeg_height);
+  } catch (const std::exception&) {
+    platform::Trace("Cannot allocate memory for image\n");
+    return Fail(p);
+  }
+  p.dib_pixels = pixels.data();
+  if (JpegRead(&p, READ_IMAGE_BUFFER) != 0) {
+    platform::Trace("Cannot read image data from memory %X\n", PointerText(bytes));
+    return Fail(p);
+  }
+  if (JpegFree(&p) != 0) platform::Trace("Cannot free JPEG library");
+  if (p.dib_color == COLOR_RGBA) ConvertRgbaToBgraPremultiplied(pixels.data(), p.jpeg_width, p.jpeg_height);
+  FillHeader(p, pixels.size(), header);
+  return pixels;
+}
+
+void ConvertRgbaToBgraPremultiplied(std::uint8_t* pixels, std::uint32_t width, std::uint32_t height) {
+  const std::size_t count = std::size_t{width} * height;
+  for (std::size_t i = 0; i < count; ++i) {
+    std::uint8_t* px = pixels + 4 * i;
+    const unsigned a = px[3];
+    const std::uint8_t c0 = px[0], c1 = px[1], c2 = px[2];
+    px[0] = static_cast<std::uint8_t>((c2 * a + 1) >> 8);
+    px[1] = static_cast<std::uint8_t>((c1 * a + 1) >> 8);
+    px[2] = static_cast<std::uint8_t>((c0 * a + 1) >> 8);
+  }
+}
