@@ -167,6 +167,21 @@ int32_t DecodeBlockDcOnlyPlain(JpegInputStream* stream, const JpegHuffmanDecodeT
   return DecodeBlockBody(*stream, *dc, *ac, dc_pred, block, false);
 }
 
+int32_t ProcessRestart(JpegInputStream& stream, JpegScanHeader& scan, int32_t across,
+                       int32_t down, int32_t x, int32_t y) {
+  if (scan.restart_interval == 0) return JPEG_SUCCESS;
+  const int64_t done = int64_t{y} * across + x + 1;
+  if (done % scan.restart_interval != 0 || done >= int64_t{across} * down) return JPEG_SUCCESS;
+  for (int32_t& pred : scan.dc_pred) pred = 0;
+  stream.bit_count = 0;  // the padding bits before the marker go too
+  if (stream.pending_marker != 0) {
+    stream.pending_marker = 0;  // the bit reader has met the marker already
+    return JPEG_SUCCESS;
+  }
+  const int32_t code = ReadMarker(stream);
+  return code < 0 ? code : JPEG_SUCCESS;
+}
+
 void InstallHuffmanRoutines(RoutineTable& table, ProcessorClass) {
   InstallRoutine(table, table.DecodeBlock, &DecodeBlockPlain, "DecodeBlockPlain");
   InstallRoutine(table, table.DecodeBlockDcOnly, &DecodeBlockDcOnlyPlain,

@@ -89,6 +89,33 @@ TEST(DecodeBlock, MarkerBeforeTheDcSymbolLeavesAnEmptyBlock) {
   EXPECT_EQ(d.block[5], 0);
 }
 
+TEST(ProcessRestart, EveryIntervalButTheLastMcuRestarts) {
+  Decoder d({0x12, 0xFF, 0xD1, 0x34});
+  JpegScanHeader scan{};
+  scan.restart_interval = 2;
+  scan.dc_pred[0] = 7;
+  EXPECT_EQ(ProcessRestart(d.stream, scan, 2, 2, 0, 0), 0);  // MCU 1 of 4: no restart
+  EXPECT_EQ(scan.dc_pred[0], 7);
+  EXPECT_EQ(ProcessRestart(d.stream, scan, 2, 2, 1, 0), 0);  // MCU 2: searches the marker
+  EXPECT_EQ(scan.dc_pred[0], 0);
+  EXPECT_EQ(*d.stream.next_byte, 0x34);
+  scan.dc_pred[0] = 3;
+  EXPECT_EQ(ProcessRestart(d.stream, scan, 2, 2, 1, 1), 0);  // the last MCU: never
+  EXPECT_EQ(scan.dc_pred[0], 3);
+}
+
+TEST(ProcessRestart, MarkerMetByTheBitReaderIsTakenWithoutSearching) {
+  Decoder d({0x56});
+  JpegScanHeader scan{};
+  scan.restart_interval = 1;
+  d.stream.pending_marker = 0xD0;
+  d.stream.bit_count = 5;
+  EXPECT_EQ(ProcessRestart(d.stream, scan, 4, 1, 0, 0), 0);
+  EXPECT_EQ(d.stream.pending_marker, 0);
+  EXPECT_EQ(d.stream.bit_count, 0);
+  EXPECT_EQ(*d.stream.next_byte, 0x56);
+}
+
 TEST(DecodeBlock, TheRoutineTableCarriesThePlainDecoders) {
   RoutineTable table{};
   SetUpRoutineTable(&table);
