@@ -1,0 +1,30 @@
+// Inverse DCTs of one 8x8 coefficient block, in place, at full and reduced output sizes.
+//
+// Each transform reads a dequantised block of 64 coefficients in natural order and leaves
+// samples 0..255 in the same cells: all 64 for the 8x8 transforms, the top-left NxN corner
+// (row stride 8) for the reduced ones, whose other cells are left undefined. The precise
+// family uses 32-bit intermediates with Q15/Q13 rotation constants; the fast family is the
+// Arai-Agui-Nakajima factorisation over tables prescaled by PrepareQuantTableFast.
+#pragma once
+
+#include <cstdint>
+
+namespace jpeg {
+
+void InverseDct8x8Precise(int16_t* block);
+void InverseDct4x4Precise(int16_t* block);
+void InverseDct2x2Precise(int16_t* block);
+void InverseDct1x1Precise(int16_t* block);
+
+void InverseDct8x8Fast(int16_t* block);
+void InverseDct4x4Fast(int16_t* block);
+void InverseDct2x2Fast(int16_t* block);
+void InverseDct1x1Fast(int16_t* block);
+
+// Output edge (8, 4, 2 or 1 samples) of the transform a block gets at scale denominator
+// `scale` (1, 2, 4 or 8). With square sampling (every component 1x1 or 2x2) a component
+// sampled 1x1 gets the next larger transform at reduced scales, so that its samples
+// already cover the reduced MCU.
+int TransformSize(int scale, bool square_sampling, int h_times_v);
+
+}  // namespace jpeg

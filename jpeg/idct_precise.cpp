@@ -1,0 +1,151 @@
+// Precise inverse DCTs: two passes with 32-bit intermediates.
+//
+// The 8x8 transform runs its row pass into a 32-bit work array with Q15 rotation constants
+// and a Q12 descale, then its column pass with a final descale by 2^21 and the level shift
+// of 128 (T.81 A.3.1). The reduced transforms compute 4x4, 2x2 or 1x1 outputs straight from
+// the 8x8 coefficients with 13-bit constants, skipping the coefficients whose basis
+// functions average out at that size.
+#include "jpeg/idct.h"
+
+#include "jpeg/idct_arith.h"
+
+namespace jpeg {
+namespace {
+
+using namespace idct_arith;
+
+constexpr Wide kC1 = 32138, kS1 = 6393, kC3 = 27246, kS3 = 18205;
+constexpr Wide kA = 42813, kB = 17734, kR2 = 5793;  // R2 is sqrt(2) in Q12
+
+// One 8-point pass up to the descale: x holds the eight inputs, sum the eight outputs.
+inline void PreciseEightPoint(const Wide* x, Wide* sum) {
+  const Wide f = x[1] * kS1 - x[7] * kC1;
+  const Wide g = x[5] * kC3 - x[3] * kS3;
+  const Wide h = x[7] * kS1 + x[1] * kC1;
+  const Wide l = x[5] * kS3 + x[3] * kC3;
+  const Wide t = static_cast<Wide>(Sar(h + l + 2048, 12)) * kR2;
+  const Wide s = static_cast<Wide>(Sar(f + g + 2048, 12)) * kR2;
+  const Wide p = h + f - l - g;
+  const Wide q = h + g - l - f;
+  const Wide u = (x[0] + x[4]) << 15;
+  const Wide v = (x[0] - x[4]) << 15;
+  const Wide w = x[2] * kA + x[6] * kB;
+  const Wide z = x[2] * kB - x[6] * kA;
+  sum[0] = u + w + t;
+  sum[7] = u + w - t;
+  sum[1] = v + z + p;
+  sum[6] = v + z - p;
+  sum[2] = v - z + q;
+  sum[5] = v - z - q;
+  sum[3] = u - w + s;
+  sum[4] = u - w - s;
+}
+
+// Reduced 4-point pass over inputs x[0..7] (x[4] unused): outputs before the descale.
+inline void PreciseFourPoint(const Wide* x, Wide* sum) {
+  const Wide t0 = x[0] << 14;
+  const Wide t2 = x[2] * 15137 - x[6] * 6270;
+  const Wide odd0 = x[1] * 8697 - x[3] * 17799 + x[5] * 11893 - x[7] * 1730;
+  const Wide odd2 = x[1] * 20995 + x[3] * 7373 - x[5] * 4926 - x[7] * 4176;
+  sum[0] = t0 + t2 + odd2;
+  sum[3] = t0 + t2 - odd2;
+  sum[1] = t0 - t2 + odd0;
+  sum[2] = t0 - t2 - odd0;
+}
+
+// Reduced 2-point pass over inputs x[0], x[1], x[3], x[5], x[7].
+inline void PreciseTwoPoint(const Wide* x, Wide* sum) {
+  const Wide t0 = x[0] << 15;
+  const Wide t1 = x[1] * 29692 - x[3] * 10426 + x[5] * 6967 - x[7] * 5906;
+  sum[0] = t0 + t1;
+  sum[1] = t0 - t1;
+}
+
+}  // namespace
+
+void InverseDct8x8Precise(int16_t* block) {
+  alignas(32) int32_t work[64];
+  Wide x[8], sum[8];
+  for (int r = 0; r < 8; ++r) {
+    const int16_t* row = block + 8 * r;
+    int32_t* out = work + 8 * r;
+    if ((row[1] | row[2] | row[3] | row[4] | row[5] | row[6] | row[7]) == 0) {
+      // The full pass gives exactly x0 * 8 in every output here.
+      const int32_t dc = static_cast<int32_t>(Widen(row[0]) << 3);
+      for (int k = 0; k < 8; ++k) out[k] = dc;
+      continue;
+    }
+    for (int k = 0; k < 8; ++k) x[k] = Widen(row[k]);
+    PreciseEightPoint(x, sum);
+    for (int k = 0; k < 8; ++k) out[k] = Sar(sum[k] + 2048, 12);
+  }
+  for (int j = 0; j < 8; ++j) {
+    for (int k = 0; k < 8; ++k) x[k] = static_cast<Wide>(work[8 * k + j]);
+    PreciseEightPoint(x, sum);
+    for (int k = 0; k < 8; ++k) block[8 * k + j] = ClampSample(Sar(sum[k] + 1048576, 21) + 128);
+  }
+}
+
+void InverseDct4x4Precise(int16_t* block) {
+  int32_t work[4 * 8];
+  Wide x[8], sum[4];
+  for (int j = 0; j < 8; ++j) {
+    if (j == 4) continue;  // column 4 has no weight at this size
+    const int16_t* column = block + j;
+    if ((column[8] | column[16] | column[24] | column[40] | column[48] | column[56]) == 0) {
+      const int32_t dc = static_cast<int32_t>(Widen(column[0]) << 2);
+      for (int r = 0; r < 4; ++r) work[8 * r + j] = dc;
+      continue;
+    }
+    for (int k = 0; k < 8; ++k) x[k] = Widen(column[8 * k]);
+    PreciseFourPoint(x, sum);
+    for (int r = 0; r < 4; ++r) work[8 * r + j] = Sar(sum[r] + 2048, 12);
+  }
+  for (int r = 0; r < 4; ++r) {
+    const int32_t* row = work + 8 * r;
+    int16_t* out = block + 8 * r;
+    if ((row[1] | row[2] | row[3] | row[5] | row[6] | row[7]) == 0) {
+      const int16_t sample = ClampSample(((row[0] + 16) >> 5) + 128);
+      for (int k = 0; k < 4; ++k) out[k] = sample;
+      continue;
+    }
+    for (int k = 0; k < 8; ++k) x[k] = k == 4 ? 0 : static_cast<Wide>(row[k]);
+    PreciseFourPoint(x, sum);
+    for (int k = 0; k < 4; ++k) out[k] = ClampSample(Sar(sum[k] + 262144, 19) + 128);
+  }
+}
+
+void InverseDct2x2Precise(int16_t* block) {
+  constexpr int kTaps[] = {0, 1, 3, 5, 7};
+  int32_t work[2 * 8];
+  Wide x[8] = {}, sum[2];
+  for (int j : kTaps) {
+    const int16_t* column = block + j;
+    if ((column[8] | column[24] | column[40] | column[56]) == 0) {
+      work[j] = work[8 + j] = static_cast<int32_t>(Widen(column[0]) << 2);
+      continue;
+    }
+    for (int k : kTaps) x[k] = Widen(column[8 * k]);
+    PreciseTwoPoint(x, sum);
+    work[j] = Sar(sum[0] + 4096, 13);
+    work[8 + j] = Sar(sum[1] + 4096, 13);
+  }
+  for (int r = 0; r < 2; ++r) {
+    const int32_t* row = work + 8 * r;
+    int16_t* out = block + 8 * r;
+    if ((row[1] | row[3] | row[5] | row[7]) == 0) {
+      out[0] = out[1] = ClampSample(((row[0] + 16) >> 5) + 128);
+      continue;
+    }
+    for (int k : kTaps) x[k] = static_cast<Wide>(row[k]);
+    PreciseTwoPoint(x, sum);
+    out[0] = ClampSample(Sar(sum[0] + 524288, 20) + 128);
+    out[1] = ClampSample(Sar(sum[1] + 524288, 20) + 128);
+  }
+}
+
+void InverseDct1x1Precise(int16_t* block) {
+  block[0] = ClampSample(((block[0] + 4) >> 3) + 128);
+}
+
+}  // namespace jpeg

@@ -1,0 +1,248 @@
+// Inverse DCTs and dequantisation: exact results where the arithmetic pins them down
+// (DC-only blocks, saturation points, wrapping products), and agreement with a
+// double-precision inverse DCT (box-averaged for the reduced sizes) for general blocks.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+#include <cstdint>
+#include <random>
+
+#include "jpeg/dequantize.h"
+#include "jpeg/idct.h"
+
+namespace {
+
+using Block = std::array<int16_t, 64>;
+using Transform = void (*)(int16_t*);
+
+int RoundHalfUpDiv8(int d) { return static_cast<int>(std::floor((d + 4) / 8.0)); }
+int Clamp255(int v) { return std::clamp(v, 0, 255); }
+
+Block DcOnly(int dc) {
+  Block b{};
+  b[0] = static_cast<int16_t>(dc);
+  return b;
+}
+
+// Reference samples of a dequantised block, before rounding (T.81 A.3.3).
+std::array<double, 64> ReferenceSamples(const Block& coefficients) {
+  std::array<double, 64> out{};
+  for (int y = 0; y < 8; ++y)
+    for (int x = 0; x < 8; ++x) {
+      double sum = 0;
+      for (int v = 0; v < 8; ++v)
+        for (int u = 0; u < 8; ++u) {
+          const double cu = u == 0 ? M_SQRT1_2 : 1.0, cv = v == 0 ? M_SQRT1_2 : 1.0;
+          sum += cu * cv * coefficients[8 * v + u] * std::cos((2 * x + 1) * u * M_PI / 16) *
+                 std::cos((2 * y + 1) * v * M_PI / 16);
+        }
+      out[8 * y + x] = sum / 4 + 128;
+    }
+  return out;
+}
+
+// The reference averaged over (8/size)x(8/size) boxes, rounded and clamped: what a reduced
+// transform of edge `size` should approximate.
+std::array<int, 64> ReferenceBoxes(const Block& coefficients, int size) {
+  const auto full = ReferenceSamples(coefficients);
+  const int box = 8 / size;
+  std::array<int, 64> out{};
+  for (int r = 0; r < size; ++r)
+    for (int c = 0; c < size; ++c) {
+      double sum = 0;
+      for (int y = 0; y < box; ++y)
+        for (int x = 0; x < box; ++x) sum += full[8 * (r * box + y) + c * box + x];
+      out[8 * r + c] = Clamp255(static_cast<int>(std::lround(sum / (box * box))));
+    }
+  return out;
+}
+
+// A block with a typical spectrum: strong low frequencies, weak high ones.
+Block RandomCoefficients(std::mt19937& rng) {
+  Block b{};
+  for (int v = 0; v < 8; ++v)
+    for (int u = 0; u < 8; ++u) {
+      const int range = 400 / (1 + u + v);
+      b[8 * v + u] = static_cast<int16_t>(std::uniform_int_distribution<int>(-range, range)(rng));
+    }
+  return b;
+}
+
+// The AAN prescale the fast transforms expect: 2 * s(r) * s(k), s(0) = 1,
+// s(n) = cos(n pi / 16) * sqrt(2).
+Block FastInputs(const Block& coefficients) {
+  auto s = [](int n) { return n == 0 ? 1.0 : std::cos(n * M_PI / 16) * M_SQRT2; };
+  Block b{};
+  for (int i = 0; i < 64; ++i)
+    b[i] = static_cast<int16_t>(std::lround(coefficients[i] * 2 * s(i / 8) * s(i % 8)));
+  return b;
+}
+
+int MaxDeviation(Transform transform, int size, bool fast, int trials) {
+  std::mt19937 rng(1234);
+  int worst = 0;
+  for (int t = 0; t < trials; ++t) {
+    const Block coefficients = RandomCoefficients(rng);
+    const auto expected = ReferenceBoxes(coefficients, size);
+    Block b = fast ? FastInputs(coefficients) : coefficients;
+    transform(b.data());
+    for (int r = 0; r < size; ++r)
+      for (int c = 0; c < size; ++c)
+        worst = std::max(worst, std::abs(b[8 * r + c] - expected[8 * r + c]));
+  }
+  return worst;
+}
+
+TEST(PreciseInverseDct, DcOnlyBlockGivesRoundedEighthPlus128Everywhere) {
+  for (int d = -1100; d <= 1100; ++d) {
+    Block b = DcOnly(d);
+    jpeg::InverseDct8x8Precise(b.data());
+    const int expected = Clamp255(RoundHalfUpDiv8(d) + 128);
+    for (int i = 0; i < 64; ++i) ASSERT_EQ(b[i], expected) << "D=" << d << " cell " << i;
+  }
+}
+
+TEST(PreciseInverseDct, DcOnlySaturationPoints) {
+  const std::pair<int, int> cases[] = {{0, 128},     {-1024, 0},   {1016, 255}, {-1020, 1},
+                                       {1011, 254},  {-8192, 0},   {8187, 255},
+                                       // beyond 32 bits the column pass wraps, as defined
+                                       {8191, 0}, {-32768, 128}, {16384, 128}};
+  for (auto [d, sample] : cases) {
+    Block b = DcOnly(d);
+    jpeg::InverseDct8x8Precise(b.data());
+    EXPECT_EQ(b[0], sample) << "D=" << d;
+    EXPECT_EQ(b[63], sample) << "D=" << d;
+  }
+}
+
+TEST(PreciseInverseDct, ReducedSizesShareTheDcRoundingAndSaturation) {
+  for (Transform t : {jpeg::InverseDct4x4Precise, jpeg::InverseDct2x2Precise,
+                      jpeg::InverseDct1x1Precise}) {
+    const std::pair<int, int> cases[] = {{-1028, 0}, {-1029, 0}, {1019, 255}, {1020, 255},
+                                         {4, 129}, {3, 128}, {-4, 128}, {-5, 127}};
+    for (auto [d, sample] : cases) {
+      Block b = DcOnly(d);
+      t(b.data());
+      EXPECT_EQ(b[0], sample) << "D=" << d;
+    }
+  }
+  Block b = DcOnly(100);
+  jpeg::InverseDct4x4Precise(b.data());
+  for (int r = 0; r < 4; ++r)
+    for (int c = 0; c < 4; ++c) EXPECT_EQ(b[8 * r + c], 141);
+  b = DcOnly(-100);
+  jpeg::InverseDct2x2Precise(b.data());
+  EXPECT_EQ(b[0], 116);
+  EXPECT_EQ(b[1], 116);
+  EXPECT_EQ(b[8], 116);
+  EXPECT_EQ(b[9], 116);
+}
+
+TEST(FastInverseDct, DcOnlyBlocksDescaleBySixteen) {
+  for (int d = -2100; d <= 2100; d += 7) {
+    const int expected = Clamp255(((d + 8) >> 4) + 128);
+    for (Transform t : {jpeg::InverseDct8x8Fast, jpeg::InverseDct4x4Fast,
+                        jpeg::InverseDct2x2Fast, jpeg::InverseDct1x1Fast}) {
+      Block b = DcOnly(d);
+      t(b.data());
+      ASSERT_EQ(b[0], expected) << "D=" << d;
+    }
+  }
+  const std::pair<int, int> cases[] = {{-2056, 0}, {-2057, 0}, {-2055, 0}, {-2040, 1},
+                                       {2039, 255}, {2040, 255}, {2024, 255}, {2023, 254}};
+  for (auto [d, sample] : cases) {
+    Block b = DcOnly(d);
+    jpeg::InverseDct1x1Fast(b.data());
+    EXPECT_EQ(b[0], sample) << "D=" << d;
+  }
+}
+
+TEST(PreciseInverseDct, FullSizeMatchesTheReferenceTransform) {
+  EXPECT_LE(MaxDeviation(jpeg::InverseDct8x8Precise, 8, false, 2000), 1);
+}
+
+TEST(PreciseInverseDct, ReducedSizesMatchTheBoxAveragedReference) {
+  EXPECT_LE(MaxDeviation(jpeg::InverseDct4x4Precise, 4, false, 2000), 1);
+  EXPECT_LE(MaxDeviation(jpeg::InverseDct2x2Precise, 2, false, 2000), 1);
+  EXPECT_LE(MaxDeviation(jpeg::InverseDct1x1Precise, 1, false, 2000), 1);
+}
+
+TEST(FastInverseDct, AllSizesMatchTheReferenceOnPrescaledInput) {
+  EXPECT_LE(MaxDeviation(jpeg::InverseDct8x8Fast, 8, true, 2000), 3);
+  EXPECT_LE(MaxDeviation(jpeg::InverseDct4x4Fast, 4, true, 2000), 2);
+  EXPECT_LE(MaxDeviation(jpeg::InverseDct2x2Fast, 2, true, 2000), 2);
+  EXPECT_LE(MaxDeviation(jpeg::InverseDct1x1Fast, 1, true, 2000), 1);
+}
+
+// Corrupt streams can dequantise to any 16-bit value; the transforms wrap and clamp
+// (the sanitizer build checks that no signed overflow happens on the way).
+TEST(InverseDct, ExtremeCoefficientsStayWithinSampleRange) {
+  std::mt19937 rng(99);
+  const std::pair<Transform, int> transforms[] = {
+      {jpeg::InverseDct8x8Precise, 8}, {jpeg::InverseDct4x4Precise, 4},
+      {jpeg::InverseDct2x2Precise, 2}, {jpeg::InverseDct1x1Precise, 1},
+      {jpeg::InverseDct8x8Fast, 8},    {jpeg::InverseDct4x4Fast, 4},
+      {jpeg::InverseDct2x2Fast, 2},    {jpeg::InverseDct1x1Fast, 1}};
+  for (auto [transform, size] : transforms) {
+    for (int trial = 0; trial < 200; ++trial) {
+      Block b;
+      for (auto& c : b) c = static_cast<int16_t>(trial % 2 ? (rng() & 1 ? 32767 : -32768) : rng());
+      transform(b.data());
+      for (int r = 0; r < size; ++r)
+        for (int c = 0; c < size; ++c) {
+          ASSERT_GE(b[8 * r + c], 0);
+          ASSERT_LE(b[8 * r + c], 255);
+        }
+    }
+  }
+}
+
+TEST(Dequantize, MultiplyKeepsTheLow16BitsOfTheProduct) {
+  Block b{}, table{};
+  b.fill(3);
+  table.fill(7);
+  b[0] = 300, table[0] = 200;  // 60000 wraps to -5536
+  b[1] = -2, table[1] = 255;
+  b[63] = 32767, table[63] = 2;
+  jpeg::DequantizeMultiply(b.data(), table.data());
+  EXPECT_EQ(b[0], -5536);
+  EXPECT_EQ(b[1], -510);
+  EXPECT_EQ(b[63], -2);
+  EXPECT_EQ(b[30], 21);
+}
+
+TEST(Dequantize, ScaledRoundsAndShiftsArithmetically) {
+  Block b{}, table{};
+  table.fill(4096);  // a quantiser of 16 at (0, 0) prescaled for the fast transform
+  b[0] = 1;          // (4096 + 64) >> 7 = 32
+  b[1] = -1;         // (-4096 + 64) >> 7 = -32 (floor of -31.5)
+  table[2] = 65, b[2] = -1;   // (-65 + 64) >> 7 = -1
+  table[3] = 64, b[3] = -1;   // (-64 + 64) >> 7 = 0
+  table[4] = 4925, b[4] = 13;  // 64025 + 64 = 64089 >> 7 = 500
+  table[5] = 32767, b[5] = 32767;  // 1073676289 + 64 >> 7 = 8388096, low 16 bits
+  jpeg::DequantizeScaled(b.data(), table.data());
+  EXPECT_EQ(b[0], 32);
+  EXPECT_EQ(b[1], -32);
+  EXPECT_EQ(b[2], -1);
+  EXPECT_EQ(b[3], 0);
+  EXPECT_EQ(b[4], 500);
+  EXPECT_EQ(b[5], static_cast<int16_t>(8388096 & 0xFFFF));
+  EXPECT_EQ(b[6], 0);
+}
+
+TEST(TransformSize, FollowsTheScaleAndGrowsForUnsubsampledComponentsOfSquareImages) {
+  EXPECT_EQ(jpeg::TransformSize(1, true, 1), 8);
+  EXPECT_EQ(jpeg::TransformSize(1, false, 4), 8);
+  EXPECT_EQ(jpeg::TransformSize(2, false, 1), 4);
+  EXPECT_EQ(jpeg::TransformSize(4, false, 1), 2);
+  EXPECT_EQ(jpeg::TransformSize(8, false, 1), 1);
+  EXPECT_EQ(jpeg::TransformSize(2, true, 1), 8);
+  EXPECT_EQ(jpeg::TransformSize(4, true, 1), 4);
+  EXPECT_EQ(jpeg::TransformSize(8, true, 1), 2);
+  EXPECT_EQ(jpeg::TransformSize(2, true, 4), 4);
+  EXPECT_EQ(jpeg::TransformSize(8, true, 4), 1);
+}
+
+}  // namespace
