@@ -9,6 +9,8 @@
 
 #include <cstdint>
 
+struct RoutineTable;
+
 namespace jpeg {
 
 void InverseDct8x8Precise(int16_t* block);
@@ -26,5 +28,9 @@ void InverseDct1x1Fast(int16_t* block);
 // sampled 1x1 gets the next larger transform at reduced scales, so that its samples
 // already cover the reduced MCU.
 int TransformSize(int scale, bool square_sampling, int h_times_v);
+
+// Installs the Dequantize and InverseDct8x8..1x1 slots for a read: the precise family
+// for DCT_METHOD_PRECISE (1), the fast family for any other value.
+void SelectDctRoutines(RoutineTable& table, int32_t dct_method);
 
 }  // namespace jpeg

@@ -11,6 +11,7 @@
 
 #include "jpeg/dequantize.h"
 #include "jpeg/idct.h"
+#include "jpeg/routine_table.h"
 
 namespace {
 
@@ -243,6 +244,24 @@ TEST(TransformSize, FollowsTheScaleAndGrowsForUnsubsampledComponentsOfSquareImag
   EXPECT_EQ(jpeg::TransformSize(8, true, 1), 2);
   EXPECT_EQ(jpeg::TransformSize(2, true, 4), 4);
   EXPECT_EQ(jpeg::TransformSize(8, true, 4), 1);
+}
+
+}  // namespace
+
+namespace {
+
+TEST(SelectDctRoutines, InstallsThePreciseFamilyForMethodOneAndTheFastOneOtherwise) {
+  RoutineTable table{};
+  jpeg::InstallDctRoutines(table, jpeg::CPU_CLASS_GENERIC);
+  EXPECT_EQ(table.Dequantize, &jpeg::DequantizeScaled);  // until a read selects
+  jpeg::SelectDctRoutines(table, DCT_METHOD_PRECISE);
+  EXPECT_EQ(table.InverseDct8x8, &jpeg::InverseDct8x8Precise);
+  EXPECT_EQ(table.InverseDct1x1, &jpeg::InverseDct1x1Precise);
+  EXPECT_EQ(table.Dequantize, &jpeg::DequantizeMultiply);
+  jpeg::SelectDctRoutines(table, DCT_METHOD_FAST);
+  EXPECT_EQ(table.InverseDct8x8, &jpeg::InverseDct8x8Fast);
+  EXPECT_EQ(table.InverseDct4x4, &jpeg::InverseDct4x4Fast);
+  EXPECT_EQ(table.Dequantize, &jpeg::DequantizeScaled);
 }
 
 }  // namespace
