@@ -267,6 +267,7 @@ typedef struct JpegState {
   int32_t ac_final_count;
   int32_t smooth_upsampling;
   int32_t output_path;     /* code of the installed output converter */
+  int32_t output_component; /* frame component of the block a non-interleaved writer gets */
   int32_t mcus_across;     /* frame MCU grid, set by the frame set-up */
   int32_t mcus_down;
 
