@@ -7,11 +7,11 @@
 
 namespace {
 
-using bmp_test::BmpSpec;
+using bmp_test::BmpLayout;
 using bmp_test::MakeBmp;
 
-std::optional<std::size_t> PixelBytesOf(const BmpSpec& spec) {
-  const std::vector<std::uint8_t> file = MakeBmp(spec);
+std::optional<std::size_t> PixelBytesOf(const BmpLayout& layout) {
+  const std::vector<std::uint8_t> file = MakeBmp(layout);
   return PageBmpPixelBytes(
       ParseBmpHeaders(std::span<const std::uint8_t, kBmpHeadersSize>(file.data(), kBmpHeadersSize)),
       file.size());

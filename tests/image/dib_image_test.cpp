@@ -8,7 +8,6 @@
 
 namespace {
 
-using bmp_test::BmpSpec;
 using bmp_test::MakeBmp;
 using bmp_test::WriteFile;
 
