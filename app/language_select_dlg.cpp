@@ -4,16 +4,13 @@
 
 #include <utility>
 
-#include "app/dialog_resource.h"
 #include "platform/file_system.h"
 #include "platform/text.h"
+#include "resources/resources.h"
 
 CLanguageSelectDlg::CLanguageSelectDlg(std::string page_folder, std::string start_lang_id)
-    : Dialog(app::DialogResource(resources::kLanguageDialog)),
-      m_strPageFolder(std::move(page_folder)),
+    : CSelectDlg(resources::kLanguageDialog, kIdLanguageList, std::move(page_folder)),
       m_strStartLangID(std::move(start_lang_id)) {}
-
-platform::ui::Control* CLanguageSelectDlg::List() { return GetDlgItem(kIdLanguageList); }
 
 bool CLanguageSelectDlg::OnInitDialog() {
   platform::ui::Control* list = List();
@@ -22,7 +19,7 @@ bool CLanguageSelectDlg::OnInitDialog() {
   bool found = false;
   for (const LanguageRow& row : kLanguageTable) {
     const std::string folder(row.folder_name);
-    if (!platform::FileExists(m_strPageFolder + folder + "/")) continue;
+    if (!platform::FileExists(PageFolder() + folder + "/")) continue;
     list->AddString(resources::LoadString(row.name_string_id));
     if (platform::EqualsNoCaseAscii(m_strStartLangID, folder)) {
       list->SetCurSel(index);
@@ -35,16 +32,11 @@ bool CLanguageSelectDlg::OnInitDialog() {
 }
 
 // The name is matched against the names loaded anew; the first equal one wins.
-void CLanguageSelectDlg::OnOK() {
-  const platform::ui::Control* list = List();
-  if (list != nullptr) {
-    const std::string chosen = list->GetLBText(list->GetCurSel());
-    for (const LanguageRow& row : kLanguageTable) {
-      if (resources::LoadString(row.name_string_id) == chosen) {
-        m_strLangID = std::string(row.folder_name);
-        break;
-      }
+void CLanguageSelectDlg::Choose(const std::string& text) {
+  for (const LanguageRow& row : kLanguageTable) {
+    if (resources::LoadString(row.name_string_id) == text) {
+      m_strLangID = std::string(row.folder_name);
+      return;
     }
   }
-  EndDialog(platform::ui::kIdOk);
 }

@@ -7,7 +7,7 @@
 #include <string>
 #include <string_view>
 
-#include "platform/ui/dialog.h"
+#include "app/select_dlg.h"
 
 inline constexpr int kIdLanguageList = 1001;
 
@@ -23,7 +23,7 @@ inline constexpr std::array<LanguageRow, 8> kLanguageTable = {{
     {"0x0411", 7}, {"0x0804", 8}, {"0x0C0A", 10}, {"0x0404", 9},
 }};
 
-class CLanguageSelectDlg : public platform::ui::Dialog {
+class CLanguageSelectDlg : public CSelectDlg {
  public:
   // `page_folder` ends in "/" and has no language part; `start_lang_id` is preselected.
   CLanguageSelectDlg(std::string page_folder, std::string start_lang_id);
@@ -33,12 +33,9 @@ class CLanguageSelectDlg : public platform::ui::Dialog {
 
  protected:
   bool OnInitDialog() override;
-  void OnOK() override;
+  void Choose(const std::string& text) override;
 
  private:
-  platform::ui::Control* List();
-
-  std::string m_strPageFolder;
   std::string m_strStartLangID;
   std::string m_strLangID;
 };

@@ -5,17 +5,14 @@
 
 #include <utility>
 
-#include "app/dialog_resource.h"
 #include "app/page_folder.h"
 #include "platform/file_system.h"
 #include "platform/profile.h"
+#include "resources/resources.h"
 
 CModelSelectDlg::CModelSelectDlg(std::string page_folder, std::string ini_file)
-    : Dialog(app::DialogResource(resources::kModelDialog)),
-      m_strPageFolder(std::move(page_folder)),
+    : CSelectDlg(resources::kModelDialog, kIdModelList, std::move(page_folder)),
       m_strIniFile(std::move(ini_file)) {}
-
-platform::ui::Control* CModelSelectDlg::List() { return GetDlgItem(kIdModelList); }
 
 bool CModelSelectDlg::OnInitDialog() {
   platform::ui::Control* list = List();
@@ -24,16 +21,10 @@ bool CModelSelectDlg::OnInitDialog() {
     const std::string model =
         platform::GetPrivateProfileString("ModelSelectDialog", "Model" + std::to_string(i), "", m_strIniFile);
     if (model.empty()) break;
-    std::string candidate = m_strPageFolder;
+    std::string candidate = PageFolder();
     app::ReplaceModelPlaceholder(candidate, "_" + model);
     if (platform::FileExists(candidate)) list->AddString(model);
   }
   list->SetCurSel(0);
   return true;
-}
-
-void CModelSelectDlg::OnOK() {
-  const platform::ui::Control* list = List();
-  if (list != nullptr) m_strModelName = list->GetLBText(list->GetCurSel());
-  EndDialog(platform::ui::kIdOk);
 }

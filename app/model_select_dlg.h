@@ -5,11 +5,11 @@
 
 #include <string>
 
-#include "platform/ui/dialog.h"
+#include "app/select_dlg.h"
 
 inline constexpr int kIdModelList = 1003;
 
-class CModelSelectDlg : public platform::ui::Dialog {
+class CModelSelectDlg : public CSelectDlg {
  public:
   // `page_folder` is the template holding the model placeholder; `ini_file` the configuration.
   CModelSelectDlg(std::string page_folder, std::string ini_file);
@@ -19,12 +19,9 @@ class CModelSelectDlg : public platform::ui::Dialog {
 
  protected:
   bool OnInitDialog() override;
-  void OnOK() override;
+  void Choose(const std::string& text) override { m_strModelName = text; }
 
  private:
-  platform::ui::Control* List();
-
-  std::string m_strPageFolder;
   std::string m_strIniFile;
   std::string m_strModelName;
 };
