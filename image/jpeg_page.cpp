@@ -6,7 +6,6 @@
 #include <cstring>
 #include <new>
 
-#include "jpeg/jpeg_codec.h"
 #include "platform/trace.h"
 
 namespace {
@@ -73,14 +72,10 @@ std::vector<std::uint8_t> DecodeJpegFromMemory(const std::uint8_t* bytes, std::s
     platform::Trace("Cannot read JPEG file header from memory: %X\n", PointerText(bytes));
     return Fail(p);
   }
-  ChooseOutputFormat(p);
-  const std::uint64_t row_bytes = std::uint64_t{p.jpeg_width} * p.dib_channels;
-  p.dib_width = p.jpeg_width;
-  p.dib_height = -static_cast<std::int32_t>(p.jpeg_height);
-  p.dib_pad_bytes = static_cast<std::uint32_t>((row_bytes + 3) / 4 * 4 - row_bytes);
+  const std::uint64_t buffer_size = SetJpegPageOutput(p);
   std::vector<std::uint8_t> pixels;
   try {
-    pixels.resize((row_bytes + p.dib_pad_bytes) * p.jpeg_height);
+    pixels.resize(buffer_size);
   } catch (const std::exception&) {
     platform::Trace("Cannot allocate memory for image\n");
     return Fail(p);
@@ -94,6 +89,15 @@ std::vector<std::uint8_t> DecodeJpegFromMemory(const std::uint8_t* bytes, std::s
   if (p.dib_color == COLOR_RGBA) ConvertRgbaToBgraPremultiplied(pixels.data(), p.jpeg_width, p.jpeg_height);
   FillHeader(p, pixels.size(), header);
   return pixels;
+}
+
+std::uint64_t SetJpegPageOutput(JPEG_PROPERTIES& p) {
+  ChooseOutputFormat(p);
+  const std::uint64_t row_bytes = std::uint64_t{p.jpeg_width} * p.dib_channels;
+  p.dib_width = p.jpeg_width;
+  p.dib_height = -static_cast<std::int32_t>(p.jpeg_height);
+  p.dib_pad_bytes = static_cast<std::uint32_t>((row_bytes + 3) / 4 * 4 - row_bytes);
+  return (row_bytes + p.dib_pad_bytes) * p.jpeg_height;
 }
 
 void ConvertRgbaToBgraPremultiplied(std::uint8_t* pixels, std::uint32_t width, std::uint32_t height) {

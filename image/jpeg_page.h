@@ -6,12 +6,18 @@
 #include <vector>
 
 #include "image/bitmap_info_header.h"
+#include "jpeg/jpeg_codec.h"
 
 // Decodes `size` bytes of a JPEG file into a freshly allocated bottom-up pixel buffer, rows
 // padded to 4 bytes, and fills `header` (when given) to describe it. An empty buffer means
 // the decode failed. The caller (CDibImage) takes the buffer over.
 std::vector<std::uint8_t> DecodeJpegFromMemory(const std::uint8_t* bytes, std::size_t size,
                                                BitmapInfoHeader* header);
+
+// After a parameters read: chooses the page's output for the frame's component count
+// (jpeg_color, dib_channels, dib_color) and lays out bottom-up rows padded to 4 bytes
+// (dib_width, dib_height, dib_pad_bytes). Returns the pixel buffer's size in bytes.
+std::uint64_t SetJpegPageOutput(JPEG_PROPERTIES& p);
 
 // The post-pass for four-component pages: RGBA rows become BGRA with each colour byte
 // scaled by the pixel's alpha, (c × a + 1) >> 8.

@@ -1,40 +1,24 @@
-// The page loader's calling sequence over the codec's public interface, with the colour choice
-// and the buffer left to the caller so that tests can guard it and benchmarks can reuse it.
+// The page loader's calling sequence over the codec's public interface, with the page's own
+// output choice and layout (SetJpegPageOutput) and the buffer left to the caller, so that
+// tests can guard it and benchmarks can reuse it.
 #include "tests/jpeg/support/codec_decode.h"
 
 #include <algorithm>
 #include <cstring>
 
+#include "image/jpeg_page.h"
 #include "jpeg/jpeg_codec.h"
 
 namespace setuvia::jpegtest {
 namespace {
 
-// Output format per frame component count, as the page loader chooses it.
+// The page's output, keeping a reported RGB or RGBA colour when asked to.
 void ChooseOutput(JPEG_PROPERTIES& props, ColorChoice color) {
-  const bool keep = color == ColorChoice::kAsReported;
-  switch (props.jpeg_channels) {
-    case 1:
-      props.jpeg_color = COLOR_GRAY;
-      props.dib_channels = 3;
-      props.dib_color = COLOR_BGR;
-      break;
-    case 3:
-      if (!keep || props.jpeg_color != COLOR_RGB) props.jpeg_color = COLOR_YCBCR;
-      props.dib_channels = 3;
-      props.dib_color = COLOR_BGR;
-      break;
-    case 4:
-      if (!keep || props.jpeg_color != COLOR_RGBA) props.jpeg_color = COLOR_YCBCRA;
-      props.dib_channels = 4;
-      props.dib_color = COLOR_RGBA;
-      break;
-    default:
-      props.jpeg_color = COLOR_OTHER;
-      props.dib_channels = props.jpeg_channels;
-      props.dib_color = COLOR_OTHER;
-      break;
-  }
+  const uint32_t reported = props.jpeg_color;
+  SetJpegPageOutput(props);
+  const bool rgb = (props.jpeg_channels == 3 && reported == COLOR_RGB) ||
+                   (props.jpeg_channels == 4 && reported == COLOR_RGBA);
+  if (color == ColorChoice::kAsReported && rgb) props.jpeg_color = reported;
 }
 
 void ReadImage(JPEG_PROPERTIES& props, CodecRun& run, const BufferProvider& provide_buffer) {
@@ -43,9 +27,6 @@ void ReadImage(JPEG_PROPERTIES& props, CodecRun& run, const BufferProvider& prov
   run.layout = {props.jpeg_width, props.jpeg_height, props.dib_channels};
   uint8_t* pixels = provide_buffer(run.layout);
   if (pixels == nullptr) return;
-  props.dib_width = props.jpeg_width;
-  props.dib_height = -static_cast<int32_t>(props.jpeg_height);
-  props.dib_pad_bytes = static_cast<uint32_t>(run.layout.PadBytes());
   props.dib_pixels = pixels;
   run.image_status = JpegRead(&props, READ_IMAGE_BUFFER);
 }
