@@ -1,12 +1,14 @@
 // Loading of page files into CDibImage. A BMP's pixel rows are read straight into the pixel
 // buffer, which is allocated only after the headers passed the page rules (image/bmp_page.h);
-// bytes a short file lacks read as zero. A JPEG is read whole and handed to the codec.
+// bytes a short file lacks read as zero. A JPEG is read whole and handed to the JPEG
+// hand-over (image/jpeg_page.h), whose buffer becomes the page.
 #include "image/dib_image.h"
 
 #include <array>
 #include <new>
 
 #include "image/bmp_page.h"
+#include "image/jpeg_page.h"
 #include "platform/file_system.h"
 
 namespace {
@@ -55,8 +57,8 @@ bool CDibImage::LoadJpegFile() {
   if (!TryResize(bytes, size)) return false;
   if (file.ReadAt(0, bytes.data(), bytes.size()) != bytes.size()) return false;
   m_dataSize = static_cast<std::uint32_t>(size);
-  // The codec's decode joins here: m_pixels = DecodeJpegFromMemory(..., &m_header).
-  return false;
+  m_pixels = DecodeJpegFromMemory(bytes.data(), bytes.size(), &m_header);
+  return HasPixels();
 }
 
 bool CDibImage::LoadBmpFile() {

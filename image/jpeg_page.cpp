@@ -40,6 +40,18 @@ void ChooseOutputFormat(JPEG_PROPERTIES& p) {
   }
 }
 
+// A frame may claim up to 65535 x 65535 pixels in a few bytes; a page beyond what the
+// drawing layer can show is refused like a failed allocation instead of being zero-filled.
+bool Allocate(std::vector<std::uint8_t>& pixels, std::uint64_t size, const JPEG_PROPERTIES& p) {
+  if (std::uint64_t{p.jpeg_width} * p.jpeg_height > platform::ui::kMaxDibPixels) return false;
+  try {
+    pixels.resize(size);
+    return true;
+  } catch (const std::exception&) {
+    return false;
+  }
+}
+
 std::vector<std::uint8_t> Fail(JPEG_PROPERTIES& p) {
   (void)JpegFree(&p);
   platform::Trace("Error reading JPEG from memory\n");
@@ -74,9 +86,7 @@ std::vector<std::uint8_t> DecodeJpegFromMemory(const std::uint8_t* bytes, std::s
   }
   const std::uint64_t buffer_size = SetJpegPageOutput(p);
   std::vector<std::uint8_t> pixels;
-  try {
-    pixels.resize(buffer_size);
-  } catch (const std::exception&) {
+  if (!Allocate(pixels, buffer_size, p)) {
     platform::Trace("Cannot allocate memory for image\n");
     return Fail(p);
   }
@@ -86,7 +96,8 @@ std::vector<std::uint8_t> DecodeJpegFromMemory(const std::uint8_t* bytes, std::s
     return Fail(p);
   }
   if (JpegFree(&p) != 0) platform::Trace("Cannot free JPEG library");
-  if (p.dib_color == COLOR_RGBA) ConvertRgbaToBgraPremultiplied(pixels.data(), p.jpeg_width, p.jpeg_height);
+  if (p.dib_color == COLOR_RGBA)
+    ConvertRgbaToBgraPremultiplied(pixels.data(), p.jpeg_width, p.jpeg_height);
   FillHeader(p, pixels.size(), header);
   return pixels;
 }
@@ -100,7 +111,8 @@ std::uint64_t SetJpegPageOutput(JPEG_PROPERTIES& p) {
   return (row_bytes + p.dib_pad_bytes) * p.jpeg_height;
 }
 
-void ConvertRgbaToBgraPremultiplied(std::uint8_t* pixels, std::uint32_t width, std::uint32_t height) {
+void ConvertRgbaToBgraPremultiplied(std::uint8_t* pixels, std::uint32_t width,
+                                    std::uint32_t height) {
   const std::size_t count = std::size_t{width} * height;
   for (std::size_t i = 0; i < count; ++i) {
     std::uint8_t* px = pixels + 4 * i;

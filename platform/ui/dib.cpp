@@ -10,9 +10,6 @@
 namespace platform::ui {
 namespace {
 
-// Bound on the pixels of a source or a stretched image (64 Mpixel, 192 MB as RGB).
-constexpr std::uint64_t kMaxPixels = std::uint64_t{1} << 26;
-
 std::uint64_t AbsHeight(std::int32_t height) {
   return height < 0 ? std::uint64_t(-std::int64_t{height}) : std::uint64_t(height);
 }
@@ -46,7 +43,7 @@ DibError ValidateDib(const BitmapInfoHeader& header, std::span<const std::uint8_
   const std::size_t stride = DibStride(header.biWidth, header.biBitCount);
   if (stride == 0) return DibError::kBadBitCount;
   const std::uint64_t height = AbsHeight(header.biHeight);
-  if (std::uint64_t(header.biWidth) * height > kMaxPixels) return DibError::kTooLarge;
+  if (std::uint64_t(header.biWidth) * height > kMaxDibPixels) return DibError::kTooLarge;
   if (stride * height > bits.size()) return DibError::kBufferTooSmall;
   return DibError::kNone;
 }
@@ -54,7 +51,7 @@ DibError ValidateDib(const BitmapInfoHeader& header, std::span<const std::uint8_
 RgbImage ConvertDib(const BitmapInfoHeader& header, std::span<const std::uint8_t> bits,
                     int width, int height) {
   if (ValidateDib(header, bits) != DibError::kNone || width <= 0 || height <= 0 ||
-      std::uint64_t(width) * std::uint64_t(height) > kMaxPixels)
+      std::uint64_t(width) * std::uint64_t(height) > kMaxDibPixels)
     return {};
   const std::uint64_t src_w = std::uint64_t(header.biWidth);
   const std::uint64_t src_h = AbsHeight(header.biHeight);

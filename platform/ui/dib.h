@@ -37,6 +37,9 @@ struct BitmapInfoHeader {
 };
 static_assert(sizeof(BitmapInfoHeader) == 40);
 
+// Bound on the pixels of a source or a stretched image (64 Mpixel, 192 MB as RGB).
+inline constexpr std::uint64_t kMaxDibPixels = std::uint64_t{1} << 26;
+
 enum class DibError {
   kNone,
   kBadHeader,        // header size, width, height, planes or compression not usable

@@ -99,3 +99,10 @@ TEST_F(DibImageLoad, AHugeClaimInATinyFileIsRefusedWithoutAllocating) {
   EXPECT_FALSE(m_image.Load(Write("bomb.bmp", file), m_header));
   EXPECT_FALSE(m_image.HasPixels());
 }
+
+TEST_F(DibImageLoad, AJpegThatFailsToDecodeKeepsTheFileLengthAsDataSize) {
+  EXPECT_FALSE(m_image.Load(Write("broken.jpg", {0xFF, 0xD8, 0xFF, 0xC0, 0x00}), m_header));
+  EXPECT_FALSE(m_image.HasPixels());
+  EXPECT_EQ(m_image.FileType(), IMAGE_TYPE_JPEG);
+  EXPECT_EQ(m_image.DataSize(), 5u);
+}
