@@ -8,6 +8,7 @@
 #include <cmath>
 #include <cstdint>
 #include <random>
+#include <vector>
 
 #include "jpeg/dequantize.h"
 #include "jpeg/idct.h"
@@ -231,6 +232,99 @@ TEST(Dequantize, ScaledRoundsAndShiftsArithmetically) {
   EXPECT_EQ(b[4], 500);
   EXPECT_EQ(b[5], static_cast<int16_t>(8388096 & 0xFFFF));
   EXPECT_EQ(b[6], 0);
+}
+
+// Blocks for the bit-exactness checks below: typical and scaled-up spectra, sparse blocks,
+// blocks with whole rows and columns of zeros (the transforms' shortcuts), DC-only blocks and
+// extreme or fully random 16-bit values (the defined 32-bit wrapping). Only the raw mt19937
+// output is used, so the blocks are the same with every standard library.
+std::vector<Block> StressBlocks() {
+  std::mt19937 rng(20240611);
+  auto below = [&rng](uint32_t n) { return static_cast<int>(rng() % n); };
+  auto signed_below = [&below](int n) { return below(2 * n + 1) - n; };
+  constexpr int16_t kExtremes[] = {-32768, -32767, -1, 0, 1, 32766, 32767};
+  std::vector<Block> blocks;
+  for (int trial = 0; trial < 12000; ++trial) {
+    Block b{};
+    switch (trial % 6) {
+      case 0: {
+        const int peak = (trial / 6) % 3 == 0 ? 50 : (trial / 6) % 3 == 1 ? 400 : 4000;
+        for (int i = 0; i < 64; ++i)
+          b[i] = static_cast<int16_t>(signed_below(peak / (1 + i / 8 + i % 8)));
+        break;
+      }
+      case 1:
+        for (auto& c : b)
+          if (below(8) == 0) c = static_cast<int16_t>(signed_below(1024));
+        break;
+      case 2: {
+        const uint32_t zero_rows = rng() & 0xFF, zero_columns = rng() & 0xFF;
+        for (int i = 0; i < 64; ++i)
+          if (!(zero_rows >> (i / 8) & 1) && !(zero_columns >> (i % 8) & 1))
+            b[i] = static_cast<int16_t>(signed_below(2000));
+        break;
+      }
+      case 3:
+        b[0] = static_cast<int16_t>(rng());
+        break;
+      case 4:
+        for (auto& c : b) c = below(3) ? kExtremes[below(7)] : static_cast<int16_t>(rng());
+        break;
+      default:
+        for (auto& c : b) c = static_cast<int16_t>(rng());
+    }
+    blocks.push_back(b);
+  }
+  return blocks;
+}
+
+uint64_t Fnv1a(uint64_t hash, int16_t value) {
+  for (int byte = 0; byte < 2; ++byte) {
+    hash ^= static_cast<uint16_t>(value) >> (8 * byte) & 0xFF;
+    hash *= 0x100000001B3u;
+  }
+  return hash;
+}
+
+// Hash of the defined NxN corner of every stress block's output.
+uint64_t TransformHash(Transform transform, int size) {
+  uint64_t hash = 0xCBF29CE484222325u;
+  for (Block b : StressBlocks()) {
+    transform(b.data());
+    for (int r = 0; r < size; ++r)
+      for (int c = 0; c < size; ++c) hash = Fnv1a(hash, b[8 * r + c]);
+  }
+  return hash;
+}
+
+// Hash of every stress block dequantised against the next block taken as the table.
+uint64_t DequantizeHash(void (*dequantize)(int16_t*, const int16_t*)) {
+  const std::vector<Block> blocks = StressBlocks();
+  uint64_t hash = 0xCBF29CE484222325u;
+  for (size_t i = 0; i < blocks.size(); ++i) {
+    Block b = blocks[i];
+    dequantize(b.data(), blocks[(i + 1) % blocks.size()].data());
+    for (int16_t v : b) hash = Fnv1a(hash, v);
+  }
+  return hash;
+}
+
+// The plain routines define the results bit for bit; these hashes pin them, so that any
+// rework of the kernels for speed must reproduce every output, wrapping included.
+TEST(InverseDct, OutputsAreBitExactOverStressBlocks) {
+  EXPECT_EQ(TransformHash(jpeg::InverseDct8x8Precise, 8), 0x7EF77080F61B0837u);
+  EXPECT_EQ(TransformHash(jpeg::InverseDct4x4Precise, 4), 0xD965084610164638u);
+  EXPECT_EQ(TransformHash(jpeg::InverseDct2x2Precise, 2), 0x46580E6F81036757u);
+  EXPECT_EQ(TransformHash(jpeg::InverseDct1x1Precise, 1), 0xC4711587BE6B1E9Du);
+  EXPECT_EQ(TransformHash(jpeg::InverseDct8x8Fast, 8), 0x7BFF6991550D2C51u);
+  EXPECT_EQ(TransformHash(jpeg::InverseDct4x4Fast, 4), 0x3890526664D25114u);
+  EXPECT_EQ(TransformHash(jpeg::InverseDct2x2Fast, 2), 0xEF92A46CB92B5C23u);
+  EXPECT_EQ(TransformHash(jpeg::InverseDct1x1Fast, 1), 0x1D5BF8A6FF22DDD5u);
+}
+
+TEST(Dequantize, OutputsAreBitExactOverStressBlocks) {
+  EXPECT_EQ(DequantizeHash(jpeg::DequantizeMultiply), 0xA9DDB60417D4427Fu);
+  EXPECT_EQ(DequantizeHash(jpeg::DequantizeScaled), 0xDFAAE431C92BC53Au);
 }
 
 TEST(TransformSize, FollowsTheScaleAndGrowsForUnsubsampledComponentsOfSquareImages) {
