@@ -20,25 +20,32 @@ constexpr Wide kK4 = 85627;  // 2.613126
 
 inline Wide Mul(Wide x, Wide k) { return static_cast<Wide>(Sar(x * k + 16384, 15)); }
 
-// One 8-point pass: x holds the eight inputs, out the eight results before any descale.
-inline void FastEightPoint(const Wide* x, Wide* out) {
-  const Wide e = Mul(x[5] + x[7] - x[3] - x[1], kK2);
-  const Wide f = Mul(x[1] + x[7] - x[5] - x[3], kK1);
-  const Wide g = x[5] + x[3] + x[1] + x[7];
-  const Wide h = e - Mul(x[5] - x[3], kK4);
-  const Wide l = Mul(x[1] - x[7], kK3) - e - g;
-  const Wide u = x[2] + x[6];
-  const Wide v = Mul(x[2] - x[6], kK1) - u;
-  const Wide d = x[0] - x[4];
-  const Wide a = x[0] + x[4];
-  out[0] = a + u + g;
-  out[1] = d + v + l;
-  out[2] = d - v + f - l;
-  out[3] = a - u - (h + f - l);
-  out[4] = a - u + (h + f - l);
-  out[5] = d - v - (f - l);
-  out[6] = d + v - l;
-  out[7] = a + u - g;
+// The 8-point pass over `kLanes` independent lanes, one straight loop that the compiler
+// runs in vector registers: load(lane, k) gives input k of a lane, store(lane, k, value)
+// takes output k before any descale.
+template <int kLanes, typename Load, typename Store>
+inline void FastEightPoint(Load load, Store store) {
+  for (int lane = 0; lane < kLanes; ++lane) {
+    const Wide x0 = load(lane, 0), x1 = load(lane, 1), x2 = load(lane, 2), x3 = load(lane, 3);
+    const Wide x4 = load(lane, 4), x5 = load(lane, 5), x6 = load(lane, 6), x7 = load(lane, 7);
+    const Wide e = Mul(x5 + x7 - x3 - x1, kK2);
+    const Wide f = Mul(x1 + x7 - x5 - x3, kK1);
+    const Wide g = x5 + x3 + x1 + x7;
+    const Wide h = e - Mul(x5 - x3, kK4);
+    const Wide l = Mul(x1 - x7, kK3) - e - g;
+    const Wide u = x2 + x6;
+    const Wide v = Mul(x2 - x6, kK1) - u;
+    const Wide d = x0 - x4;
+    const Wide a = x0 + x4;
+    store(lane, 0, a + u + g);
+    store(lane, 1, d + v + l);
+    store(lane, 2, d - v + f - l);
+    store(lane, 3, a - u - (h + f - l));
+    store(lane, 4, a - u + (h + f - l));
+    store(lane, 5, d - v - (f - l));
+    store(lane, 6, d + v - l);
+    store(lane, 7, a + u - g);
+  }
 }
 
 // Reduced 4-point pass over x[0..7] (x[4] unused).
@@ -66,18 +73,14 @@ inline int16_t Descale(Wide v) { return ClampSample(Sar(v + 8, 4) + 128); }
 
 }  // namespace
 
+// The column pass runs the eight columns as vector lanes; the row pass goes row by row.
 void InverseDct8x8Fast(int16_t* block) {
-  Wide x[8], out[8];
-  for (int j = 0; j < 8; ++j) {
-    for (int k = 0; k < 8; ++k) x[k] = Widen(block[8 * k + j]);
-    FastEightPoint(x, out);
-    for (int k = 0; k < 8; ++k) block[8 * k + j] = Store16(out[k]);
-  }
+  FastEightPoint<8>([block](int j, int k) { return Widen(block[8 * k + j]); },
+                    [block](int j, int k, Wide value) { block[8 * k + j] = Store16(value); });
   for (int r = 0; r < 8; ++r) {
     int16_t* row = block + 8 * r;
-    for (int k = 0; k < 8; ++k) x[k] = Widen(row[k]);
-    FastEightPoint(x, out);
-    for (int k = 0; k < 8; ++k) row[k] = Descale(out[k]);
+    FastEightPoint<1>([row](int, int k) { return Widen(row[k]); },
+                      [row](int, int k, Wide value) { row[k] = Descale(value); });
   }
 }
 
