@@ -1,0 +1,33 @@
+// The generic output path, for any sampling factors: each component expanded into its
+// channel, then the visible pixels converted from YCbCr in place when colour
+// conversion is on. Also the writers of non-interleaved images, which get one block
+// of one component per call, and the whole-image colour pass that follows them.
+#pragma once
+
+#include <cstdint>
+
+#include "jpeg/jpeg_codec.h"
+#include "jpeg/mcu_placement.h"
+
+namespace jpeg {
+
+// Interleaved images (sequential, and progressive for now): one MCU per call.
+int32_t WriteGenericMcu(JPEG_PROPERTIES* properties, int mcu_column, int mcu_row);
+
+// Non-interleaved images: block (block_column, block_row) of frame component
+// state.output_component, at block 0 of the work buffer, into that component's
+// channel. The YCbCr variant (dib_color 3) packs a two-channel buffer like the
+// 4:2:2 packing; other channel counts get the components as they are.
+int32_t WriteNonInterleavedBlock(JPEG_PROPERTIES* properties, int block_column, int block_row);
+int32_t WriteNonInterleavedYccBlock(JPEG_PROPERTIES* properties, int block_column, int block_row);
+
+// The in-place conversion of the generic path: Y, Cb, Cr from channels 0-2 of the
+// pixels of rect become R, G, B (B, G, R for dib_color 2; inverted for YCbCrA data,
+// whose channel 3 is left as it is). Buffers of fewer than three channels are left.
+void ConvertPixelsInPlace(const JpegState& state, const McuRect& rect, uint8_t* out);
+
+// The colour pass at EOI of a non-interleaved image: every written pixel, when colour
+// conversion is on and dib_color is 1, 2 or 5.
+void ConvertImageInPlace(JPEG_PROPERTIES& properties);
+
+}  // namespace jpeg

@@ -1,0 +1,171 @@
+// Pass-through output. One loop template serves every path: a pixel format says how
+// many components and channels there are, how the first component is sampled (the
+// others are 1x1) and what bytes one pixel gets. The full kernels are that loop with
+// constant bounds; the clipped writers run it over the visible rectangle only. A
+// writer handed a frame its layout does not describe (YCbCr output forces the
+// upsampling flag off, so a 4:2:2 frame can reach the three-channel interleave) takes
+// the component copy, which expands any sampling, instead of misreading the blocks.
+#include "jpeg/passthrough_output.h"
+
+#include <algorithm>
+#include <cstddef>
+
+#include "jpeg/component_expansion.h"
+#include "jpeg/mcu_placement.h"
+#include "jpeg/routine_table.h"
+
+namespace jpeg {
+namespace {
+
+uint8_t Low(int16_t sample) {
+  return static_cast<uint8_t>(sample);
+}
+uint8_t Clamped(int16_t sample) {
+  return static_cast<uint8_t>(std::clamp<int16_t>(sample, 0, 255));
+}
+
+// Pixel formats. Put writes one pixel from the sample cells of the first component
+// (luma) and of the others (chroma); x is the pixel's column in the MCU.
+template <int32_t kComponentCount, int32_t kChannelCount, int32_t kHFactor = 1,
+          int32_t kVFactor = 1>
+struct Format {
+  static constexpr int32_t kComponents = kComponentCount;
+  static constexpr int32_t kChannels = kChannelCount;
+  static constexpr int32_t kH = kHFactor;
+  static constexpr int32_t kV = kVFactor;
+};
+
+struct Gray : Format<1, 1> {
+  static void Put(uint8_t* p, const int16_t* const* b, int32_t luma, int32_t, int32_t) {
+    p[0] = Clamped(b[0][luma]);
+  }
+};
+
+// Components in order, then `kAlphaChannels` bytes of 255.
+template <int32_t kComponentCount, int32_t kAlphaChannels, int32_t kH = 1, int32_t kV = 1>
+struct Interleave : Format<kComponentCount, kComponentCount + kAlphaChannels, kH, kV> {
+  static void Put(uint8_t* p, const int16_t* const* b, int32_t luma, int32_t chroma, int32_t) {
+    p[0] = Low(b[0][luma]);
+    for (int32_t c = 1; c < kComponentCount; ++c) p[c] = Low(b[c][chroma]);
+    for (int32_t c = kComponentCount; c < kComponentCount + kAlphaChannels; ++c) p[c] = 255;
+  }
+};
+
+// Two channels per pixel: Y(2k) Cb(k) Y(2k+1) Cr(k).
+struct Pack422 : Format<3, 2, 2, 1> {
+  static void Put(uint8_t* p, const int16_t* const* b, int32_t luma, int32_t chroma, int32_t x) {
+    p[0] = Low(b[0][luma]);
+    p[1] = Low(b[1 + (x & 1)][chroma]);
+  }
+};
+
+template <class F>
+void WriteRect(const int16_t* const* blocks, uint8_t* out, int32_t row_step, const McuRect& r) {
+  for (int32_t y = r.top; y < r.bottom; ++y) {
+    uint8_t* row = out + static_cast<ptrdiff_t>(y) * row_step;
+    const int32_t luma_row = y / 8 * (64 * F::kH) + y % 8 * 8;
+    const int32_t chroma_row = y / F::kV * 8;
+    for (int32_t bx = 0; bx < F::kH; ++bx) {
+      const int32_t from = std::max(r.left, 8 * bx), to = std::min(r.right, 8 * bx + 8);
+      for (int32_t x = from; x < to; ++x)
+        F::Put(row + x * F::kChannels, blocks, luma_row + 64 * bx + (x - 8 * bx),
+               chroma_row + x / F::kH, x);
+    }
+  }
+}
+
+template <class F>
+void FullKernel(const int16_t* const* blocks, uint8_t* out, int32_t row_step) {
+  WriteRect<F>(blocks, out, row_step, {0, 0, 8 * F::kH, 8 * F::kV});
+}
+
+// The frame is coded as the format reads it: a single component (one block per MCU)
+// for gray, else the format's component count with only the first one subsampled.
+template <class F>
+bool HasLayout(const JpegFrameHeader& frame) {
+  if (F::kComponents == 1) return frame.component_count == 1;
+  if (frame.component_count != F::kComponents) return false;
+  if (frame.components[0].h != F::kH || frame.components[0].v != F::kV) return false;
+  for (int32_t i = 1; i < F::kComponents; ++i)
+    if (frame.components[i].h != 1 || frame.components[i].v != 1) return false;
+  return true;
+}
+
+template <class F, OutputKernel RoutineTable::*kKernel>
+int32_t WritePassThroughMcu(JPEG_PROPERTIES* properties, int mcu_column, int mcu_row) {
+  const JpegState& state = properties->state;
+  if (!HasLayout<F>(state.frame)) return WriteComponentCopyMcu(properties, mcu_column, mcu_row);
+  McuPlacement placement;
+  const int32_t status = PlaceStateMcu(state, 8 * F::kH, 8 * F::kV, mcu_column, mcu_row, placement);
+  if (status != JPEG_SUCCESS) return status;
+  const int16_t* blocks[F::kComponents];
+  blocks[0] = state.mcu_work_buffer;
+  for (int32_t i = 1; i < F::kComponents; ++i)
+    blocks[i] = state.mcu_work_buffer + 64 * (F::kH * F::kV + i - 1);
+  if (IsWhole(placement.visible, 8 * F::kH, 8 * F::kV))
+    (state.routine_table->*kKernel)(blocks, placement.out, state.row_stride);
+  else
+    WriteRect<F>(blocks, placement.out, state.row_stride, placement.visible);
+  return JPEG_SUCCESS;
+}
+
+using Interleave3 = Interleave<3, 0>;
+using Interleave3Alpha = Interleave<3, 1>;
+using Interleave4 = Interleave<4, 0>;
+using Replicate2x1 = Interleave<3, 0, 2, 1>;
+using Replicate2x2 = Interleave<3, 0, 2, 2>;
+
+}  // namespace
+
+void OutputGray(const int16_t* const* b, uint8_t* o, int32_t s) {
+  FullKernel<Gray>(b, o, s);
+}
+void OutputInterleave3(const int16_t* const* b, uint8_t* o, int32_t s) {
+  FullKernel<Interleave3>(b, o, s);
+}
+void OutputInterleave3Alpha(const int16_t* const* b, uint8_t* o, int32_t s) {
+  FullKernel<Interleave3Alpha>(b, o, s);
+}
+void OutputInterleave4(const int16_t* const* b, uint8_t* o, int32_t s) {
+  FullKernel<Interleave4>(b, o, s);
+}
+void OutputReplicate2x1(const int16_t* const* b, uint8_t* o, int32_t s) {
+  FullKernel<Replicate2x1>(b, o, s);
+}
+void OutputReplicate2x2(const int16_t* const* b, uint8_t* o, int32_t s) {
+  FullKernel<Replicate2x2>(b, o, s);
+}
+void OutputPack422(const int16_t* const* b, uint8_t* o, int32_t s) {
+  FullKernel<Pack422>(b, o, s);
+}
+
+int32_t WriteGrayMcu(JPEG_PROPERTIES* p, int column, int row) {
+  return WritePassThroughMcu<Gray, &RoutineTable::OutputGray>(p, column, row);
+}
+int32_t WriteInterleave3Mcu(JPEG_PROPERTIES* p, int column, int row) {
+  return WritePassThroughMcu<Interleave3, &RoutineTable::OutputInterleave3>(p, column, row);
+}
+int32_t WriteInterleave3AlphaMcu(JPEG_PROPERTIES* p, int column, int row) {
+  return WritePassThroughMcu<Interleave3Alpha, &RoutineTable::OutputInterleave3Alpha>(p, column,
+                                                                                      row);
+}
+int32_t WriteInterleave4Mcu(JPEG_PROPERTIES* p, int column, int row) {
+  return WritePassThroughMcu<Interleave4, &RoutineTable::OutputInterleave4>(p, column, row);
+}
+int32_t WriteReplicate2x1Mcu(JPEG_PROPERTIES* p, int column, int row) {
+  return WritePassThroughMcu<Replicate2x1, &RoutineTable::OutputReplicate2x1>(p, column, row);
+}
+int32_t WriteReplicate2x2Mcu(JPEG_PROPERTIES* p, int column, int row) {
+  return WritePassThroughMcu<Replicate2x2, &RoutineTable::OutputReplicate2x2>(p, column, row);
+}
+int32_t WritePack422Mcu(JPEG_PROPERTIES* p, int column, int row) {
+  return WritePassThroughMcu<Pack422, &RoutineTable::OutputPack422>(p, column, row);
+}
+
+// Component i into channel i of every visible pixel, for any sampling.
+int32_t WriteComponentCopyMcu(JPEG_PROPERTIES* p, int column, int row) {
+  McuPlacement placement;
+  return ExpandMcu(p->state, column, row, placement);
+}
+
+}  // namespace jpeg

@@ -1,0 +1,33 @@
+// The output paths that move samples without colour arithmetic: gray copy, the
+// three- and four-channel interleaves, three channels plus 255, replication of 4:2:2
+// and 4:2:0 chroma, the two-channel 4:2:2 packing, and the component copy (path 0).
+// Each path is a per-MCU writer (the WriteMcuOutput slot) that places the MCU, hands a
+// whole MCU to its kernel in the routine table and clips a partial one itself.
+#pragma once
+
+#include <cstdint>
+
+#include "jpeg/jpeg_codec.h"
+
+namespace jpeg {
+
+// Per-MCU writers, installed by the frame set-up.
+int32_t WriteGrayMcu(JPEG_PROPERTIES* properties, int mcu_column, int mcu_row);
+int32_t WriteInterleave3Mcu(JPEG_PROPERTIES* properties, int mcu_column, int mcu_row);       // 15
+int32_t WriteInterleave3AlphaMcu(JPEG_PROPERTIES* properties, int mcu_column, int mcu_row);  // 13
+int32_t WriteInterleave4Mcu(JPEG_PROPERTIES* properties, int mcu_column, int mcu_row);       // 14
+int32_t WriteReplicate2x1Mcu(JPEG_PROPERTIES* properties, int mcu_column, int mcu_row);      // 17
+int32_t WriteReplicate2x2Mcu(JPEG_PROPERTIES* properties, int mcu_column, int mcu_row);      // 16
+int32_t WritePack422Mcu(JPEG_PROPERTIES* properties, int mcu_column, int mcu_row);           // 19
+int32_t WriteComponentCopyMcu(JPEG_PROPERTIES* properties, int mcu_column, int mcu_row);     // 0
+
+// Full-MCU kernels (OutputKernel) for the routine table.
+void OutputGray(const int16_t* const* blocks, uint8_t* out, int32_t row_step);
+void OutputInterleave3(const int16_t* const* blocks, uint8_t* out, int32_t row_step);
+void OutputInterleave3Alpha(const int16_t* const* blocks, uint8_t* out, int32_t row_step);
+void OutputInterleave4(const int16_t* const* blocks, uint8_t* out, int32_t row_step);
+void OutputReplicate2x1(const int16_t* const* blocks, uint8_t* out, int32_t row_step);
+void OutputReplicate2x2(const int16_t* const* blocks, uint8_t* out, int32_t row_step);
+void OutputPack422(const int16_t* const* blocks, uint8_t* out, int32_t row_step);
+
+}  // namespace jpeg
