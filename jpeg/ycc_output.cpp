@@ -1,0 +1,278 @@
+// Dedicated YCbCr converters. One template does all the arithmetic: it converts one
+// 8x8 luma quadrant (or the part of it inside a rectangle) with the chroma of that
+// quadrant, for a chroma subsampling of 1 or 2 in each direction and a pixel layout.
+// A full MCU is the same template over every quadrant with the constant rectangle
+// (0, 0, 8, 8), which the compiler unrolls; a partial MCU passes its clipped rectangle.
+//
+// Colour equations, with 16-bit correction terms and arithmetic shifts:
+//   R = Y + ((359·Cr − 45813) >> 8), G = Y − ((88·Cb + 183·Cr − 34806) >> 8),
+//   B = Y + ((454·Cb − 57937) >> 8), each clamped to 0..255.
+#include "jpeg/ycc_output.h"
+
+#include <algorithm>
+#include <bit>
+#include <cstddef>
+#include <cstring>
+
+#include "jpeg/mcu_placement.h"
+
+namespace jpeg {
+namespace {
+
+static_assert(std::endian::native == std::endian::little, "pixel words are stored little-endian");
+
+inline uint8_t Clamp(int16_t value) {
+  value = value < 0 ? int16_t{0} : value;
+  return static_cast<uint8_t>(value > 255 ? int16_t{255} : value);
+}
+
+// The correction terms, rewritten exactly so that every intermediate fits 16 bits and
+// the compiler can use 16-bit vector lanes: with 359 = 256 + 103, 454 = 256 + 198 and
+// 183 = 256 − 73, (359·Cr − 45813) >> 8 = Cr − 179 + ((103·Cr + 11) >> 8) and likewise
+// for the others (the multiple of 256 moves out of the floor unchanged). The partial
+// products of the red and blue terms are unsigned (up to 50665).
+inline int16_t RedTerm(int16_t cr) {
+  const auto product = static_cast<uint16_t>(static_cast<uint16_t>(cr) * uint16_t{103} + 11u);
+  return static_cast<int16_t>(cr - 179 + (product >> 8));
+}
+inline int16_t GreenTerm(int16_t cb, int16_t cr) {
+  const auto product = static_cast<int16_t>(static_cast<int16_t>(cb * int16_t{88}) -
+                                            static_cast<int16_t>(cr * int16_t{73}) + 10);
+  return static_cast<int16_t>(cr - 136 + (product >> 8));
+}
+inline int16_t BlueTerm(int16_t cb) {
+  const auto product = static_cast<uint16_t>(static_cast<uint16_t>(cb) * uint16_t{198} + 175u);
+  return static_cast<int16_t>(cb - 227 + (product >> 8));
+}
+
+// Pixel layouts: bytes per pixel, whether a fourth component rides along, and the
+// pixel's bytes packed into a word in memory order (first byte lowest).
+struct RgbPixel {
+  static constexpr int kChannels = 3;
+  static constexpr bool kFourComponents = false;
+  static uint32_t Word(uint32_t r, uint32_t g, uint32_t b, uint32_t) {
+    return r | g << 8 | b << 16;
+  }
+};
+
+struct BgrPixel {
+  static constexpr int kChannels = 3;
+  static constexpr bool kFourComponents = false;
+  static uint32_t Word(uint32_t r, uint32_t g, uint32_t b, uint32_t) {
+    return b | g << 8 | r << 16;
+  }
+};
+
+struct RgbaPixel {
+  static constexpr int kChannels = 4;
+  static constexpr bool kFourComponents = false;
+  static uint32_t Word(uint32_t r, uint32_t g, uint32_t b, uint32_t) {
+    return r | g << 8 | b << 16 | 0xFF000000u;
+  }
+};
+
+// YCbCrA: the colour is stored inverted, the fourth sample as it is.
+struct InvertedRgbaPixel {
+  static constexpr int kChannels = 4;
+  static constexpr bool kFourComponents = true;
+  static uint32_t Word(uint32_t r, uint32_t g, uint32_t b, uint32_t fourth) {
+    return (255 - r) | (255 - g) << 8 | (255 - b) << 16 | fourth << 24;
+  }
+};
+
+// Stores a row of 8 pixels: four-byte pixels as they are, three-byte ones packed into
+// three 64-bit words, so the row costs a few wide stores instead of 24 byte stores.
+template <class Pixel>
+void StoreRow(const uint32_t (&words)[8], uint8_t* out) {
+  if constexpr (Pixel::kChannels == 4) {
+    std::memcpy(out, words, sizeof words);
+  } else {
+    const uint64_t packed[3] = {
+        words[0] | uint64_t{words[1]} << 24 | uint64_t{words[2]} << 48,
+        words[2] >> 16 | uint64_t{words[3]} << 8 | uint64_t{words[4]} << 32 |
+            uint64_t{words[5]} << 56,
+        words[5] >> 8 | uint64_t{words[6]} << 16 | uint64_t{words[7]} << 40};
+    std::memcpy(out, packed, sizeof packed);
+  }
+}
+
+// Stores pixels left..right of a row, byte by byte.
+template <class Pixel>
+void StorePixels(const uint32_t (&words)[8], uint8_t* out, int left, int right) {
+  for (int column = left; column < right; ++column)
+    for (int byte = 0; byte < Pixel::kChannels; ++byte)
+      out[column * Pixel::kChannels + byte] = static_cast<uint8_t>(words[column] >> (8 * byte));
+}
+
+// The samples one 8x8 luma quadrant needs: its luma (and fourth-component) block, and
+// the chroma blocks advanced to the cells that cover the quadrant.
+struct QuadrantPlanes {
+  const int16_t* luma;
+  const int16_t* cb;
+  const int16_t* cr;
+  const int16_t* fourth;
+};
+
+// One row of 8 pixels from its luma samples and the correction terms per chroma column.
+// Kept out of line with restrict parameters: inlined into the unrolled quadrant loop,
+// the compiler no longer vectorises it (and the row runs several times slower).
+template <int kHShift, class Pixel>
+[[gnu::noinline]] void ConvertRow(const int16_t* __restrict luma, const int16_t* __restrict red,
+                                  const int16_t* __restrict green, const int16_t* __restrict blue,
+                                  const int16_t* __restrict fourth, uint32_t* __restrict words) {
+  // Chroma column k serves the 1 << kHShift luma columns after k << kHShift; written
+  // as two loops so that the compiler vectorises over k.
+  for (int k = 0; k < (8 >> kHShift); ++k)
+    for (int sub = 0; sub < (1 << kHShift); ++sub) {
+      const int column = (k << kHShift) + sub;
+      const int16_t y = luma[column];
+      uint32_t extra = 0;
+      if constexpr (Pixel::kFourComponents) extra = static_cast<uint8_t>(fourth[column]);
+      words[column] = Pixel::Word(Clamp(static_cast<int16_t>(y + red[k])),
+                                  Clamp(static_cast<int16_t>(y - green[k])),
+                                  Clamp(static_cast<int16_t>(y + blue[k])), extra);
+    }
+}
+
+// Converts rows top..bottom, columns left..right of one quadrant. kHShift and kVShift
+// are log2 of the chroma subsampling: chroma cell (r, k) serves luma (r << kVShift ..,
+// k << kHShift ..). The correction terms of a chroma row are computed once for the
+// luma rows it serves; each row is converted whole into words (straight loops of 8
+// that vectorise) and then stored, whole or clipped to the rectangle.
+template <int kHShift, int kVShift, class Pixel>
+[[gnu::always_inline]] inline void ConvertQuadrant(const QuadrantPlanes& planes, uint8_t* out,
+                                                   ptrdiff_t row_step, int left, int top, int right,
+                                                   int bottom) {
+  const bool whole_rows = left == 0 && right == 8;
+  for (int chroma_row = top >> kVShift; chroma_row <= (bottom - 1) >> kVShift; ++chroma_row) {
+    const int16_t* cb = planes.cb + 8 * chroma_row;
+    const int16_t* cr = planes.cr + 8 * chroma_row;
+    constexpr int kChromaColumns = 8 >> kHShift;
+    int16_t red[kChromaColumns], green[kChromaColumns], blue[kChromaColumns];
+    for (int k = 0; k < kChromaColumns; ++k) {
+      red[k] = RedTerm(cr[k]);
+      green[k] = GreenTerm(cb[k], cr[k]);
+      blue[k] = BlueTerm(cb[k]);
+    }
+    const int first = std::max(top, chroma_row << kVShift);
+    const int last = std::min(bottom, (chroma_row + 1) << kVShift);
+    for (int row = first; row < last; ++row) {
+      uint32_t words[8];
+      ConvertRow<kHShift, Pixel>(planes.luma + 8 * row, red, green, blue,
+                                 Pixel::kFourComponents ? planes.fourth + 8 * row : nullptr, words);
+      uint8_t* pixels = out + row * row_step;
+      if (whole_rows)
+        StoreRow<Pixel>(words, pixels);
+      else
+        StorePixels<Pixel>(words, pixels, left, right);
+    }
+  }
+}
+
+// blocks: luma blocks in raster order, then Cb, Cr, then the fourth component's blocks.
+template <int kHShift, int kVShift, class Pixel>
+QuadrantPlanes PlanesOf(const int16_t* const* blocks, int quadrant_x, int quadrant_y) {
+  const int block = quadrant_y * (1 << kHShift) + quadrant_x;
+  const int chroma = 8 * ((8 * quadrant_y) >> kVShift) + ((8 * quadrant_x) >> kHShift);
+  return {blocks[0] + 64 * block, blocks[1] + chroma, blocks[2] + chroma,
+          Pixel::kFourComponents ? blocks[3] + 64 * block : nullptr};
+}
+
+template <int kHShift, int kVShift, class Pixel>
+uint8_t* QuadrantOutput(uint8_t* out, ptrdiff_t row_step, int quadrant_x, int quadrant_y) {
+  return out + 8 * quadrant_x * Pixel::kChannels + 8 * quadrant_y * row_step;
+}
+
+// The full-MCU kernel (the routine-table form).
+template <int kHShift, int kVShift, class Pixel>
+void ConvertFullMcu(const int16_t* const* blocks, uint8_t* out, int32_t row_step) {
+  for (int qy = 0; qy < (1 << kVShift); ++qy)
+    for (int qx = 0; qx < (1 << kHShift); ++qx)
+      ConvertQuadrant<kHShift, kVShift, Pixel>(
+          PlanesOf<kHShift, kVShift, Pixel>(blocks, qx, qy),
+          QuadrantOutput<kHShift, kVShift, Pixel>(out, row_step, qx, qy), row_step, 0, 0, 8, 8);
+}
+
+// The plain clipped kernel: each quadrant's intersection with the visible rectangle,
+// in the quadrant's own coordinates.
+template <int kHShift, int kVShift, class Pixel>
+void ConvertClippedMcu(const int16_t* const* blocks, uint8_t* out, int32_t row_step,
+                       const McuRect& visible) {
+  for (int qy = 0; qy < (1 << kVShift); ++qy)
+    for (int qx = 0; qx < (1 << kHShift); ++qx) {
+      const int left = std::max(visible.left - 8 * qx, 0);
+      const int right = std::min(visible.right - 8 * qx, 8);
+      const int top = std::max(visible.top - 8 * qy, 0);
+      const int bottom = std::min(visible.bottom - 8 * qy, 8);
+      if (left >= right || top >= bottom) continue;
+      ConvertQuadrant<kHShift, kVShift, Pixel>(
+          PlanesOf<kHShift, kVShift, Pixel>(blocks, qx, qy),
+          QuadrantOutput<kHShift, kVShift, Pixel>(out, row_step, qx, qy), row_step, left, top,
+          right, bottom);
+    }
+}
+
+// The per-MCU converter: full MCUs through the routine table, partial ones clipped.
+template <int kHShift, int kVShift, class Pixel, OutputKernel RoutineTable::*kSlot>
+int32_t WriteYccMcu(JPEG_PROPERTIES* properties, int mcu_column, int mcu_row) {
+  JpegState& state = properties->state;
+  constexpr int kWidth = 8 << kHShift, kHeight = 8 << kVShift;
+  constexpr int kLumaBlocks = 1 << (kHShift + kVShift);
+  McuPlacement placement{};
+  const int32_t status = PlaceStateMcu(state, kWidth, kHeight, mcu_column, mcu_row, placement);
+  if (status != JPEG_SUCCESS) return status;
+  const int16_t* work = state.mcu_work_buffer;
+  const int16_t* const blocks[4] = {work, work + 64 * kLumaBlocks, work + 64 * (kLumaBlocks + 1),
+                                    work + 64 * (kLumaBlocks + 2)};
+  if (IsWhole(placement.visible, kWidth, kHeight))
+    (state.routine_table->*kSlot)(blocks, placement.out, state.row_stride);
+  else
+    ConvertClippedMcu<kHShift, kVShift, Pixel>(blocks, placement.out, state.row_stride,
+                                               placement.visible);
+  return JPEG_SUCCESS;
+}
+
+struct DedicatedPath {
+  int32_t output_path;
+  OutputKernel RoutineTable::*slot;
+  OutputKernel kernel;
+  WriteMcuRoutine writer;
+  const char* kernel_name;
+};
+
+template <int kHShift, int kVShift, class Pixel, OutputKernel RoutineTable::*kSlot>
+constexpr DedicatedPath Path(int32_t output_path, const char* kernel_name) {
+  return {output_path, kSlot, &ConvertFullMcu<kHShift, kVShift, Pixel>,
+          &WriteYccMcu<kHShift, kVShift, Pixel, kSlot>, kernel_name};
+}
+
+using T = RoutineTable;
+constexpr DedicatedPath kDedicatedPaths[] = {
+    Path<0, 0, RgbPixel, &T::OutputYccToRgb>(1, "YccToRgbPlain"),
+    Path<0, 0, BgrPixel, &T::OutputYccToBgr>(2, "YccToBgrPlain"),
+    Path<1, 1, RgbPixel, &T::OutputYcc420ToRgb>(3, "Ycc420ToRgbPlain"),
+    Path<1, 1, BgrPixel, &T::OutputYcc420ToBgr>(4, "Ycc420ToBgrPlain"),
+    Path<1, 0, RgbPixel, &T::OutputYcc422ToRgb>(5, "Ycc422ToRgbPlain"),
+    Path<1, 0, BgrPixel, &T::OutputYcc422ToBgr>(6, "Ycc422ToBgrPlain"),
+    Path<0, 0, RgbaPixel, &T::OutputYccToRgba>(7, "YccToRgbaPlain"),
+    Path<1, 1, RgbaPixel, &T::OutputYcc420ToRgba>(8, "Ycc420ToRgbaPlain"),
+    Path<1, 0, RgbaPixel, &T::OutputYcc422ToRgba>(9, "Ycc422ToRgbaPlain"),
+    Path<0, 0, InvertedRgbaPixel, &T::OutputYccaToRgba>(10, "YccaToRgbaPlain"),
+    Path<1, 1, InvertedRgbaPixel, &T::OutputYcca420ToRgba>(11, "Ycca420ToRgbaPlain"),
+    Path<1, 0, InvertedRgbaPixel, &T::OutputYcca422ToRgba>(12, "Ycca422ToRgbaPlain"),
+};
+
+}  // namespace
+
+void InstallPlainYccKernels(RoutineTable& table) {
+  for (const DedicatedPath& path : kDedicatedPaths)
+    InstallRoutine(table, table.*path.slot, path.kernel, path.kernel_name);
+}
+
+WriteMcuRoutine YccMcuWriter(int32_t output_path) {
+  for (const DedicatedPath& path : kDedicatedPaths)
+    if (path.output_path == output_path) return path.writer;
+  return nullptr;
+}
+
+}  // namespace jpeg
