@@ -35,8 +35,8 @@ int32_t PlaceMcuOutput(const int32_t region[4], int32_t mcu_width, int32_t mcu_h
   const int32_t rows = std::abs(height);
   if (!HasRegion(region)) {
     placement.out = PixelAt(pixels, x, y, channels, row_step);
-    placement.visible = Normalised(
-        {0, 0, std::min(mcu_width, width - x), std::min(mcu_height, rows - y)});
+    placement.visible =
+        Normalised({0, 0, std::min(mcu_width, width - x), std::min(mcu_height, rows - y)});
     return JPEG_SUCCESS;
   }
   const int32_t left = region[0], top = region[1], right = region[2], bottom = region[3];
@@ -53,10 +53,12 @@ int32_t PlaceStateMcu(const JpegState& state, int32_t mcu_width, int32_t mcu_hei
                       int32_t mcu_column, int32_t mcu_row, McuPlacement& placement) {
   const int32_t channels = static_cast<int32_t>(state.dib_channels);
   const int32_t buffer_width = static_cast<int32_t>(std::min<uint32_t>(state.dib_width, INT32_MAX));
-  const int32_t buffer_height = static_cast<int32_t>(
-      std::min<int64_t>(std::abs(int64_t{state.dib_height}), INT32_MAX));
-  const int32_t frame_width = static_cast<int32_t>(std::min<uint32_t>(state.frame.width, INT32_MAX));
-  const int32_t frame_height = static_cast<int32_t>(std::min<uint32_t>(state.frame.height, INT32_MAX));
+  const int32_t buffer_height =
+      static_cast<int32_t>(std::min<int64_t>(std::abs(int64_t{state.dib_height}), INT32_MAX));
+  const int32_t frame_width =
+      static_cast<int32_t>(std::min<uint32_t>(state.frame.width, INT32_MAX));
+  const int32_t frame_height =
+      static_cast<int32_t>(std::min<uint32_t>(state.frame.height, INT32_MAX));
   int32_t region[4] = {state.roi_rect[0], state.roi_rect[1], state.roi_rect[2], state.roi_rect[3]};
   if (HasRegion(region)) {
     // The region's buffer holds the region only; the region itself stops at the frame.
