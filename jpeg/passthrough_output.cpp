@@ -24,8 +24,8 @@ uint8_t Clamped(int16_t sample) {
   return static_cast<uint8_t>(std::clamp<int16_t>(sample, 0, 255));
 }
 
-// Pixel formats. Put writes one pixel from the sample cells of the first component
-// (luma) and of the others (chroma); x is the pixel's column in the MCU.
+// Pixel formats. Put writes pixel x of a row from `line`, the row's samples of each
+// component already replicated to the MCU's width.
 template <int32_t kComponentCount, int32_t kChannelCount, int32_t kHFactor = 1,
           int32_t kVFactor = 1>
 struct Format {
@@ -33,44 +33,53 @@ struct Format {
   static constexpr int32_t kChannels = kChannelCount;
   static constexpr int32_t kH = kHFactor;
   static constexpr int32_t kV = kVFactor;
+  using Line = int16_t[kComponentCount][8 * kHFactor];
 };
 
 struct Gray : Format<1, 1> {
-  static void Put(uint8_t* p, const int16_t* const* b, int32_t luma, int32_t, int32_t) {
-    p[0] = Clamped(b[0][luma]);
-  }
+  static void Put(uint8_t* p, const Line& line, int32_t x) { p[0] = Clamped(line[0][x]); }
 };
 
 // Components in order, then `kAlphaChannels` bytes of 255.
 template <int32_t kComponentCount, int32_t kAlphaChannels, int32_t kH = 1, int32_t kV = 1>
 struct Interleave : Format<kComponentCount, kComponentCount + kAlphaChannels, kH, kV> {
-  static void Put(uint8_t* p, const int16_t* const* b, int32_t luma, int32_t chroma, int32_t) {
-    p[0] = Low(b[0][luma]);
-    for (int32_t c = 1; c < kComponentCount; ++c) p[c] = Low(b[c][chroma]);
+  using Line = typename Format<kComponentCount, kComponentCount + kAlphaChannels, kH, kV>::Line;
+  static void Put(uint8_t* p, const Line& line, int32_t x) {
+    for (int32_t c = 0; c < kComponentCount; ++c) p[c] = Low(line[c][x]);
     for (int32_t c = kComponentCount; c < kComponentCount + kAlphaChannels; ++c) p[c] = 255;
   }
 };
 
 // Two channels per pixel: Y(2k) Cb(k) Y(2k+1) Cr(k).
 struct Pack422 : Format<3, 2, 2, 1> {
-  static void Put(uint8_t* p, const int16_t* const* b, int32_t luma, int32_t chroma, int32_t x) {
-    p[0] = Low(b[0][luma]);
-    p[1] = Low(b[1 + (x & 1)][chroma]);
+  static void Put(uint8_t* p, const Line& line, int32_t x) {
+    p[0] = Low(line[0][x]);
+    p[1] = Low(line[1 + (x & 1)][x]);
   }
 };
 
+// Row y of the MCU: the first component's kH blocks side by side, the others
+// replicated kH times across and kV times down.
+template <class F>
+void GatherRow(const int16_t* const* blocks, int32_t y, typename F::Line& line) {
+  const int16_t* luma = blocks[0] + y / 8 * (64 * F::kH) + y % 8 * 8;
+  for (int32_t bx = 0; bx < F::kH; ++bx)
+    for (int32_t k = 0; k < 8; ++k) line[0][8 * bx + k] = luma[64 * bx + k];
+  for (int32_t c = 1; c < F::kComponents; ++c) {
+    const int16_t* chroma = blocks[c] + y / F::kV * 8;
+    for (int32_t x = 0; x < 8 * F::kH; ++x) line[c][x] = chroma[x / F::kH];
+  }
+}
+
+// Samples pass through a local row, so the byte stores cannot alias them and the
+// full kernels (constant bounds) vectorise.
 template <class F>
 void WriteRect(const int16_t* const* blocks, uint8_t* out, int32_t row_step, const McuRect& r) {
   for (int32_t y = r.top; y < r.bottom; ++y) {
+    typename F::Line line;
+    GatherRow<F>(blocks, y, line);
     uint8_t* row = out + static_cast<ptrdiff_t>(y) * row_step;
-    const int32_t luma_row = y / 8 * (64 * F::kH) + y % 8 * 8;
-    const int32_t chroma_row = y / F::kV * 8;
-    for (int32_t bx = 0; bx < F::kH; ++bx) {
-      const int32_t from = std::max(r.left, 8 * bx), to = std::min(r.right, 8 * bx + 8);
-      for (int32_t x = from; x < to; ++x)
-        F::Put(row + x * F::kChannels, blocks, luma_row + 64 * bx + (x - 8 * bx),
-               chroma_row + x / F::kH, x);
-    }
+    for (int32_t x = r.left; x < r.right; ++x) F::Put(row + x * F::kChannels, line, x);
   }
 }
 
