@@ -4,9 +4,9 @@
 // so that a following read begins there.
 #include "jpeg/decode_driver.h"
 
-#include "jpeg/frame_setup.h"
 #include "jpeg/input_stream.h"
 #include "jpeg/markers.h"
+#include "jpeg/output_select.h"
 #include "jpeg/read_modes.h"
 #include "jpeg/routine_table.h"
 
@@ -33,7 +33,7 @@ int32_t OnStartOfFrame(JPEG_PROPERTIES& properties, bool& finished) {
     return StepBack(state.stream, 2);
   }
   const int32_t status = ParseStartOfFrame(state);
-  return status != JPEG_SUCCESS ? status : RunFrameSetUp(properties);
+  return status != JPEG_SUCCESS ? status : SelectOutputConverter(properties);
 }
 
 // Header reads end on the SOS, positioned on its marker; image reads decode the scan.
@@ -83,7 +83,7 @@ int32_t ActOnMarker(JPEG_PROPERTIES& properties, int32_t code, bool& finished) {
     case kMarkerApp14: {
       const int32_t status = ParseApp14(state);
       if (status != JPEG_SUCCESS || state.frame_needed == 1) return status;
-      return RunFrameSetUp(properties);
+      return SelectOutputConverter(properties);
     }
     case kMarkerCom:
       return ParseComment(state);
@@ -103,7 +103,7 @@ int32_t DecodeStream(JPEG_PROPERTIES& properties) {
   JpegState& state = properties.state;
   PositionInput(state);
   if (state.frame_needed == 0) {
-    const int32_t status = RunFrameSetUp(properties);
+    const int32_t status = SelectOutputConverter(properties);
     if (status != JPEG_SUCCESS) return status;
   }
   if (IsHeaderMode(state.io_mode)) {

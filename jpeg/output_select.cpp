@@ -1,0 +1,174 @@
+// Output converter selection. The geometry comes first: the MCU grid is always the
+// interleaved one (8·Hmax × 8·Vmax pixels per MCU); a non-interleaved image decodes
+// 8x8 MCUs but keeps that grid for its output. The converter then follows from the
+// two colour flags, the component count n, dib_channels (ch), dib_color (col) and the
+// sampling: dedicated paths for the common YCbCr layouts, pass-through paths where no
+// arithmetic is needed, the generic path for any other sampling.
+#include "jpeg/output_select.h"
+
+#include "jpeg/generic_output.h"
+#include "jpeg/passthrough_output.h"
+#include "jpeg/routine_table.h"
+#include "jpeg/ycc_output.h"
+
+namespace jpeg {
+namespace {
+
+// The sampling layouts the dedicated and pass-through paths know.
+enum class Sampling { kAll1x1, kLuma2x1, kLuma2x2, kOther };
+
+bool Is(const JpegFrameComponent& component, int32_t h, int32_t v) {
+  return component.h == h && component.v == v;
+}
+
+// Y (and, for four components, the fourth component) 2x1 or 2x2, chroma 1x1.
+Sampling SamplingOf(const JpegFrameHeader& frame) {
+  const int32_t n = frame.component_count;
+  bool all_1x1 = true;
+  for (int i = 0; i < n; ++i) all_1x1 = all_1x1 && Is(frame.components[i], 1, 1);
+  if (all_1x1) return Sampling::kAll1x1;
+  if (n != 3 && n != 4) return Sampling::kOther;
+  if (!Is(frame.components[1], 1, 1) || !Is(frame.components[2], 1, 1)) return Sampling::kOther;
+  const JpegFrameComponent& y = frame.components[0];
+  if (n == 4 && (frame.components[3].h != y.h || frame.components[3].v != y.v))
+    return Sampling::kOther;
+  if (Is(y, 2, 1)) return Sampling::kLuma2x1;
+  if (Is(y, 2, 2)) return Sampling::kLuma2x2;
+  return Sampling::kOther;
+}
+
+void SetGeometry(JpegState& state) {
+  JpegFrameHeader& frame = state.frame;
+  int32_t h_max = 1, v_max = 1;
+  for (int i = 0; i < frame.component_count; ++i) {
+    h_max = frame.components[i].h > h_max ? frame.components[i].h : h_max;
+    v_max = frame.components[i].v > v_max ? frame.components[i].v : v_max;
+  }
+  frame.h_max = h_max;
+  frame.v_max = v_max;
+  frame.mcu_width = state.interleave_type == 1 ? 8 : 8 * h_max;
+  frame.mcu_height = state.interleave_type == 1 ? 8 : 8 * v_max;
+  state.mcus_across = static_cast<int32_t>((frame.width + 8 * h_max - 1) / (8 * h_max));
+  state.mcus_down = static_cast<int32_t>((frame.height + 8 * v_max - 1) / (8 * v_max));
+}
+
+void SetColorFlags(JpegState& state) {
+  const uint32_t jpeg_color = state.jpeg_color, dib_color = state.dib_color;
+  state.color_convert_flag = jpeg_color == COLOR_RGB || jpeg_color == COLOR_GRAY ||
+                                     jpeg_color == COLOR_RGBA || jpeg_color == COLOR_OTHER ||
+                                     dib_color == COLOR_YCBCR || dib_color == COLOR_GRAY
+                                 ? 0
+                                 : 1;
+  state.upsample_flag = state.frame.h_max * state.frame.v_max > 1 && dib_color != COLOR_YCBCR;
+}
+
+// The converter of an image; output_path is set alongside, none when no row fits.
+struct Converter {
+  int32_t output_path;
+  WriteMcuRoutine writer;
+  const char* name;  // for the routine printer
+};
+
+constexpr Converter kNone = {0, nullptr, nullptr};
+constexpr Converter kGeneric = {0, &WriteGenericMcu, "WriteGenericMcu"};
+constexpr Converter kComponentCopy = {0, &WriteComponentCopyMcu, "WriteComponentCopyMcu"};
+
+Converter Dedicated(int32_t output_path) {
+  return {output_path, YccMcuWriter(output_path), "WriteYccMcu"};
+}
+
+// Both flags: YCbCr with subsampled chroma.
+Converter ConvertAndUpsample(uint32_t n, uint32_t ch, uint32_t col, Sampling sampling) {
+  struct Row {
+    uint32_t n, ch, col;
+    int32_t path_2x2, path_2x1;
+  };
+  static constexpr Row kRows[] = {{3, 3, COLOR_RGB, 3, 5},
+                                  {3, 3, COLOR_BGR, 4, 6},
+                                  {3, 4, COLOR_RGBA, 8, 9},
+                                  {4, 4, COLOR_RGBA, 11, 12}};
+  for (const Row& row : kRows) {
+    if (row.n != n || row.ch != ch || row.col != col) continue;
+    if (sampling == Sampling::kLuma2x2) return Dedicated(row.path_2x2);
+    if (sampling == Sampling::kLuma2x1) return Dedicated(row.path_2x1);
+    return kGeneric;
+  }
+  return kNone;
+}
+
+// Upsampling without conversion.
+Converter UpsampleOnly(uint32_t n, uint32_t ch, uint32_t col, Sampling sampling) {
+  if (n == 3 && ch == 3 && col != COLOR_BGR) {
+    if (sampling == Sampling::kLuma2x2) return {16, &WriteReplicate2x2Mcu, "WriteReplicate2x2Mcu"};
+    if (sampling == Sampling::kLuma2x1) return {17, &WriteReplicate2x1Mcu, "WriteReplicate2x1Mcu"};
+    return kGeneric;
+  }
+  if ((n == 3 && (ch == 1 || ch == 3 || ch == 4)) || (n == 4 && (ch == 3 || ch == 4)))
+    return kGeneric;
+  return kNone;
+}
+
+// Conversion of full-resolution YCbCr.
+Converter ConvertOnly(uint32_t n, uint32_t ch, uint32_t col) {
+  if (n == 3 && ch == 3 && col == COLOR_RGB) return Dedicated(1);
+  if (n == 3 && ch == 3 && col == COLOR_BGR) return Dedicated(2);
+  if (n == 3 && ch == 4 && col == COLOR_RGBA) return Dedicated(7);
+  if (n == 4 && ch == 4 && col == COLOR_RGBA) return Dedicated(10);
+  return kNone;
+}
+
+// Samples moved as they are.
+Converter PassThrough(uint32_t n, uint32_t ch, uint32_t col, Sampling sampling) {
+  if (n == 1) return ch == 1 ? Converter{0, &WriteGrayMcu, "WriteGrayMcu"} : kComponentCopy;
+  if (n == 2 || (n == 3 && ch == 1)) return kComponentCopy;
+  if (n == 3 && ch == 2)
+    return sampling == Sampling::kLuma2x1 ? Converter{19, &WritePack422Mcu, "WritePack422Mcu"}
+                                          : kNone;
+  if (n == 3 && ch == 3)
+    return col == COLOR_BGR ? kComponentCopy
+                            : Converter{15, &WriteInterleave3Mcu, "WriteInterleave3Mcu"};
+  if (n == 3 && ch == 4)
+    return col == COLOR_RGBA ? Converter{13, &WriteInterleave3AlphaMcu, "WriteInterleave3AlphaMcu"}
+                             : kComponentCopy;
+  if (n == 4 && ch == 3) return kComponentCopy;
+  if (n == 4 && ch == 4) return {14, &WriteInterleave4Mcu, "WriteInterleave4Mcu"};
+  return kNone;
+}
+
+Converter ChooseConverter(const JpegState& state) {
+  const auto n = static_cast<uint32_t>(state.frame.component_count);
+  const uint32_t ch = state.dib_channels, col = state.dib_color;
+  const Sampling sampling = SamplingOf(state.frame);
+  if (state.interleave_type == 1)
+    return col == COLOR_YCBCR
+               ? Converter{0, &WriteNonInterleavedYccBlock, "WriteNonInterleavedYccBlock"}
+               : Converter{0, &WriteNonInterleavedBlock, "WriteNonInterleavedBlock"};
+  // One component makes one block per MCU whatever its sampling factors (T.81 A.2.2),
+  // so there is nothing to upsample.
+  const bool upsample = state.upsample_flag != 0 && n > 1;
+  if (state.color_convert_flag != 0)
+    return upsample ? ConvertAndUpsample(n, ch, col, sampling) : ConvertOnly(n, ch, col);
+  return upsample ? UpsampleOnly(n, ch, col, sampling) : PassThrough(n, ch, col, sampling);
+}
+
+}  // namespace
+
+int32_t SelectOutputConverter(JPEG_PROPERTIES& properties) {
+  JpegState& state = properties.state;
+  RoutineTable& table = *state.routine_table;
+  InstallRoutine(table, table.WriteMcuOutput, WriteMcuRoutine{nullptr}, nullptr);
+  state.output_path = 0;
+  const int32_t n = state.frame.component_count;
+  if (n < 1 || n > JPEG_MAX_COMPONENTS) return JPEG_ERR_COMP;
+  SetGeometry(state);
+  SetColorFlags(state);
+  if (n == 3 && state.jpeg_color == COLOR_YCBCR && state.dib_color == COLOR_YCBCR &&
+      SamplingOf(state.frame) != Sampling::kLuma2x1)
+    return JPEG_ERR_INVALID_PROPERTIES;
+  const Converter converter = ChooseConverter(state);
+  state.output_path = converter.output_path;
+  InstallRoutine(table, table.WriteMcuOutput, converter.writer, converter.name);
+  return JPEG_SUCCESS;
+}
+
+}  // namespace jpeg
