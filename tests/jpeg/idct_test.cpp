@@ -12,7 +12,9 @@
 
 #include "jpeg/dequantize.h"
 #include "jpeg/idct.h"
+#include "jpeg/processor.h"
 #include "jpeg/routine_table.h"
+#include "jpeg/simd/simd_routines.h"
 
 namespace {
 
@@ -311,8 +313,10 @@ uint64_t DequantizeHash(void (*dequantize)(int16_t*, const int16_t*)) {
 
 // The plain routines define the results bit for bit; these hashes pin them, so that any
 // rework of the kernels for speed must reproduce every output, wrapping included.
+constexpr uint64_t kPrecise8x8Hash = 0x7EF77080F61B0837u;
+
 TEST(InverseDct, OutputsAreBitExactOverStressBlocks) {
-  EXPECT_EQ(TransformHash(jpeg::InverseDct8x8Precise, 8), 0x7EF77080F61B0837u);
+  EXPECT_EQ(TransformHash(jpeg::InverseDct8x8Precise, 8), kPrecise8x8Hash);
   EXPECT_EQ(TransformHash(jpeg::InverseDct4x4Precise, 4), 0xD965084610164638u);
   EXPECT_EQ(TransformHash(jpeg::InverseDct2x2Precise, 2), 0x46580E6F81036757u);
   EXPECT_EQ(TransformHash(jpeg::InverseDct1x1Precise, 1), 0xC4711587BE6B1E9Du);
@@ -320,6 +324,14 @@ TEST(InverseDct, OutputsAreBitExactOverStressBlocks) {
   EXPECT_EQ(TransformHash(jpeg::InverseDct4x4Fast, 4), 0x3890526664D25114u);
   EXPECT_EQ(TransformHash(jpeg::InverseDct2x2Fast, 2), 0xEF92A46CB92B5C23u);
   EXPECT_EQ(TransformHash(jpeg::InverseDct1x1Fast, 1), 0x1D5BF8A6FF22DDD5u);
+}
+
+// The AVX2 build of the precise 8x8 transform, installed for the SSE2 class on processors
+// with AVX2, must give the plain results.
+TEST(InverseDct, Avx2PreciseTransformIsBitExactWhereItRuns) {
+  jpeg::DetectProcessor();
+  if (!jpeg::GetProcessorInfo().avx2) GTEST_SKIP() << "processor without AVX2";
+  EXPECT_EQ(TransformHash(jpeg::InverseDct8x8PreciseAvx2, 8), kPrecise8x8Hash);
 }
 
 TEST(Dequantize, OutputsAreBitExactOverStressBlocks) {
@@ -356,6 +368,22 @@ TEST(SelectDctRoutines, InstallsThePreciseFamilyForMethodOneAndTheFastOneOtherwi
   EXPECT_EQ(table.InverseDct8x8, &jpeg::InverseDct8x8Fast);
   EXPECT_EQ(table.InverseDct4x4, &jpeg::InverseDct4x4Fast);
   EXPECT_EQ(table.Dequantize, &jpeg::DequantizeScaled);
+}
+
+TEST(SelectDctRoutines, TheSse2ClassGetsTheAvx2PreciseTransformOnlyWhereTheProcessorHasIt) {
+  jpeg::DetectProcessor();
+  const bool avx2 = jpeg::GetProcessorInfo().avx2;
+  RoutineTable table{};
+  jpeg::InstallDctRoutines(table, jpeg::CPU_CLASS_FAMILY15_SSE2);
+  jpeg::SelectDctRoutines(table, DCT_METHOD_PRECISE);
+  EXPECT_EQ(table.InverseDct8x8,
+            avx2 ? &jpeg::InverseDct8x8PreciseAvx2 : &jpeg::InverseDct8x8Precise);
+  const int slot = jpeg::RoutineSlotIndex(table, &table.InverseDct8x8);
+  EXPECT_STREQ(table.routine_names[slot],
+               avx2 ? "InverseDct8x8PreciseAvx2" : "InverseDct8x8Precise");
+  jpeg::InstallDctRoutines(table, jpeg::CPU_CLASS_FAMILY6_SSE);
+  jpeg::SelectDctRoutines(table, DCT_METHOD_PRECISE);
+  EXPECT_EQ(table.InverseDct8x8, &jpeg::InverseDct8x8Precise);
 }
 
 }  // namespace
