@@ -24,42 +24,36 @@ namespace {
 
 using namespace idct_arith;
 
-constexpr int32_t kC1 = 32138, kS1 = 6393, kC3 = 27246, kS3 = 18205;
-constexpr int32_t kA = 42813, kB = 17734, kR2 = 5793;  // R2 is sqrt(2) in Q12
+constexpr Wide kC1 = 32138, kS1 = 6393, kC3 = 27246, kS3 = 18205;
+constexpr Wide kA = 42813, kB = 17734, kR2 = 5793;  // R2 is sqrt(2) in Q12
 
-// x * c for a constant below 2^16: 16-bit inputs give exact products (widening multiplies
-// when vectorised), 32-bit inputs the wrapping 32-bit product.
-inline Wide Mul(int16_t x, int32_t c) { return static_cast<Wide>(x * c); }
-inline Wide Mul(int32_t x, int32_t c) { return static_cast<Wide>(x) * static_cast<Wide>(c); }
-
-// x * kA with kA split as 2^15 + (kA - 2^15), so that 16-bit inputs keep 16-bit factors.
-template <typename In>
-inline Wide MulA(In x) {
-  return (static_cast<Wide>(x) << 15) + Mul(x, kA - 32768);
-}
-
-// The 8-point pass over `kLanes` independent lanes. load(lane, k) gives input k of a lane
-// (16- or 32-bit); inputs from k = kInputs on are known to be zero and fold away.
-// store(lane, k, sum) takes output k before the descale.
+// The 8-point pass over `kLanes` independent lanes. load(lane, k) gives input k of a lane;
+// inputs from k = kInputs on are known to be zero and fold away. store(lane, k, sum) takes
+// output k before the descale. Each rotation pair x*c + y*d shares one of its products,
+// which changes no result: the arithmetic is modulo 2^32.
 template <int kLanes, int kInputs, typename Load, typename Store>
 inline void PreciseEightPoint(Load load, Store store) {
-  using In = decltype(load(0, 0));
-  const auto in = [&load](int lane, int k) { return k < kInputs ? load(lane, k) : In{0}; };
+  const auto in = [&load](int lane, int k) {
+    return k < kInputs ? static_cast<Wide>(load(lane, k)) : Wide{0};
+  };
   for (int lane = 0; lane < kLanes; ++lane) {
-    const In x0 = in(lane, 0), x1 = in(lane, 1), x2 = in(lane, 2), x3 = in(lane, 3);
-    const In x4 = in(lane, 4), x5 = in(lane, 5), x6 = in(lane, 6), x7 = in(lane, 7);
-    const Wide f = Mul(x1, kS1) - Mul(x7, kC1);
-    const Wide g = Mul(x5, kC3) - Mul(x3, kS3);
-    const Wide h = Mul(x7, kS1) + Mul(x1, kC1);
-    const Wide l = Mul(x5, kS3) + Mul(x3, kC3);
-    const Wide t = Mul(Sar(h + l + 2048, 12), kR2);
-    const Wide s = Mul(Sar(f + g + 2048, 12), kR2);
-    const Wide p = h + f - l - g;
-    const Wide q = h + g - l - f;
-    const Wide u = (static_cast<Wide>(x0) + static_cast<Wide>(x4)) << 15;
-    const Wide v = (static_cast<Wide>(x0) - static_cast<Wide>(x4)) << 15;
-    const Wide w = MulA(x2) + Mul(x6, kB);
-    const Wide z = Mul(x2, kB) - MulA(x6);
+    const Wide x0 = in(lane, 0), x1 = in(lane, 1), x2 = in(lane, 2), x3 = in(lane, 3);
+    const Wide x4 = in(lane, 4), x5 = in(lane, 5), x6 = in(lane, 6), x7 = in(lane, 7);
+    const Wide shared17 = (x1 + x7) * kS1;
+    const Wide f = shared17 - x7 * (kS1 + kC1);  // x1 * S1 - x7 * C1
+    const Wide h = shared17 + x1 * (kC1 - kS1);  // x7 * S1 + x1 * C1
+    const Wide shared35 = (x3 + x5) * kC3;
+    const Wide g = shared35 - x3 * (kC3 + kS3);  // x5 * C3 - x3 * S3
+    const Wide l = shared35 + x5 * (kS3 - kC3);  // x5 * S3 + x3 * C3
+    const Wide t = static_cast<Wide>(Sar(h + l + 2048, 12)) * kR2;
+    const Wide s = static_cast<Wide>(Sar(f + g + 2048, 12)) * kR2;
+    const Wide p = (h - l) + (f - g);
+    const Wide q = (h - l) - (f - g);
+    const Wide u = (x0 + x4) << 15;
+    const Wide v = (x0 - x4) << 15;
+    const Wide shared26 = (x2 + x6) * kB;
+    const Wide w = shared26 + x2 * (kA - kB);  // x2 * A + x6 * B
+    const Wide z = shared26 - x6 * (kA + kB);  // x2 * B - x6 * A
     store(lane, 0, u + w + t);
     store(lane, 7, u + w - t);
     store(lane, 1, v + z + p);
