@@ -83,9 +83,9 @@ struct InvertedRgbaPixel {
 // Stores a row of 8 pixels: four-byte pixels as they are, three-byte ones packed into
 // three 64-bit words, so the row costs a few wide stores instead of 24 byte stores.
 template <class Pixel>
-void StoreRow(const uint32_t (&words)[8], uint8_t* out) {
+void StoreRow(const uint32_t* words, uint8_t* out) {
   if constexpr (Pixel::kChannels == 4) {
-    std::memcpy(out, words, sizeof words);
+    std::memcpy(out, words, 8 * sizeof *words);
   } else {
     const uint64_t packed[3] = {
         words[0] | uint64_t{words[1]} << 24 | uint64_t{words[2]} << 48,
@@ -98,7 +98,7 @@ void StoreRow(const uint32_t (&words)[8], uint8_t* out) {
 
 // Stores pixels left..right of a row, byte by byte.
 template <class Pixel>
-void StorePixels(const uint32_t (&words)[8], uint8_t* out, int left, int right) {
+void StorePixels(const uint32_t* words, uint8_t* out, int left, int right) {
   for (int column = left; column < right; ++column)
     for (int byte = 0; byte < Pixel::kChannels; ++byte)
       out[column * Pixel::kChannels + byte] = static_cast<uint8_t>(words[column] >> (8 * byte));
@@ -113,58 +113,66 @@ struct QuadrantPlanes {
   const int16_t* fourth;
 };
 
-// One row of 8 pixels from its luma samples and the correction terms per chroma column.
-// Kept out of line with restrict parameters: inlined into the unrolled quadrant loop,
-// the compiler no longer vectorises it (and the row runs several times slower).
-template <int kHShift, class Pixel>
-[[gnu::noinline]] void ConvertRow(const int16_t* __restrict luma, const int16_t* __restrict red,
-                                  const int16_t* __restrict green, const int16_t* __restrict blue,
-                                  const int16_t* __restrict fourth, uint32_t* __restrict words) {
-  // Chroma column k serves the 1 << kHShift luma columns after k << kHShift; written
-  // as two loops so that the compiler vectorises over k.
-  for (int k = 0; k < (8 >> kHShift); ++k)
+// kRows rows of 8 pixels (the luma rows one chroma row serves) from their luma samples,
+// back to back, and one correction term per lane: lane j covers the 1 << kHShift
+// pixels from pixel j << kHShift, so the luma index stays a straight function of the
+// lane and the compiler vectorises over all lanes of both rows. Kept out of line with
+// restrict parameters: inlined into the unrolled quadrant loop, the compiler no longer
+// vectorises it (and the rows run several times slower).
+template <int kHShift, int kRows, class Pixel>
+[[gnu::noinline]] void ConvertRows(const int16_t* __restrict luma, const int16_t* __restrict red,
+                                   const int16_t* __restrict green, const int16_t* __restrict blue,
+                                   const int16_t* __restrict fourth, uint32_t* __restrict words) {
+  for (int lane = 0; lane < (8 * kRows >> kHShift); ++lane)
     for (int sub = 0; sub < (1 << kHShift); ++sub) {
-      const int column = (k << kHShift) + sub;
-      const int16_t y = luma[column];
+      const int pixel = (lane << kHShift) + sub;
+      const int16_t y = luma[pixel];
       uint32_t extra = 0;
-      if constexpr (Pixel::kFourComponents) extra = static_cast<uint8_t>(fourth[column]);
-      words[column] = Pixel::Word(Clamp(static_cast<int16_t>(y + red[k])),
-                                  Clamp(static_cast<int16_t>(y - green[k])),
-                                  Clamp(static_cast<int16_t>(y + blue[k])), extra);
+      if constexpr (Pixel::kFourComponents) extra = static_cast<uint8_t>(fourth[pixel]);
+      words[pixel] = Pixel::Word(Clamp(static_cast<int16_t>(y + red[lane])),
+                                 Clamp(static_cast<int16_t>(y - green[lane])),
+                                 Clamp(static_cast<int16_t>(y + blue[lane])), extra);
     }
 }
 
 // Converts rows top..bottom, columns left..right of one quadrant. kHShift and kVShift
 // are log2 of the chroma subsampling: chroma cell (r, k) serves luma (r << kVShift ..,
-// k << kHShift ..). The correction terms of a chroma row are computed once for the
-// luma rows it serves; each row is converted whole into words (straight loops of 8
-// that vectorise) and then stored, whole or clipped to the rectangle.
+// k << kHShift ..). Per chroma row, the correction terms are computed once and the
+// luma rows it serves are converted whole into words, then stored, whole or clipped to
+// the rectangle.
 template <int kHShift, int kVShift, class Pixel>
 [[gnu::always_inline]] inline void ConvertQuadrant(const QuadrantPlanes& planes, uint8_t* out,
                                                    ptrdiff_t row_step, int left, int top, int right,
                                                    int bottom) {
+  constexpr int kRows = 1 << kVShift;
+  constexpr int kChromaColumns = 8 >> kHShift;
   const bool whole_rows = left == 0 && right == 8;
   for (int chroma_row = top >> kVShift; chroma_row <= (bottom - 1) >> kVShift; ++chroma_row) {
     const int16_t* cb = planes.cb + 8 * chroma_row;
     const int16_t* cr = planes.cr + 8 * chroma_row;
-    constexpr int kChromaColumns = 8 >> kHShift;
-    int16_t red[kChromaColumns], green[kChromaColumns], blue[kChromaColumns];
+    int16_t red[kRows * kChromaColumns], green[kRows * kChromaColumns],
+        blue[kRows * kChromaColumns];
     for (int k = 0; k < kChromaColumns; ++k) {
-      red[k] = RedTerm(cr[k]);
-      green[k] = GreenTerm(cb[k], cr[k]);
-      blue[k] = BlueTerm(cb[k]);
+      const int16_t r = RedTerm(cr[k]), g = GreenTerm(cb[k], cr[k]), b = BlueTerm(cb[k]);
+      for (int row = 0; row < kRows; ++row) {
+        red[row * kChromaColumns + k] = r;
+        green[row * kChromaColumns + k] = g;
+        blue[row * kChromaColumns + k] = b;
+      }
     }
-    const int first = std::max(top, chroma_row << kVShift);
-    const int last = std::min(bottom, (chroma_row + 1) << kVShift);
-    for (int row = first; row < last; ++row) {
-      uint32_t words[8];
-      ConvertRow<kHShift, Pixel>(planes.luma + 8 * row, red, green, blue,
-                                 Pixel::kFourComponents ? planes.fourth + 8 * row : nullptr, words);
+    const int first_row = chroma_row << kVShift;
+    uint32_t words[8 * kRows];
+    ConvertRows<kHShift, kRows, Pixel>(
+        planes.luma + 8 * first_row, red, green, blue,
+        Pixel::kFourComponents ? planes.fourth + 8 * first_row : nullptr, words);
+    const int last = std::min(bottom, first_row + kRows);
+    for (int row = std::max(top, first_row); row < last; ++row) {
+      const uint32_t* row_words = words + 8 * (row - first_row);
       uint8_t* pixels = out + row * row_step;
       if (whole_rows)
-        StoreRow<Pixel>(words, pixels);
+        StoreRow<Pixel>(row_words, pixels);
       else
-        StorePixels<Pixel>(words, pixels, left, right);
+        StorePixels<Pixel>(row_words, pixels, left, right);
     }
   }
 }
