@@ -1,7 +1,8 @@
 // The decode driver: positions the input for the read, then runs the marker loop,
 // dispatching each marker to its handler. Parameters, tables-only and thumbnail
 // reads stop on the first SOS (or, for tables, the first SOF) and step back over it,
-// so that a following read begins there.
+// so that a following read begins there; image reads decode every scan and finish
+// the image at EOI.
 #include "jpeg/decode_driver.h"
 
 #include "jpeg/input_stream.h"
@@ -9,6 +10,7 @@
 #include "jpeg/output_select.h"
 #include "jpeg/read_modes.h"
 #include "jpeg/routine_table.h"
+#include "jpeg/scan_decode.h"
 
 namespace jpeg {
 namespace {
@@ -18,12 +20,19 @@ bool RegionRequested(const JpegState& state) {
          state.roi_rect[3] != 0;
 }
 
-void PositionInput(JpegState& state) {
+// A non-interleaved image is always decoded from its SOI, whatever an earlier read
+// consumed, because its scans are found by the marker loop one after the other.
+int32_t PositionInput(JpegState& state) {
   JpegInputStream& stream = state.stream;
   if (state.current_scan == nullptr) ResetInputStream(stream);
+  if (state.interleave_type == 1 && state.current_scan == nullptr) {
+    const int32_t status = RewindInput(stream, state.jpeg_buffer, state.jpeg_buffer_size);
+    if (status != JPEG_SUCCESS) return JPEG_ERR_FILE;
+  }
   const int32_t mode = state.io_mode;
   if (!IsEntropyMode(mode) && ReadScale(mode) == 1 && !RegionRequested(state))
     RestartByteCount(stream);
+  return JPEG_SUCCESS;
 }
 
 int32_t OnStartOfFrame(JPEG_PROPERTIES& properties, bool& finished) {
@@ -36,23 +45,50 @@ int32_t OnStartOfFrame(JPEG_PROPERTIES& properties, bool& finished) {
   return status != JPEG_SUCCESS ? status : SelectOutputConverter(properties);
 }
 
+bool IsSequentialScan(const JpegState& state, const JpegScanHeader& scan) {
+  return scan.ss == 0 && scan.se == 63 && scan.ah == 0 && scan.al == 0 &&
+         state.progressive_scan_count == 0;
+}
+
 // Header reads end on the SOS, positioned on its marker; image reads decode the scan.
 int32_t OnStartOfScan(JPEG_PROPERTIES& properties, bool& finished) {
   JpegState& state = properties.state;
   if (state.frame_needed == 1) return JPEG_ERR_NO_FRAME;
-  const int32_t status = ParseStartOfScan(state);
+  int32_t status = ParseStartOfScan(state);
   if (status != JPEG_SUCCESS) return status;
   if (IsHeaderMode(state.io_mode)) {
     finished = true;
     return StepBack(state.stream, state.routine_table->scratch);
   }
-  return JPEG_ERR_NOT_SUPPORTED;
+  JpegScanHeader& scan = state.scan;
+  scan.restart_interval = state.frame.restart_interval;
+  const int32_t ns = scan.component_count;
+  state.interleave_type = ns < state.frame.component_count && state.progressive_scan_count == 0;
+  status = RunFrameSetUp(properties);
+  if (status != JPEG_SUCCESS) return status;
+  if (!IsSequentialScan(state, scan)) return JPEG_ERR_NOT_SUPPORTED;
+  if (state.interleave_type == 1) state.ac_final_count += ns;
+  state.current_scan = &scan;
+  status = DecodeScan(properties, scan);
+  // A scan that failed is not resumed: the next read starts afresh.
+  state.current_scan = nullptr;
+  if (status == JPEG_SUCCESS) state.stream.scan_components_done += static_cast<uint32_t>(ns);
+  return status;
 }
 
+// A stream of tables alone may be followed by an image; otherwise EOI ends the image.
 int32_t OnEndOfImage(JPEG_PROPERTIES& properties, bool& finished) {
+  JpegState& state = properties.state;
+  if (state.frame_needed == 1 && !IsHeaderMode(state.io_mode)) {
+    if (ReadMarker(state.stream) == kMarkerSoi) {
+      state.frame.restart_interval = 0;
+      return JPEG_SUCCESS;
+    }
+    finished = true;
+    return JPEG_ERR_NO_IMAGE;
+  }
   finished = true;
-  if (IsHeaderMode(properties.state.io_mode)) return JPEG_SUCCESS;
-  return JPEG_ERR_NOT_SUPPORTED;
+  return JPEG_SUCCESS;
 }
 
 // One marker's action; sets finished when the read ends with the returned status.
@@ -101,7 +137,8 @@ int32_t ActOnMarker(JPEG_PROPERTIES& properties, int32_t code, bool& finished) {
 
 int32_t DecodeStream(JPEG_PROPERTIES& properties) {
   JpegState& state = properties.state;
-  PositionInput(state);
+  const int32_t positioned = PositionInput(state);
+  if (positioned != JPEG_SUCCESS) return positioned;
   if (state.frame_needed == 0) {
     const int32_t status = SelectOutputConverter(properties);
     if (status != JPEG_SUCCESS) return status;

@@ -1,0 +1,122 @@
+// The sequential scan driver (T.81 E.2.3 and F.2.2): for every MCU of the scan's
+// grid, each block is Huffman-decoded into the aligned MCU work buffer and
+// dequantised in place, the restart interval is processed, and the MCU goes to the
+// output stage. Nothing is allocated: the work buffer lives in the properties record.
+#include "jpeg/scan_decode.h"
+
+#include "jpeg/huffman_decode.h"
+#include "jpeg/idct.h"
+#include "jpeg/mcu_output.h"
+#include "jpeg/read_modes.h"
+#include "jpeg/routine_table.h"
+
+namespace jpeg {
+namespace {
+
+// The T.81 limit on blocks in an interleaved MCU; the work buffer holds one more.
+constexpr int32_t kMaxBlocksPerMcu = 10;
+static_assert(kMaxBlocksPerMcu < JPEG_MCU_BLOCKS);
+
+struct ScanComponentPlan {
+  const JpegHuffmanDecodeTable* dc;
+  const JpegHuffmanDecodeTable* ac;
+  const int16_t* quant;
+  int32_t blocks;
+};
+
+struct ScanPlan {
+  int32_t across;
+  int32_t down;
+  int32_t blocks_per_mcu;
+  ScanComponentPlan components[JPEG_MAX_COMPONENTS];
+};
+
+// Blocks of a component along one edge (T.81 A.1.1): ceil(ceil(extent * f / f_max) / 8).
+int32_t ComponentBlocks(uint32_t extent, int32_t factor, int32_t factor_max) {
+  const int64_t samples = (int64_t{extent} * factor + factor_max - 1) / factor_max;
+  return static_cast<int32_t>((samples + 7) / 8);
+}
+
+void PlanScan(const JpegState& state, const JpegScanHeader& scan, ScanPlan& plan) {
+  for (int32_t j = 0; j < scan.component_count; ++j) {
+    const JpegScanComponent& c = scan.components[j];
+    plan.components[j] = {&state.dc_tables[c.dc_table], &state.ac_tables[c.ac_table],
+                          state.quant_tables[c.quant_table].values,
+                          scan.component_count > 1 ? c.h * c.v : 1};
+  }
+  plan.blocks_per_mcu = BlocksPerMcu(scan);
+  if (scan.component_count > 1) {
+    plan.across = state.mcus_across;
+    plan.down = state.mcus_down;
+    return;
+  }
+  const JpegFrameHeader& frame = state.frame;
+  plan.across = ComponentBlocks(frame.width, scan.components[0].h, frame.h_max);
+  plan.down = ComponentBlocks(frame.height, scan.components[0].v, frame.v_max);
+}
+
+int32_t DecodeMcuBlocks(JpegState& state, JpegScanHeader& scan, const ScanPlan& plan) {
+  const RoutineTable& table = *state.routine_table;
+  int16_t* block = state.mcu_work_buffer;
+  for (int32_t j = 0; j < scan.component_count; ++j) {
+    const ScanComponentPlan& c = plan.components[j];
+    for (int32_t b = 0; b < c.blocks; ++b, block += 64) {
+      const int32_t status = table.DecodeBlock(&state.stream, c.dc, c.ac, &scan.dc_pred[j], block);
+      if (status != JPEG_SUCCESS) return status;
+      table.Dequantize(block, c.quant);
+    }
+  }
+  return JPEG_SUCCESS;
+}
+
+int32_t DecodeSequentialScan(JPEG_PROPERTIES& properties, JpegScanHeader& scan) {
+  JpegState& state = properties.state;
+  ScanPlan plan;
+  PlanScan(state, scan, plan);
+  for (int32_t y = scan.mcu_row; y < plan.down; ++y) {
+    for (int32_t x = y == scan.mcu_row ? scan.mcu_column : 0; x < plan.across; ++x) {
+      int32_t status = DecodeMcuBlocks(state, scan, plan);
+      if (status == JPEG_SUCCESS)
+        status = ProcessRestart(state.stream, scan, plan.across, plan.down, x, y);
+      if (status == JPEG_SUCCESS) status = OutputMcu(properties, scan, x, y, plan.blocks_per_mcu);
+      if (status != JPEG_SUCCESS) return status;
+    }
+  }
+  return JPEG_SUCCESS;
+}
+
+bool RegionRead(const JpegState& state) {
+  const int32_t* r = state.roi_rect;
+  const int64_t width = state.frame.width, height = state.frame.height;
+  return (r[2] != 0 && r[2] < width) || (r[3] != 0 && r[3] < height) || r[1] > 0 || r[0] > 0;
+}
+
+bool DecodedHere(const JpegState& state) {
+  const bool coefficients = state.raw_coefficients && state.raw_coefficients->data_kind == 0;
+  return ReadScale(state.io_mode) == 1 && !RegionRead(state) && state.interrupt_flag == 0 &&
+         !coefficients;
+}
+
+}  // namespace
+
+int32_t BlocksPerMcu(const JpegScanHeader& scan) {
+  if (scan.component_count == 1) return 1;
+  int32_t blocks = 0;
+  for (int32_t j = 0; j < scan.component_count; ++j)
+    blocks += scan.components[j].h * scan.components[j].v;
+  return blocks;
+}
+
+int32_t DecodeScan(JPEG_PROPERTIES& properties, JpegScanHeader& scan) {
+  JpegState& state = properties.state;
+  if (!DecodedHere(state)) return JPEG_ERR_NOT_SUPPORTED;
+  if (BlocksPerMcu(scan) > kMaxBlocksPerMcu) return JPEG_ERR_SUBSAMPLING;
+  RoutineTable& table = *state.routine_table;
+  SelectDctRoutines(table, state.dct_method);
+  const int32_t status = DecodeSequentialScan(properties, scan);
+  if (status == JPEG_SUCCESS) state.stream.bit_count = 0;
+  table.EndSimd();
+  return status;
+}
+
+}  // namespace jpeg
