@@ -1,0 +1,320 @@
+// Whole-image reads through the public interface: where a read starts and ends, streams
+// split into tables and entropy data, non-interleaved images, streams without EOI,
+// buffers smaller than the frame, and the reads this codec refuses without writing.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <vector>
+
+#include "jpeg/jpeg_codec.h"
+#include "tests/jpeg/stream_builder.h"
+#include "tests/jpeg/support/codec_decode.h"
+#include "tests/jpeg/support/corpus_test_env.h"
+#include "tests/jpeg/support/peer_codec.h"
+
+namespace {
+
+using setuvia::jpegtest::DibLayout;
+using Bytes = std::vector<uint8_t>;
+
+constexpr uint8_t kUnwritten = 0x5A;
+
+// One properties record, set up as the page loader does, with a guarded output buffer.
+class Record {
+ public:
+  Record() {
+    std::memset(&p_, 0, sizeof p_);
+    EXPECT_EQ(JpegInit(&p_), 0);
+  }
+  ~Record() { JpegFree(&p_); }
+  JPEG_PROPERTIES& p() { return p_; }
+
+  void SetInput(const Bytes& jpeg) {
+    p_.jpeg_buffer = jpeg.data();
+    p_.jpeg_buffer_size = static_cast<uint32_t>(jpeg.size());
+  }
+  // A BGR bottom-up buffer of width x height, with rows padded to 4 bytes.
+  void SetOutput(uint32_t width, uint32_t height) {
+    layout_ = {width, height, 3};
+    storage_.assign(layout_.BufferSize() + 2 * kGuard, kUnwritten);
+    p_.dib_pixels = storage_.data() + kGuard;
+    p_.dib_width = width;
+    p_.dib_height = -static_cast<int32_t>(height);
+    p_.dib_pad_bytes = static_cast<uint32_t>(layout_.PadBytes());
+    p_.dib_channels = 3;
+    p_.dib_color = COLOR_BGR;
+  }
+  Bytes Pixels() const {
+    return Bytes(storage_.begin() + kGuard, storage_.end() - kGuard);
+  }
+  bool GuardsIntact() const {
+    for (size_t i = 0; i < kGuard; ++i)
+      if (storage_[i] != kUnwritten || storage_[storage_.size() - 1 - i] != kUnwritten)
+        return false;
+    return true;
+  }
+  bool NothingWritten() const {
+    for (uint8_t byte : storage_)
+      if (byte != kUnwritten) return false;
+    return true;
+  }
+
+ private:
+  static constexpr size_t kGuard = 64;
+  JPEG_PROPERTIES p_;
+  DibLayout layout_;
+  Bytes storage_;
+};
+
+Bytes Encode420(uint32_t width, uint32_t height) {
+  return setuvia::jpegtest::EncodeTestImage(width, height, setuvia::jpegtest::PeerSampling::k420,
+                                            85);
+}
+
+// The pixels of a params read followed by an image read, as the page loader decodes.
+Bytes DecodeAsPageLoader(const Bytes& jpeg) {
+  Record r;
+  r.SetInput(jpeg);
+  EXPECT_EQ(JpegRead(&r.p(), READ_PARAMS_BUFFER), 0);
+  r.SetOutput(r.p().jpeg_width, r.p().jpeg_height);
+  EXPECT_EQ(JpegRead(&r.p(), READ_IMAGE_BUFFER), 0);
+  return r.Pixels();
+}
+
+// A segment walk over a well-formed stream up to its first SOS.
+struct Segment {
+  uint8_t code;
+  size_t start, end;  // the marker's first byte, one past the segment
+};
+std::vector<Segment> HeaderSegments(const Bytes& jpeg) {
+  std::vector<Segment> segments;
+  size_t at = 2;
+  while (at + 4 <= jpeg.size() && jpeg[at] == 0xFF) {
+    const uint8_t code = jpeg[at + 1];
+    const size_t end = at + 2 + (jpeg[at + 2] << 8 | jpeg[at + 3]);
+    segments.push_back({code, at, end});
+    if (code == 0xDA) break;
+    at = end;
+  }
+  return segments;
+}
+bool IsTableSegment(uint8_t code) { return code == 0xDB || code == 0xC4; }
+
+// Splits a stream into SOI+tables+EOI and the same stream without its tables.
+void SplitTables(const Bytes& jpeg, Bytes& tables, Bytes& image) {
+  tables = {0xFF, 0xD8};
+  image = {0xFF, 0xD8};
+  size_t rest = 2;
+  for (const Segment& s : HeaderSegments(jpeg)) {
+    Bytes& into = IsTableSegment(s.code) ? tables : image;
+    if (s.code == 0xDA) break;
+    into.insert(into.end(), jpeg.begin() + static_cast<long>(s.start),
+                jpeg.begin() + static_cast<long>(s.end));
+    rest = s.end;
+  }
+  tables.insert(tables.end(), {0xFF, 0xD9});
+  image.insert(image.end(), jpeg.begin() + static_cast<long>(rest), jpeg.end());
+}
+
+TEST(WholeImageRead, AnImageReadAloneDecodesWhatParamsThenImageDecode) {
+  const Bytes jpeg = Encode420(77, 45);
+  Record r;
+  r.SetInput(jpeg);
+  r.SetOutput(77, 45);
+  EXPECT_EQ(JpegRead(&r.p(), READ_IMAGE_BUFFER), 0);
+  EXPECT_EQ(r.Pixels(), DecodeAsPageLoader(jpeg));
+  EXPECT_TRUE(r.GuardsIntact());
+}
+
+TEST(WholeImageRead, ASecondImageReadOnTheSameRecordDecodesTheSamePixels) {
+  const Bytes jpeg = Encode420(40, 24);
+  Record r;
+  r.SetInput(jpeg);
+  ASSERT_EQ(JpegRead(&r.p(), READ_PARAMS_BUFFER), 0);
+  r.SetOutput(40, 24);
+  ASSERT_EQ(JpegRead(&r.p(), READ_IMAGE_BUFFER), 0);
+  const Bytes first = r.Pixels();
+  r.SetOutput(40, 24);
+  ASSERT_EQ(JpegRead(&r.p(), READ_IMAGE_BUFFER), 0);
+  EXPECT_EQ(r.Pixels(), first);
+}
+
+TEST(WholeImageRead, AFileReadDecodesWhatAMemoryReadDecodes) {
+  const Bytes jpeg = Encode420(50, 30);
+  const auto path = std::filesystem::temp_directory_path() / "setuvia_driver_test.jpg";
+  std::ofstream(path, std::ios::binary)
+      .write(reinterpret_cast<const char*>(jpeg.data()), static_cast<long>(jpeg.size()));
+  const std::string name = path.string();
+  Record r;
+  r.p().jpeg_file = name.c_str();
+  ASSERT_EQ(JpegRead(&r.p(), READ_PARAMS_FILE), 0);
+  r.SetOutput(50, 30);
+  EXPECT_EQ(JpegRead(&r.p(), READ_IMAGE_FILE), 0);
+  EXPECT_EQ(r.Pixels(), DecodeAsPageLoader(jpeg));
+  std::filesystem::remove(path);
+}
+
+TEST(WholeImageRead, AStreamOfTablesAloneMayPrecedeTheImage) {
+  const Bytes jpeg = Encode420(33, 17);
+  Bytes tables, image;
+  SplitTables(jpeg, tables, image);
+  Bytes joined = tables;
+  joined.insert(joined.end(), image.begin(), image.end());
+  Record r;
+  r.SetInput(joined);
+  r.SetOutput(33, 17);
+  EXPECT_EQ(JpegRead(&r.p(), READ_IMAGE_BUFFER), 0);
+  EXPECT_EQ(r.Pixels(), DecodeAsPageLoader(jpeg));
+}
+
+TEST(WholeImageRead, TablesReadThenEntropyReadDecodeAnAbbreviatedImage) {
+  const Bytes jpeg = Encode420(64, 40);
+  Bytes tables, image;
+  SplitTables(jpeg, tables, image);
+  Record r;
+  r.SetInput(tables);
+  ASSERT_EQ(JpegRead(&r.p(), READ_TABLES_BUFFER), 0);
+  r.SetInput(image);
+  r.SetOutput(64, 40);
+  EXPECT_EQ(JpegRead(&r.p(), READ_ENTROPY_BUFFER), 0);
+  EXPECT_EQ(r.Pixels(), DecodeAsPageLoader(jpeg));
+}
+
+TEST(WholeImageRead, EndOfImageWithoutAFrameIsNoImage) {
+  const Bytes jpeg = Encode420(16, 16);
+  Bytes tables, image;
+  SplitTables(jpeg, tables, image);
+  Record r;
+  r.SetInput(tables);
+  r.SetOutput(16, 16);
+  EXPECT_EQ(JpegRead(&r.p(), READ_IMAGE_BUFFER), JPEG_ERR_NO_IMAGE);
+  EXPECT_TRUE(r.NothingWritten());
+}
+
+TEST(WholeImageRead, AMemoryStreamWithoutEoiIsDecodedThenReportsTheMissingMarker) {
+  const Bytes jpeg = Encode420(48, 32);
+  ASSERT_EQ(jpeg[jpeg.size() - 2], 0xFF);
+  const Bytes cut(jpeg.begin(), jpeg.end() - 2);
+  Record r;
+  r.SetInput(cut);
+  r.SetOutput(48, 32);
+  EXPECT_EQ(JpegRead(&r.p(), READ_IMAGE_BUFFER), JPEG_ERR_MEMORY);
+  EXPECT_EQ(r.Pixels(), DecodeAsPageLoader(jpeg));
+}
+
+TEST(WholeImageRead, AFrameLargerThanTheBufferIsClippedToTheBuffer) {
+  const Bytes jpeg = Encode420(61, 37);
+  const Bytes full = DecodeAsPageLoader(jpeg);
+  const DibLayout big{61, 37, 3}, small{20, 11, 3};
+  Record r;
+  r.SetInput(jpeg);
+  r.SetOutput(small.width, small.height);
+  EXPECT_EQ(JpegRead(&r.p(), READ_IMAGE_BUFFER), 0);
+  EXPECT_TRUE(r.GuardsIntact());
+  const Bytes clipped = r.Pixels();
+  // Image row y of the small buffer is buffer row (height - 1 - y), as in the big one.
+  for (uint32_t y = 0; y < small.height; ++y) {
+    const uint8_t* got = clipped.data() + (small.height - 1 - y) * small.Stride();
+    const uint8_t* want = full.data() + (big.height - 1 - y) * big.Stride();
+    ASSERT_EQ(0, std::memcmp(got, want, small.RowBytes())) << "row " << y;
+    for (size_t pad = small.RowBytes(); pad < small.Stride(); ++pad)
+      EXPECT_EQ(got[pad], kUnwritten);
+  }
+}
+
+// Reads that come with later work are refused before a pixel is written.
+TEST(WholeImageRead, ScaledRegionInterruptedAndCoefficientReadsAreNotSupportedYet) {
+  const Bytes jpeg = Encode420(32, 32);
+  JpegRawCoefficients coefficients{};
+  struct Case {
+    const char* name;
+    int32_t mode;
+    void (*set_up)(JPEG_PROPERTIES&, JpegRawCoefficients*);
+  };
+  const Case cases[] = {
+      {"half", READ_HALF_BUFFER, [](JPEG_PROPERTIES&, JpegRawCoefficients*) {}},
+      {"eighth", READ_EIGHTH_BUFFER, [](JPEG_PROPERTIES&, JpegRawCoefficients*) {}},
+      {"region", READ_IMAGE_BUFFER,
+       [](JPEG_PROPERTIES& p, JpegRawCoefficients*) {
+         p.state.roi_rect[0] = 8;
+         p.state.roi_rect[2] = 24;
+       }},
+      {"interrupt", READ_IMAGE_BUFFER,
+       [](JPEG_PROPERTIES& p, JpegRawCoefficients*) { p.state.interrupt_flag = 1; }},
+      {"coefficients", READ_IMAGE_BUFFER,
+       [](JPEG_PROPERTIES& p, JpegRawCoefficients* c) { p.state.raw_coefficients = c; }},
+  };
+  for (const Case& c : cases) {
+    Record r;
+    r.SetInput(jpeg);
+    r.SetOutput(32, 32);
+    c.set_up(r.p(), &coefficients);
+    EXPECT_EQ(JpegRead(&r.p(), c.mode), JPEG_ERR_NOT_SUPPORTED) << c.name;
+    EXPECT_TRUE(r.NothingWritten()) << c.name;
+  }
+}
+
+TEST(WholeImageRead, AWholeImageRegionIsAnOrdinaryRead) {
+  const Bytes jpeg = Encode420(32, 24);
+  Record r;
+  r.SetInput(jpeg);
+  r.SetOutput(32, 24);
+  r.p().state.roi_rect[2] = 32;
+  r.p().state.roi_rect[3] = 24;
+  EXPECT_EQ(JpegRead(&r.p(), READ_IMAGE_BUFFER), 0);
+  EXPECT_EQ(r.Pixels(), DecodeAsPageLoader(jpeg));
+}
+
+// A hand-made frame: its interleaved MCU would need 16 + 2 blocks.
+TEST(WholeImageRead, AnMcuOfMoreThanTenBlocksIsRefusedBeforeDecoding) {
+  jpeg_test::StreamBuilder s;
+  s.Soi().QuantTable(0, 1);
+  s.Frame(0xC0, 64, 64, {{1, 0x44, 0}, {2, 0x11, 0}, {3, 0x11, 0}}).Scan({1, 2, 3});
+  s.Raw(Bytes(64, 0)).Eoi();
+  const Bytes jpeg = s.bytes();
+  Record r;
+  r.SetInput(jpeg);
+  r.SetOutput(64, 64);
+  EXPECT_EQ(JpegRead(&r.p(), READ_IMAGE_BUFFER), JPEG_ERR_SUBSAMPLING);
+  EXPECT_TRUE(r.NothingWritten());
+}
+
+TEST(WholeImageRead, AProgressiveScanIsNotSupportedYet) {
+  jpeg_test::StreamBuilder s;
+  s.Soi().QuantTable(0, 1);
+  s.Frame(0xC2, 16, 16, {{1, 0x11, 0}});
+  s.Segment(0xDA, {1, 1, 0x00, 0, 0, 0x01}).Raw(Bytes(16, 0)).Eoi();
+  const Bytes jpeg = s.bytes();
+  Record r;
+  r.SetInput(jpeg);
+  r.SetOutput(16, 16);
+  EXPECT_EQ(JpegRead(&r.p(), READ_IMAGE_BUFFER), JPEG_ERR_NOT_SUPPORTED);
+  EXPECT_TRUE(r.NothingWritten());
+}
+
+// Non-interleaved images: every scan in its own grid, and a later read on the same
+// record starts again at SOI.
+TEST(WholeImageRead, ANonInterleavedImageDecodesTheSameOnEveryRead) {
+  using namespace setuvia::jpegtest;
+  const CorpusEntry* entry = nullptr;
+  for (const CorpusEntry& e : Manifest())
+    if (e.Number("noninterleaved") == 1 && e.Number("progressive") == 0 &&
+        e.Field("djpeg_status") == "ok" && e.Number("ncomp") == 3)
+      entry = &e;
+  if (entry == nullptr) GTEST_SKIP() << "no corpus";
+  const Bytes jpeg = ReadFileBytes(SharedDir() / "corpus" / entry->path);
+  const Bytes first = DecodeAsPageLoader(jpeg);
+  Record r;
+  r.SetInput(jpeg);
+  ASSERT_EQ(JpegRead(&r.p(), READ_PARAMS_BUFFER), 0);
+  r.SetOutput(r.p().jpeg_width, r.p().jpeg_height);
+  ASSERT_EQ(JpegRead(&r.p(), READ_IMAGE_BUFFER), 0);
+  EXPECT_EQ(r.Pixels(), first);
+  ASSERT_EQ(JpegRead(&r.p(), READ_IMAGE_BUFFER), 0);
+  EXPECT_EQ(r.Pixels(), first);
+}
+
+}  // namespace
