@@ -2,10 +2,15 @@
 // grid, each block is Huffman-decoded into the aligned MCU work buffer and
 // dequantised in place, the restart interval is processed, and the MCU goes to the
 // output stage. Nothing is allocated: the work buffer lives in the properties record.
+// Memory input that ends inside the scan supplies zero bits; once every real bit has
+// been decoded the rest of the scan would decode padding alone, so the scan ends
+// there and a frame that claims far more MCUs than its bytes hold costs no more time
+// than its bytes.
 #include "jpeg/scan_decode.h"
 
 #include "jpeg/huffman_decode.h"
 #include "jpeg/idct.h"
+#include "jpeg/input_stream.h"
 #include "jpeg/mcu_output.h"
 #include "jpeg/read_modes.h"
 #include "jpeg/routine_table.h"
@@ -16,6 +21,9 @@ namespace {
 // The T.81 limit on blocks in an interleaved MCU; the work buffer holds one more.
 constexpr int32_t kMaxBlocksPerMcu = 10;
 static_assert(kMaxBlocksPerMcu < JPEG_MCU_BLOCKS);
+// Every block takes at least two bits (a DC code and an end of block) and the bit
+// buffer holds at most 64, so this many MCUs after the input ran dry consume them all.
+constexpr int32_t kMcusAfterInputEnd = 32;
 
 struct ScanComponentPlan {
   const JpegHuffmanDecodeTable* dc;
@@ -69,10 +77,15 @@ int32_t DecodeMcuBlocks(JpegState& state, JpegScanHeader& scan, const ScanPlan& 
   return JPEG_SUCCESS;
 }
 
+bool InputRanDry(const JpegInputStream& stream) {
+  return !IsFileInput(stream) && stream.bytes_left <= 0 && stream.pending_marker == 0;
+}
+
 int32_t DecodeSequentialScan(JPEG_PROPERTIES& properties, JpegScanHeader& scan) {
   JpegState& state = properties.state;
   ScanPlan plan;
   PlanScan(state, scan, plan);
+  int32_t mcus_after_input_end = 0;
   for (int32_t y = scan.mcu_row; y < plan.down; ++y) {
     for (int32_t x = y == scan.mcu_row ? scan.mcu_column : 0; x < plan.across; ++x) {
       int32_t status = DecodeMcuBlocks(state, scan, plan);
@@ -80,6 +93,8 @@ int32_t DecodeSequentialScan(JPEG_PROPERTIES& properties, JpegScanHeader& scan) 
         status = ProcessRestart(state.stream, scan, plan.across, plan.down, x, y);
       if (status == JPEG_SUCCESS) status = OutputMcu(properties, scan, x, y, plan.blocks_per_mcu);
       if (status != JPEG_SUCCESS) return status;
+      if (InputRanDry(state.stream) && ++mcus_after_input_end > kMcusAfterInputEnd)
+        return JPEG_SUCCESS;
     }
   }
   return JPEG_SUCCESS;

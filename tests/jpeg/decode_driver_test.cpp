@@ -317,4 +317,19 @@ TEST(WholeImageRead, ANonInterleavedImageDecodesTheSameOnEveryRead) {
   EXPECT_EQ(r.Pixels(), first);
 }
 
+
+// A 154-byte stream whose frame claims 65500 x 65500 pixels: decoding ends with its
+// bytes instead of decoding zero bits for four billion pixels.
+TEST(WholeImageRead, AFrameThatClaimsMoreThanItsBytesHoldEndsWithItsBytes) {
+  using namespace setuvia::jpegtest;
+  const auto path = SharedDir() / "hostile" / "bomb_65500x65500.jpg";
+  if (!std::filesystem::exists(path)) GTEST_SKIP() << "no hostile files";
+  const Bytes jpeg = ReadFileBytes(path);
+  Record r;
+  r.SetInput(jpeg);
+  r.SetOutput(256, 64);
+  EXPECT_EQ(JpegRead(&r.p(), READ_IMAGE_BUFFER), JPEG_ERR_MEMORY);
+  EXPECT_TRUE(r.GuardsIntact());
+}
+
 }  // namespace
