@@ -178,6 +178,8 @@ typedef struct JpegQuantTableSlot {
   int32_t id;
   /* 64 entries (zigzag as read, natural once prepared) and 16 zero entries behind. */
   JPEG_ALIGN(16) int16_t values[80];
+  int16_t stream_values[64]; /* the entries as read, kept to prepare them again */
+  int32_t prepared_for;      /* the dct_method values was prepared for */
 } JpegQuantTableSlot;
 
 typedef struct JpegHuffmanLookahead {

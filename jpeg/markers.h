@@ -61,5 +61,8 @@ void LatchCommentCapacity(JpegState& state);
 // prepares it for the DCT method; also used to restore kept tables.
 void InstallQuantTable(JpegState& state, int32_t pq, int32_t tq, const uint8_t* data,
                        int32_t dct_method);
+// Prepares a slot's stream entries for the DCT method (a read may change the method
+// after the tables were read).
+void PrepareQuantTable(JpegQuantTableSlot& slot, int32_t dct_method);
 
 }  // namespace jpeg

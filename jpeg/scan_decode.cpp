@@ -11,6 +11,7 @@
 #include "jpeg/huffman_decode.h"
 #include "jpeg/idct.h"
 #include "jpeg/input_stream.h"
+#include "jpeg/markers.h"
 #include "jpeg/mcu_output.h"
 #include "jpeg/read_modes.h"
 #include "jpeg/routine_table.h"
@@ -112,6 +113,15 @@ bool DecodedHere(const JpegState& state) {
          !coefficients;
 }
 
+// The tables were prepared when their DQT was read; a caller may have changed
+// dct_method since (between a parameters read and the image read, say).
+void MatchQuantTablesToMethod(JpegState& state, const JpegScanHeader& scan) {
+  for (int32_t j = 0; j < scan.component_count; ++j) {
+    JpegQuantTableSlot& slot = state.quant_tables[scan.components[j].quant_table];
+    if (slot.prepared_for != state.dct_method) PrepareQuantTable(slot, state.dct_method);
+  }
+}
+
 }  // namespace
 
 int32_t BlocksPerMcu(const JpegScanHeader& scan) {
@@ -128,6 +138,7 @@ int32_t DecodeScan(JPEG_PROPERTIES& properties, JpegScanHeader& scan) {
   if (BlocksPerMcu(scan) > kMaxBlocksPerMcu) return JPEG_ERR_SUBSAMPLING;
   RoutineTable& table = *state.routine_table;
   SelectDctRoutines(table, state.dct_method);
+  MatchQuantTablesToMethod(state, scan);
   const int32_t status = DecodeSequentialScan(properties, scan);
   if (status == JPEG_SUCCESS) state.stream.bit_count = 0;
   table.EndSimd();

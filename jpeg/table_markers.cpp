@@ -46,17 +46,24 @@ void InstallQuantTable(JpegState& state, int32_t pq, int32_t tq, const uint8_t* 
   slot.precision = pq;
   slot.id = tq;
   for (int i = 0; i < 64; ++i)
-    slot.values[i] = pq == 0 ? data[i] : static_cast<int16_t>(data[2 * i] << 8 | data[2 * i + 1]);
+    slot.stream_values[i] =
+        pq == 0 ? data[i] : static_cast<int16_t>(data[2 * i] << 8 | data[2 * i + 1]);
   if (state.quant_export[tq] != nullptr) {
     std::memcpy(state.quant_export[tq], data, QuantTableBytes(pq));
     state.quant_export_id[tq] = static_cast<uint8_t>(tq);
     state.quant_export_present[tq] = 1;
   }
+  PrepareQuantTable(slot, dct_method);
+  if (state.quant_table_count < 4) ++state.quant_table_count;
+}
+
+void PrepareQuantTable(JpegQuantTableSlot& slot, int32_t dct_method) {
+  std::memcpy(slot.values, slot.stream_values, sizeof slot.stream_values);
   if (dct_method == DCT_METHOD_PRECISE)
     PrepareQuantTablePrecise(slot.values);
   else
     PrepareQuantTableFast(slot.values);
-  if (state.quant_table_count < 4) ++state.quant_table_count;
+  slot.prepared_for = dct_method;
 }
 
 int32_t ParseDefineQuantTables(JpegState& state, int32_t dct_method) {

@@ -318,6 +318,24 @@ TEST(WholeImageRead, ANonInterleavedImageDecodesTheSameOnEveryRead) {
 }
 
 
+// The tables are prepared for a DCT method when their DQT is read; a method chosen
+// after the parameters read still gets tables prepared for it.
+TEST(WholeImageRead, AMethodChosenAfterTheParametersReadGetsItsOwnTables) {
+  const Bytes jpeg = Encode420(40, 40);
+  Bytes chosen_first, chosen_late;
+  for (bool late : {false, true}) {
+    Record r;
+    r.SetInput(jpeg);
+    if (!late) r.p().state.dct_method = DCT_METHOD_FAST;
+    ASSERT_EQ(JpegRead(&r.p(), READ_PARAMS_BUFFER), 0);
+    if (late) r.p().state.dct_method = DCT_METHOD_FAST;
+    r.SetOutput(40, 40);
+    ASSERT_EQ(JpegRead(&r.p(), READ_IMAGE_BUFFER), 0);
+    (late ? chosen_late : chosen_first) = r.Pixels();
+  }
+  EXPECT_EQ(chosen_late, chosen_first);
+}
+
 // A 154-byte stream whose frame claims 65500 x 65500 pixels: decoding ends with its
 // bytes instead of decoding zero bits for four billion pixels.
 TEST(WholeImageRead, AFrameThatClaimsMoreThanItsBytesHoldEndsWithItsBytes) {
