@@ -5,6 +5,7 @@
 // the image at EOI.
 #include "jpeg/decode_driver.h"
 
+#include "jpeg/generic_output.h"
 #include "jpeg/input_stream.h"
 #include "jpeg/markers.h"
 #include "jpeg/output_select.h"
@@ -64,7 +65,7 @@ int32_t OnStartOfScan(JPEG_PROPERTIES& properties, bool& finished) {
   scan.restart_interval = state.frame.restart_interval;
   const int32_t ns = scan.component_count;
   state.interleave_type = ns < state.frame.component_count && state.progressive_scan_count == 0;
-  status = RunFrameSetUp(properties);
+  status = SelectOutputConverter(properties);
   if (status != JPEG_SUCCESS) return status;
   if (!IsSequentialScan(state, scan)) return JPEG_ERR_NOT_SUPPORTED;
   if (state.interleave_type == 1) state.ac_final_count += ns;
@@ -88,6 +89,10 @@ int32_t OnEndOfImage(JPEG_PROPERTIES& properties, bool& finished) {
     return JPEG_ERR_NO_IMAGE;
   }
   finished = true;
+  // The components of a non-interleaved image were written one scan at a time.
+  if (!IsHeaderMode(state.io_mode) && state.interleave_type != 0 &&
+      state.color_convert_flag == 1 && state.progressive_scan_count == 0)
+    ConvertImageInPlace(properties);
   return JPEG_SUCCESS;
 }
 
