@@ -345,6 +345,7 @@ TEST(WholeImageRead, AFrameThatClaimsMoreThanItsBytesHoldEndsWithItsBytes) {
   const Bytes jpeg = ReadFileBytes(path);
   Record r;
   r.SetInput(jpeg);
+  ASSERT_EQ(JpegRead(&r.p(), READ_PARAMS_BUFFER), 0);
   r.SetOutput(256, 64);
   EXPECT_EQ(JpegRead(&r.p(), READ_IMAGE_BUFFER), JPEG_ERR_MEMORY);
   EXPECT_TRUE(r.GuardsIntact());
