@@ -4,7 +4,9 @@
 
 #include <gtest/gtest.h>
 
+#include "image/jpeg_page.h"
 #include "tests/image/bmp_test_file.h"
+#include "tests/jpeg/support/peer_codec.h"
 
 namespace {
 
@@ -105,4 +107,18 @@ TEST_F(DibImageLoad, AJpegThatFailsToDecodeKeepsTheFileLengthAsDataSize) {
   EXPECT_FALSE(m_image.HasPixels());
   EXPECT_EQ(m_image.FileType(), IMAGE_TYPE_JPEG);
   EXPECT_EQ(m_image.DataSize(), 5u);
+}
+
+TEST_F(DibImageLoad, AJpegPageHoldsWhatTheHandOverDecodes) {
+  const std::vector<std::uint8_t> jpeg =
+      setuvia::jpegtest::EncodeTestImage(41, 23, setuvia::jpegtest::PeerSampling::k420, 85);
+  ASSERT_TRUE(m_image.Load(Write("page.Jpg", jpeg), m_header));
+  BitmapInfoHeader decoded;
+  const std::vector<std::uint8_t> pixels = DecodeJpegFromMemory(jpeg.data(), jpeg.size(), &decoded);
+  EXPECT_EQ(m_header.biWidth, 41);
+  EXPECT_EQ(m_header.biHeight, 23);
+  EXPECT_EQ(m_header.biSizeImage, decoded.biSizeImage);
+  EXPECT_EQ(m_image.FileType(), IMAGE_TYPE_JPEG);
+  EXPECT_EQ(m_image.DataSize(), jpeg.size());
+  EXPECT_EQ(std::vector<std::uint8_t>(m_image.Pixels().begin(), m_image.Pixels().end()), pixels);
 }

@@ -1,9 +1,11 @@
 // The JPEG hand-over: refusals without a codec call; the failure path's trace lines, with the
-// caller's header left as it was; and the premultiplying post-pass of four-component pages.
-// Test JPEGs are made with the peer's encoder (TurboJPEG, test-only).
+// caller's header left as it was; the padded bottom-up rows and the header of decoded pages,
+// their pixels beside the peer decoder's; and the premultiplying post-pass of four-component
+// pages. Test JPEGs are made with the peer's encoder (TurboJPEG, test-only).
 #include "image/jpeg_page.h"
 
 #include <gtest/gtest.h>
+#include <turbojpeg.h>
 
 #include <algorithm>
 #include <cstdint>
@@ -12,12 +14,21 @@
 #include <vector>
 
 #include "platform/trace.h"
+#include "tests/jpeg/support/image_compare.h"
 #include "tests/jpeg/support/peer_codec.h"
 
 namespace {
 
+using setuvia::jpegtest::CompareDibs;
+using setuvia::jpegtest::DecodeWithPeer;
+using setuvia::jpegtest::DibLayout;
 using setuvia::jpegtest::EncodeTestImage;
+using setuvia::jpegtest::PeerFormat;
 using setuvia::jpegtest::PeerSampling;
+
+// Our plain routines and the peer with box upsampling and the accurate DCT differ only in
+// rounding.
+constexpr int kPeerTolerance = 3;
 
 using Bytes = std::vector<std::uint8_t>;
 
@@ -77,6 +88,23 @@ std::size_t ScanHeaderAt(const Bytes& jpeg) {
   return 0;
 }
 
+// A 4:4:4 four-component (Adobe YCCK) JPEG of a CMYK pattern, as print workflows make them.
+Bytes EncodeCmyk(int width, int height) {
+  Bytes cmyk(std::size_t(width) * height * 4);
+  for (std::size_t i = 0; i < cmyk.size(); ++i)
+    cmyk[i] = static_cast<std::uint8_t>(40 + (i * 37) % 180);
+  tjhandle handle = tjInitCompress();
+  unsigned char* out = nullptr;
+  unsigned long size = 0;
+  const int status = tjCompress2(handle, cmyk.data(), width, 0, height, TJPF_CMYK, &out, &size,
+                                 TJSAMP_444, 95, TJFLAG_ACCURATEDCT);
+  Bytes jpeg;
+  if (status == 0) jpeg.assign(out, out + size);
+  tjFree(out);
+  tjDestroy(handle);
+  return jpeg;
+}
+
 }  // namespace
 
 TEST(DecodeJpegFromMemory, NoBytesOrNoSizeReturnNothingAtOnce) {
@@ -134,6 +162,95 @@ TEST(DecodeJpegFromMemory, AFrameTooLargeToDrawIsRefusedAsAnAllocationFailure) {
   ExpectMarked(header);
   EXPECT_EQ(trace.lines(), (std::vector<std::string>{"Cannot allocate memory for image\n",
                                                      "Error reading JPEG from memory\n"}));
+}
+
+TEST(DecodeJpegFromMemory, AColourPage25x10HasPaddedBottomUpRowsAndItsHeader) {
+  const Bytes jpeg = EncodeTestImage(25, 10, PeerSampling::k420, 90);
+  TraceLines trace;
+  BitmapInfoHeader header = MarkedHeader();
+  const Bytes pixels = DecodeJpegFromMemory(jpeg.data(), jpeg.size(), &header);
+  EXPECT_EQ(pixels.size(), 760u);  // (75 bytes + 1 of padding) x 10 rows
+  EXPECT_EQ(header.biSize, 40u);
+  EXPECT_EQ(header.biWidth, 25);
+  EXPECT_EQ(header.biHeight, 10);
+  EXPECT_EQ(header.biPlanes, 1);
+  EXPECT_EQ(header.biBitCount, 24);
+  EXPECT_EQ(header.biCompression, 0u);
+  EXPECT_EQ(header.biSizeImage, 760u);
+  EXPECT_EQ(header.biXPelsPerMeter, 0);
+  EXPECT_EQ(header.biYPelsPerMeter, 0);
+  EXPECT_EQ(header.biClrUsed, 0u);
+  EXPECT_EQ(header.biClrImportant, 0u);
+  EXPECT_TRUE(trace.lines().empty());
+}
+
+TEST(DecodeJpegFromMemory, AGreyPageRepeatsEachGreyAsBlueGreenAndRed) {
+  const Bytes jpeg = EncodeTestImage(33, 17, PeerSampling::kGray, 90);
+  BitmapInfoHeader header;
+  const Bytes pixels = DecodeJpegFromMemory(jpeg.data(), jpeg.size(), &header);
+  const DibLayout layout{33, 17, 3};
+  ASSERT_EQ(pixels.size(), layout.BufferSize());
+  EXPECT_EQ(header.biBitCount, 24);
+  int levels_seen = 0;
+  for (std::size_t row = 0; row < layout.height; ++row) {
+    for (std::size_t x = 0; x < layout.width; ++x) {
+      const std::uint8_t* px = &pixels[row * layout.Stride() + 3 * x];
+      ASSERT_EQ(px[0], px[1]) << "at " << x << ", row " << row;
+      ASSERT_EQ(px[0], px[2]) << "at " << x << ", row " << row;
+      levels_seen += px[0] != pixels[0];
+    }
+  }
+  EXPECT_GT(levels_seen, 0) << "a flat picture shows nothing";
+}
+
+// Every sampling the pages use, in sizes that cut MCUs at the right and bottom edges.
+TEST(DecodeJpegFromMemory, PagesMatchThePeerDecoderWithinRounding) {
+  struct Case {
+    PeerSampling sampling;
+    std::uint32_t width, height;
+  };
+  const Case cases[] = {{PeerSampling::k420, 333, 217},  {PeerSampling::k420, 16, 16},
+                        {PeerSampling::k422, 25, 10},    {PeerSampling::k422, 97, 31},
+                        {PeerSampling::k444, 1, 1},      {PeerSampling::k444, 130, 67},
+                        {PeerSampling::kGray, 333, 217}, {PeerSampling::kGray, 7, 5}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(testing::Message()
+                 << c.width << "x" << c.height << " sampling " << static_cast<int>(c.sampling));
+    const Bytes jpeg = EncodeTestImage(c.width, c.height, c.sampling, 90);
+    BitmapInfoHeader header;
+    const Bytes ours = DecodeJpegFromMemory(jpeg.data(), jpeg.size(), &header);
+    const auto peer = DecodeWithPeer(jpeg, PeerFormat::kBgr);
+    ASSERT_TRUE(peer.decoded) << peer.message;
+    ASSERT_EQ(ours.size(), peer.layout.BufferSize());
+    EXPECT_EQ(header.biWidth, static_cast<std::int32_t>(c.width));
+    EXPECT_EQ(header.biHeight, static_cast<std::int32_t>(c.height));
+    const auto difference = CompareDibs(ours, peer.pixels, peer.layout);
+    EXPECT_LE(difference.max_abs, kPeerTolerance) << difference.Describe();
+  }
+}
+
+// YCCK decodes to red, green, blue (the inverted C, M, Y) and K as the fourth byte; the
+// post-pass then makes blue, green, red, alpha with the colours multiplied by alpha.
+TEST(DecodeJpegFromMemory, AFourComponentPageHas32BitPremultipliedRows) {
+  const Bytes jpeg = EncodeCmyk(5, 3);
+  ASSERT_FALSE(jpeg.empty());
+  BitmapInfoHeader header;
+  const Bytes ours = DecodeJpegFromMemory(jpeg.data(), jpeg.size(), &header);
+  EXPECT_EQ(header.biBitCount, 32);
+  EXPECT_EQ(header.biSizeImage, 60u);
+  ASSERT_EQ(ours.size(), 60u);
+  const auto peer = DecodeWithPeer(jpeg, PeerFormat::kCmyk);
+  ASSERT_TRUE(peer.decoded) << peer.message;
+  ASSERT_EQ(peer.pixels.size(), ours.size());
+  for (std::size_t i = 0; i < ours.size(); i += 4) {
+    const unsigned k = peer.pixels[i + 3];
+    for (int c = 0; c < 3; ++c) {
+      const unsigned colour =
+          255u - peer.pixels[i + 2 - c];  // blue from Y, green from M, red from C
+      EXPECT_NEAR(ours[i + c], (colour * k + 1) >> 8, kPeerTolerance) << "byte " << i + c;
+    }
+    EXPECT_NEAR(ours[i + 3], k, kPeerTolerance) << "alpha of pixel " << i / 4;
+  }
 }
 
 TEST(ConvertRgbaToBgraPremultiplied, SwapsRedAndBlueAndScalesByAlpha) {
