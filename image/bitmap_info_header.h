@@ -8,3 +8,6 @@ using BitmapInfoHeader = platform::ui::BitmapInfoHeader;
 using platform::ui::DibStride;
 
 inline constexpr std::uint32_t kBiRgb = 0;  // biCompression of uncompressed pixels
+
+// A page larger than this in either direction cannot be shown in a window.
+inline constexpr std::int32_t kMaxPageDimension = 32767;

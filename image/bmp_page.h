@@ -14,9 +14,6 @@
 inline constexpr std::size_t kBmpFileHeaderSize = 14;
 inline constexpr std::size_t kBmpHeadersSize = kBmpFileHeaderSize + sizeof(BitmapInfoHeader);
 
-// A page larger than this in either direction cannot be shown in a window.
-inline constexpr std::int32_t kMaxPageDimension = 32767;
-
 struct BmpHeaders {
   std::uint32_t pixel_offset = 0;  // from the start of the file
   BitmapInfoHeader info;

@@ -40,9 +40,11 @@ void ChooseOutputFormat(JPEG_PROPERTIES& p) {
   }
 }
 
-// A frame may claim up to 65535 x 65535 pixels in a few bytes; a page beyond what the
-// drawing layer can show is refused like a failed allocation instead of being zero-filled.
+// A frame may claim up to 65535 x 65535 pixels in a few bytes; a page that no window or
+// no drawing could show is refused like a failed allocation instead of being zero-filled.
 bool Allocate(std::vector<std::uint8_t>& pixels, std::uint64_t size, const JPEG_PROPERTIES& p) {
+  const auto max_side = static_cast<std::uint32_t>(kMaxPageDimension);
+  if (p.jpeg_width > max_side || p.jpeg_height > max_side) return false;
   if (std::uint64_t{p.jpeg_width} * p.jpeg_height > platform::ui::kMaxDibPixels) return false;
   try {
     pixels.resize(size);

@@ -151,17 +151,25 @@ TEST(DecodeJpegFromMemory, AFileCutInsideItsScanFailsAtTheImageRead) {
 }
 
 // A frame header may claim 65535 x 65535 pixels (12 GB of rows) in a file of a few hundred
-// bytes; such a page could never be drawn, so no buffer is made for it.
-TEST(DecodeJpegFromMemory, AFrameTooLargeToDrawIsRefusedAsAnAllocationFailure) {
-  Bytes jpeg = EncodeTestImage(16, 16, PeerSampling::k444, 90);
-  const std::size_t sof = FrameHeaderAt(jpeg);
-  for (std::size_t i = sof + 5; i < sof + 9; ++i) jpeg[i] = 0xFF;  // height, width
-  TraceLines trace;
-  BitmapInfoHeader header = MarkedHeader();
-  EXPECT_TRUE(DecodeJpegFromMemory(jpeg.data(), jpeg.size(), &header).empty());
-  ExpectMarked(header);
-  EXPECT_EQ(trace.lines(), (std::vector<std::string>{"Cannot allocate memory for image\n",
-                                                     "Error reading JPEG from memory\n"}));
+// bytes, or a width no window can take; such a page could never be shown, so no buffer is
+// made for it.
+TEST(DecodeJpegFromMemory, AFrameTooLargeToShowIsRefusedAsAnAllocationFailure) {
+  const std::uint16_t claims[][2] = {{65535, 65535}, {40000, 8}, {8, 32768}};
+  for (const auto& [width, height] : claims) {
+    SCOPED_TRACE(testing::Message() << width << "x" << height);
+    Bytes jpeg = EncodeTestImage(16, 16, PeerSampling::k444, 90);
+    const std::size_t sof = FrameHeaderAt(jpeg);
+    jpeg[sof + 5] = height >> 8;
+    jpeg[sof + 6] = height & 0xFF;
+    jpeg[sof + 7] = width >> 8;
+    jpeg[sof + 8] = width & 0xFF;
+    TraceLines trace;
+    BitmapInfoHeader header = MarkedHeader();
+    EXPECT_TRUE(DecodeJpegFromMemory(jpeg.data(), jpeg.size(), &header).empty());
+    ExpectMarked(header);
+    EXPECT_EQ(trace.lines(), (std::vector<std::string>{"Cannot allocate memory for image\n",
+                                                       "Error reading JPEG from memory\n"}));
+  }
 }
 
 TEST(DecodeJpegFromMemory, AColourPage25x10HasPaddedBottomUpRowsAndItsHeader) {
@@ -229,8 +237,9 @@ TEST(DecodeJpegFromMemory, PagesMatchThePeerDecoderWithinRounding) {
   }
 }
 
-// YCCK decodes to red, green, blue (the inverted C, M, Y) and K as the fourth byte; the
-// post-pass then makes blue, green, red, alpha with the colours multiplied by alpha.
+// The first three components decode as YCbCr to the three colours the encoder converted (the
+// C, M and Y that the peer gives back) and the fourth is kept as alpha; the post-pass then
+// makes blue, green, red, alpha with the colours multiplied by alpha.
 TEST(DecodeJpegFromMemory, AFourComponentPageHas32BitPremultipliedRows) {
   const Bytes jpeg = EncodeCmyk(5, 3);
   ASSERT_FALSE(jpeg.empty());
@@ -245,8 +254,7 @@ TEST(DecodeJpegFromMemory, AFourComponentPageHas32BitPremultipliedRows) {
   for (std::size_t i = 0; i < ours.size(); i += 4) {
     const unsigned k = peer.pixels[i + 3];
     for (int c = 0; c < 3; ++c) {
-      const unsigned colour =
-          255u - peer.pixels[i + 2 - c];  // blue from Y, green from M, red from C
+      const unsigned colour = peer.pixels[i + 2 - c];  // blue from Y, green from M, red from C
       EXPECT_NEAR(ours[i + c], (colour * k + 1) >> 8, kPeerTolerance) << "byte " << i + c;
     }
     EXPECT_NEAR(ours[i + 3], k, kPeerTolerance) << "alpha of pixel " << i / 4;
