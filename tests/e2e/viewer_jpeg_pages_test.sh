@@ -14,12 +14,9 @@ source "$(dirname "$0")/xvfb_harness.sh"
 command -v cjpeg >/dev/null 2>&1 || { echo "SKIP: cjpeg is not installed" >&2; exit 77; }
 xvfb_start
 
-root="$XVFB_TMP/root"
-pages="$root/PageData/0x0409"
+xvfb_page_root "Jpeg Test"
+pages=$XVFB_PAGES
 out="$XVFB_TMP/out.txt"
-shot="$XVFB_TMP/shot.png"
-mkdir -p "$pages"
-printf '[Product Name]\nName=Jpeg Test\n' >"$root/Setuvia.ini"
 
 # picture NAME WIDTH HEIGHT: a picture whose pixels differ from their neighbours, with sharp
 # edges (the yellow square, the white frame) where JPEG rounding shows first.
@@ -50,26 +47,14 @@ jpeg_page 05.jpg 250 190 -sample 2x1
 # A page cut in its scan: the headers read, the image does not.
 head -c 2000 "$pages/02.jpg" >"$pages/06-cut.jpg"
 
-# expect_page FILE WIDTH HEIGHT: the window has the page's size and shows it exactly.
-expect_page() {
-  local x y w h diff
-  read -r x y w h <<<"$(xvfb_geometry "$win")"
-  [ "$w" = "$2" ] && [ "$h" = $(($3 + 80)) ] ||
-    xvfb_fail "page $1: window is ${w}x$h, expected $2x$(($3 + 80))"
-  xvfb_screenshot "$win" "$shot"
-  [ -n "${XVFB_SHOTS_DIR:-}" ] && cp "$shot" "$XVFB_SHOTS_DIR/viewer-jpeg-page-$1.png"
-  convert "$shot" -crop "${2}x${3}+0+0" +repage "$XVFB_TMP/picture.png"
-  diff=$(compare -metric AE "$XVFB_TMP/picture.png" "$XVFB_TMP/$1.bmp" null: 2>&1)
-  [ "$diff" = 0 ] || xvfb_fail "page $1: $diff pixels of the picture differ from the decoded page"
-  echo "page $1: ${2}x$3 shown exactly"
-}
+expect_page() { xvfb_expect_page "$win" "$1" "$2" "$3" "$XVFB_TMP/$1.bmp"; }
 
 next_page() {
   xvfb_keys Return
   sleep 0.3
 }
 
-SETUVIA_TRACE=1 xvfb_launch "$out" "$setuvia" -root_dir="$root/" -lang_id=0x0409
+SETUVIA_TRACE=1 xvfb_launch "$out" "$setuvia" -root_dir="$XVFB_ROOT" -lang_id=0x0409
 win=$(xvfb_wait_window "Installation Instruction")
 expect_page 01.bmp 320 240
 xvfb_point_at "$win"

@@ -9,12 +9,9 @@ setuvia=$1
 source "$(dirname "$0")/xvfb_harness.sh"
 xvfb_start
 
-root="$XVFB_TMP/root"
-pages="$root/PageData/0x0409"
+xvfb_page_root "Trace Test"
+pages=$XVFB_PAGES
 out="$XVFB_TMP/out.txt"
-shot="$XVFB_TMP/shot.png"
-mkdir -p "$pages"
-printf '[Product Name]\nName=Trace Test\n' >"$root/Setuvia.ini"
 
 # make_page NAME WIDTH HEIGHT: a 24-bit bottom-up BMP whose every pixel differs from its
 # neighbours, and a PNG of the same pixels to compare screenshots with.
@@ -31,21 +28,9 @@ make_page 03 256 128
 echo "not a page" >"$pages/notes.txt"
 convert -size 64x64 xc:green "$pages/photo.jpeg"
 
-# expect_page NAME WIDTH HEIGHT: the window has the page's size and shows it exactly.
-expect_page() {
-  local x y w h diff
-  read -r x y w h <<<"$(xvfb_geometry "$win")"
-  [ "$w" = "$2" ] && [ "$h" = $(($3 + 80)) ] ||
-    xvfb_fail "page $1: window is ${w}x$h, expected $2x$(($3 + 80))"
-  xvfb_screenshot "$win" "$shot"
-  [ -n "${XVFB_SHOTS_DIR:-}" ] && cp "$shot" "$XVFB_SHOTS_DIR/viewer-page-$1.png"
-  convert "$shot" -crop "${2}x${3}+0+0" +repage "$XVFB_TMP/picture.png"
-  diff=$(compare -metric AE "$XVFB_TMP/picture.png" "$XVFB_TMP/$1.png" null: 2>&1)
-  [ "$diff" = 0 ] || xvfb_fail "page $1: $diff pixels of the picture differ from the page"
-  echo "page $1: ${2}x$3 shown exactly"
-}
+expect_page() { xvfb_expect_page "$win" "$1" "$2" "$3" "$XVFB_TMP/$1.png"; }
 
-SETUVIA_TRACE=1 xvfb_launch "$out" "$setuvia" -root_dir="$root/" -lang_id=0x0409
+SETUVIA_TRACE=1 xvfb_launch "$out" "$setuvia" -root_dir="$XVFB_ROOT" -lang_id=0x0409
 win=$(xvfb_wait_window "Installation Instruction")
 title=$(xdotool getwindowname "$win")
 [ "$title" = "Trace Test Installation Instruction" ] || xvfb_fail "title is '$title'"

@@ -13,6 +13,8 @@
 #   xvfb_dark_pixels shot.png X Y W H  # counts near-black pixels of an area (text on grey)
 #   xvfb_light_pixels shot.png X Y W H # counts near-white pixels (text on a highlight)
 #   xvfb_geometry "$win"               # prints "x y width height" of the client area on screen
+#   xvfb_page_root "Product"           # root folder with Setuvia.ini; sets XVFB_ROOT, XVFB_PAGES
+#   xvfb_expect_page "$win" NAME 320 240 expected.png  # window fits the page, picture is exact
 #   xvfb_wait_exit 10                  # waits for the launched program; prints its exit status
 #   xvfb_stop_program                  # ends the launched program (before launching the next)
 #   xvfb_fail "message"                # prints to stderr and exits 1
@@ -164,6 +166,31 @@ xvfb_light_pixels() {
   local limit=${6:-200}
   convert "$1" -crop "${4}x${5}+$2+$3" +repage -depth 8 txt:- |
     awk -v limit="$limit" -F'[(),]' 'NR > 1 && $3 > limit && $4 > limit && $5 > limit { n++ } END { print n + 0 }'
+}
+
+# xvfb_page_root PRODUCT: a root folder whose Setuvia.ini names the product, with an empty
+# English page folder. Sets XVFB_ROOT (ending in "/") and XVFB_PAGES.
+xvfb_page_root() {
+  XVFB_ROOT="$XVFB_TMP/root/"
+  XVFB_PAGES="${XVFB_ROOT}PageData/0x0409"
+  mkdir -p "$XVFB_PAGES"
+  printf '[Product Name]\nName=%s\n' "$1" >"${XVFB_ROOT}Setuvia.ini"
+}
+
+# xvfb_expect_page WINDOW NAME WIDTH HEIGHT EXPECTED_IMAGE: the viewer's window has the page's
+# size (its height plus 80 for the buttons) and its picture area equals the expected image
+# with no differing pixel. XVFB_SHOTS_DIR=<folder> keeps the screenshot as viewer-page-NAME.png.
+xvfb_expect_page() {
+  local win=$1 name=$2 width=$3 height=$4 expected=$5 x y w h diff
+  read -r x y w h <<<"$(xvfb_geometry "$win")"
+  [ "$w" = "$width" ] && [ "$h" = $((height + 80)) ] ||
+    xvfb_fail "page $name: window is ${w}x$h, expected ${width}x$((height + 80))"
+  xvfb_screenshot "$win" "$XVFB_TMP/page-shot.png"
+  [ -n "${XVFB_SHOTS_DIR:-}" ] && cp "$XVFB_TMP/page-shot.png" "$XVFB_SHOTS_DIR/viewer-page-$name.png"
+  convert "$XVFB_TMP/page-shot.png" -crop "${width}x${height}+0+0" +repage "$XVFB_TMP/picture.png"
+  diff=$(compare -metric AE "$XVFB_TMP/picture.png" "$expected" null: 2>&1)
+  [ "$diff" = 0 ] || xvfb_fail "page $name: $diff pixels of the picture differ from $expected"
+  echo "page $name: ${width}x$height shown exactly"
 }
 
 # xvfb_wait_exit [SECONDS]: prints the exit status of the launched program (124 on timeout).
