@@ -118,8 +118,11 @@ Converter ConvertOnly(uint32_t n, uint32_t ch, uint32_t col) {
 }
 
 // Samples moved as they are.
-Converter PassThrough(uint32_t n, uint32_t ch, uint32_t col, Sampling sampling) {
-  if (n == 1) return ch == 1 ? Converter{0, &WriteGrayMcu, "WriteGrayMcu"} : kComponentCopy;
+Converter PassThrough(uint32_t n, uint32_t ch, uint32_t col, Sampling sampling, bool gray) {
+  if (n == 1 && ch == 1) return {0, &WriteGrayMcu, "WriteGrayMcu"};
+  if (n == 1 && (ch == 3 || ch == 4) && gray)
+    return {0, &WriteGrayRepeatedMcu, "WriteGrayRepeatedMcu"};
+  if (n == 1) return kComponentCopy;
   if (n == 2 || (n == 3 && ch == 1)) return kComponentCopy;
   if (n == 3 && ch == 2)
     return sampling == Sampling::kLuma2x1 ? Converter{19, &WritePack422Mcu, "WritePack422Mcu"}
@@ -148,7 +151,8 @@ Converter ChooseConverter(const JpegState& state) {
   const bool upsample = state.upsample_flag != 0 && n > 1;
   if (state.color_convert_flag != 0)
     return upsample ? ConvertAndUpsample(n, ch, col, sampling) : ConvertOnly(n, ch, col);
-  return upsample ? UpsampleOnly(n, ch, col, sampling) : PassThrough(n, ch, col, sampling);
+  return upsample ? UpsampleOnly(n, ch, col, sampling)
+                  : PassThrough(n, ch, col, sampling, state.jpeg_color == COLOR_GRAY);
 }
 
 }  // namespace

@@ -50,6 +50,17 @@ struct Interleave : Format<kComponentCount, kComponentCount + kAlphaChannels, kH
   }
 };
 
+// Gray into three or four channels, as the component copy fills them: the sample in
+// channels 0 to 2, then 255. The program's gray pages take this path.
+template <int32_t kChannelCount>
+struct GrayRepeated : Format<1, kChannelCount> {
+  using Line = typename Format<1, kChannelCount>::Line;
+  static void Put(uint8_t* p, const Line& line, int32_t x) {
+    const uint8_t gray = Low(line[0][x]);
+    for (int32_t c = 0; c < kChannelCount; ++c) p[c] = c < 3 ? gray : 255;
+  }
+};
+
 // Two channels per pixel: Y(2k) Cb(k) Y(2k+1) Cr(k).
 struct Pack422 : Format<3, 2, 2, 1> {
   static void Put(uint8_t* p, const Line& line, int32_t x) {
@@ -100,8 +111,13 @@ bool HasLayout(const JpegFrameHeader& frame) {
   return true;
 }
 
-template <class F, OutputKernel RoutineTable::*kKernel>
-int32_t WritePassThroughMcu(JPEG_PROPERTIES* properties, int mcu_column, int mcu_row) {
+template <class F>
+void FullKernel(const int16_t* const* blocks, uint8_t* out, int32_t row_step);
+
+// Whole MCUs go to full_kernel, partial ones through the clipped loop.
+template <class F>
+int32_t WriteFormatMcu(JPEG_PROPERTIES* properties, int mcu_column, int mcu_row,
+                       OutputKernel full_kernel) {
   const JpegState& state = properties->state;
   if (!HasLayout<F>(state.frame)) return WriteComponentCopyMcu(properties, mcu_column, mcu_row);
   McuPlacement placement;
@@ -112,10 +128,15 @@ int32_t WritePassThroughMcu(JPEG_PROPERTIES* properties, int mcu_column, int mcu
   for (int32_t i = 1; i < F::kComponents; ++i)
     blocks[i] = state.mcu_work_buffer + 64 * (F::kH * F::kV + i - 1);
   if (IsWhole(placement.visible, 8 * F::kH, 8 * F::kV))
-    (state.routine_table->*kKernel)(blocks, placement.out, state.row_stride);
+    full_kernel(blocks, placement.out, state.row_stride);
   else
     WriteRect<F>(blocks, placement.out, state.row_stride, placement.visible);
   return JPEG_SUCCESS;
+}
+
+template <class F, OutputKernel RoutineTable::*kKernel>
+int32_t WritePassThroughMcu(JPEG_PROPERTIES* properties, int mcu_column, int mcu_row) {
+  return WriteFormatMcu<F>(properties, mcu_column, mcu_row, properties->state.routine_table->*kKernel);
 }
 
 using Interleave3 = Interleave<3, 0>;
@@ -169,6 +190,13 @@ int32_t WriteReplicate2x2Mcu(JPEG_PROPERTIES* p, int column, int row) {
 }
 int32_t WritePack422Mcu(JPEG_PROPERTIES* p, int column, int row) {
   return WritePassThroughMcu<Pack422, &RoutineTable::OutputPack422>(p, column, row);
+}
+
+// No table slot holds this kernel, so whole MCUs take the plain one.
+int32_t WriteGrayRepeatedMcu(JPEG_PROPERTIES* p, int column, int row) {
+  if (p->state.dib_channels == 3)
+    return WriteFormatMcu<GrayRepeated<3>>(p, column, row, &FullKernel<GrayRepeated<3>>);
+  return WriteFormatMcu<GrayRepeated<4>>(p, column, row, &FullKernel<GrayRepeated<4>>);
 }
 
 // Component i into channel i of every visible pixel, for any sampling.

@@ -99,7 +99,7 @@ TEST(SelectOutputConverterTest, FollowsTheSelectionTable) {
       {"YCCA 1x1", kYcca1x1, COLOR_YCBCRA, 4, COLOR_RGBA, 1, 0, 10, jpeg::YccMcuWriter(10)},
       // Neither.
       {"gray", kGray, COLOR_GRAY, 1, COLOR_GRAY, 0, 0, 0, &jpeg::WriteGrayMcu},
-      {"gray into BGR", kGray, COLOR_GRAY, 3, COLOR_BGR, 0, 0, 0, &jpeg::WriteComponentCopyMcu},
+      {"gray into BGR", kGray, COLOR_GRAY, 3, COLOR_BGR, 0, 0, 0, &jpeg::WriteGrayRepeatedMcu},
       {"two components", kTwo, COLOR_OTHER, 2, COLOR_OTHER, 0, 0, 0, &jpeg::WriteComponentCopyMcu},
       {"444 into gray", k444, COLOR_YCBCR, 1, COLOR_GRAY, 0, 0, 0, &jpeg::WriteComponentCopyMcu},
       {"422 packed", k422, COLOR_YCBCR, 2, COLOR_YCBCR, 0, 0, 19, &jpeg::WritePack422Mcu},

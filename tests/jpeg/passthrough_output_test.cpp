@@ -173,16 +173,21 @@ TEST(PassThroughWriters, FrameTheLayoutDoesNotDescribeTakesTheComponentCopy) {
     }
 }
 
+// The general component copy and the gray pages' own writer fill pixels alike, whole
+// and partial MCUs.
 TEST(ComponentCopy, GrayRepeatsIntoThreeChannelsAndAddsOpaqueAlphaToFour) {
-  for (const int channels : {3, 4}) {
-    OutputRig rig;
-    rig.SetFrame(8, 8, {{1, 1}}, COLOR_GRAY);
-    rig.SetBuffer(8, 8, channels, 0, channels == 3 ? COLOR_BGR : COLOR_RGBA);
-    WriteAll(rig, jpeg::WriteComponentCopyMcu, Pattern);
-    for (int y = 0; y < 8; ++y)
-      for (int x = 0; x < 8; ++x)
-        for (int ch = 0; ch < channels; ++ch)
-          EXPECT_EQ(rig.At(x, y, ch), ch < 3 ? Pattern(0, x, y) : 255);
+  for (const Writer writer : {jpeg::WriteComponentCopyMcu, jpeg::WriteGrayRepeatedMcu}) {
+    for (const int channels : {3, 4}) {
+      OutputRig rig;
+      rig.SetFrame(13, 11, {{1, 1}}, COLOR_GRAY);
+      rig.SetBuffer(13, 11, channels, 1, channels == 3 ? COLOR_BGR : COLOR_RGBA);
+      WriteAll(rig, writer, Pattern);
+      for (int y = 0; y < 11; ++y)
+        for (int x = 0; x < 13; ++x)
+          for (int ch = 0; ch < channels; ++ch)
+            EXPECT_EQ(rig.At(x, y, ch), ch < 3 ? Pattern(0, x, y) : 255);
+      EXPECT_TRUE(rig.OutsideUntouched(13, 11));
+    }
   }
 }
 
