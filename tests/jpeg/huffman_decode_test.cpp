@@ -1,13 +1,20 @@
 // The bit reader's marker and byte-stuffing behaviour and the sequential block
-// decoder's DC prediction, runs and end-of-block handling.
+// decoder's DC prediction, runs and end-of-block handling. The block decoder takes
+// bytes several at a time; it is held to a byte-wise reference decoder over encoded
+// random blocks, with stuffed bytes, markers and ends placed at every byte offset.
 #include "jpeg/huffman_decode.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdio>
+#include <random>
+#include <string>
 #include <vector>
 
 #include "jpeg/huffman_table.h"
 #include "jpeg/input_stream.h"
+#include "jpeg/quantization.h"
 #include "jpeg/routine_table.h"
 
 namespace {
@@ -122,6 +129,287 @@ TEST(DecodeBlock, TheRoutineTableCarriesThePlainDecoders) {
   EXPECT_EQ(table.DecodeBlock, &DecodeBlockPlain);
   EXPECT_EQ(table.DecodeBlockDcOnly, &DecodeBlockDcOnlyPlain);
   ReleaseRoutineTable(&table);
+}
+
+// The luminance tables of T.81 Annex K.3 (K.3.3.1 DC, K.3.3.2 AC): codes up to 16 bits.
+constexpr uint8_t kDcCounts[16] = {0, 1, 5, 1, 1, 1, 1, 1, 1, 0, 0, 0, 0, 0, 0, 0};
+constexpr uint8_t kDcValues[12] = {0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11};
+constexpr uint8_t kAcCounts[16] = {0, 2, 1, 3, 3, 2, 4, 3, 5, 5, 4, 4, 0, 0, 1, 0x7D};
+constexpr uint8_t kAcValues[162] = {
+    0x01, 0x02, 0x03, 0x00, 0x04, 0x11, 0x05, 0x12, 0x21, 0x31, 0x41, 0x06, 0x13, 0x51,
+    0x61, 0x07, 0x22, 0x71, 0x14, 0x32, 0x81, 0x91, 0xA1, 0x08, 0x23, 0x42, 0xB1, 0xC1,
+    0x15, 0x52, 0xD1, 0xF0, 0x24, 0x33, 0x62, 0x72, 0x82, 0x09, 0x0A, 0x16, 0x17, 0x18,
+    0x19, 0x1A, 0x25, 0x26, 0x27, 0x28, 0x29, 0x2A, 0x34, 0x35, 0x36, 0x37, 0x38, 0x39,
+    0x3A, 0x43, 0x44, 0x45, 0x46, 0x47, 0x48, 0x49, 0x4A, 0x53, 0x54, 0x55, 0x56, 0x57,
+    0x58, 0x59, 0x5A, 0x63, 0x64, 0x65, 0x66, 0x67, 0x68, 0x69, 0x6A, 0x73, 0x74, 0x75,
+    0x76, 0x77, 0x78, 0x79, 0x7A, 0x83, 0x84, 0x85, 0x86, 0x87, 0x88, 0x89, 0x8A, 0x92,
+    0x93, 0x94, 0x95, 0x96, 0x97, 0x98, 0x99, 0x9A, 0xA2, 0xA3, 0xA4, 0xA5, 0xA6, 0xA7,
+    0xA8, 0xA9, 0xAA, 0xB2, 0xB3, 0xB4, 0xB5, 0xB6, 0xB7, 0xB8, 0xB9, 0xBA, 0xC2, 0xC3,
+    0xC4, 0xC5, 0xC6, 0xC7, 0xC8, 0xC9, 0xCA, 0xD2, 0xD3, 0xD4, 0xD5, 0xD6, 0xD7, 0xD8,
+    0xD9, 0xDA, 0xE1, 0xE2, 0xE3, 0xE4, 0xE5, 0xE6, 0xE7, 0xE8, 0xE9, 0xEA, 0xF1, 0xF2,
+    0xF3, 0xF4, 0xF5, 0xF6, 0xF7, 0xF8, 0xF9, 0xFA};
+
+struct HuffmanCode {
+  uint32_t bits = 0;
+  int32_t length = 0;
+};
+
+// Canonical codes per symbol (T.81 C.1, C.2).
+std::vector<HuffmanCode> CodesFor(const uint8_t* counts, const uint8_t* values) {
+  std::vector<HuffmanCode> codes(256);
+  uint32_t code = 0;
+  int32_t index = 0;
+  for (int32_t length = 1; length <= 16; ++length, code <<= 1)
+    for (int32_t i = 0; i < counts[length - 1]; ++i) codes[values[index++]] = {code++, length};
+  return codes;
+}
+
+// Entropy-coded bytes with 0xFF stuffing; the last byte is padded with 1 bits.
+class BitWriter {
+ public:
+  void Put(uint32_t bits, int32_t length) {
+    for (int32_t i = length - 1; i >= 0; --i) {
+      byte_ = static_cast<uint8_t>(byte_ << 1 | ((bits >> i) & 1));
+      if (++filled_ == 8) Flush();
+    }
+  }
+  std::vector<uint8_t> Finish() {
+    while (filled_ != 0) Put(1, 1);
+    return bytes_;
+  }
+
+ private:
+  void Flush() {
+    bytes_.push_back(byte_);
+    if (byte_ == 0xFF) bytes_.push_back(0x00);
+    byte_ = 0;
+    filled_ = 0;
+  }
+  std::vector<uint8_t> bytes_;
+  uint8_t byte_ = 0;
+  int32_t filled_ = 0;
+};
+
+// Size category and value bits of a coefficient (T.81 F.1.2.1).
+void PutValue(BitWriter& out, const std::vector<HuffmanCode>& codes, int32_t run, int32_t v) {
+  const int32_t magnitude = v < 0 ? -v : v;
+  int32_t size = 0;
+  while ((magnitude >> size) != 0) ++size;
+  const HuffmanCode& code = codes[(run << 4) | size];
+  out.Put(code.bits, code.length);
+  if (size > 0) out.Put(static_cast<uint32_t>(v < 0 ? v + (1 << size) - 1 : v), size);
+}
+
+// Random blocks in zigzag order, from nearly empty to nearly full, with values of
+// every size category the tables hold (DC differences up to 11 bits, AC up to 10).
+std::vector<std::vector<int32_t>> RandomBlocks(std::mt19937& random, int32_t count) {
+  std::vector<std::vector<int32_t>> blocks;
+  const auto value = [&random](int32_t max_size) {
+    const int32_t size = static_cast<int32_t>(random() % (max_size + 1));
+    const int32_t v = size == 0 ? 0 : (1 << (size - 1)) + static_cast<int32_t>(random() % (1u << (size - 1)));
+    return random() % 2 ? v : -v;
+  };
+  for (int32_t b = 0; b < count; ++b) {
+    std::vector<int32_t> block(64, 0);
+    const uint32_t density = random() % 100;
+    block[0] = value(10);
+    for (int32_t k = 1; k < 64; ++k)
+      if (random() % 100 < density) block[k] = value(10);
+    blocks.push_back(block);
+  }
+  return blocks;
+}
+
+// Encodes the blocks (DC as differences from the previous block, T.81 F.1.2).
+std::vector<uint8_t> Encode(const std::vector<std::vector<int32_t>>& blocks) {
+  const std::vector<HuffmanCode> dc = CodesFor(kDcCounts, kDcValues);
+  const std::vector<HuffmanCode> ac = CodesFor(kAcCounts, kAcValues);
+  BitWriter out;
+  int32_t previous = 0;
+  for (const std::vector<int32_t>& block : blocks) {
+    PutValue(out, dc, 0, block[0] - previous);
+    previous = block[0];
+    int32_t run = 0;
+    for (int32_t k = 1; k < 64; ++k) {
+      if (block[k] == 0) {
+        ++run;
+        continue;
+      }
+      for (; run > 15; run -= 16) out.Put(ac[0xF0].bits, ac[0xF0].length);
+      PutValue(out, ac, run, block[k]);
+      run = 0;
+    }
+    if (run > 0) out.Put(ac[0x00].bits, ac[0x00].length);
+  }
+  return out.Finish();
+}
+
+// The byte-wise block decoder, step by step as T.81 F.2.2 reads, on FillBitBuffer and
+// DecodeHuffmanSymbol: the reference for DecodeBlockPlain.
+int32_t ReceiveExtend(JpegInputStream& s, int32_t size, int32_t* value) {
+  if (s.bit_count < size) {
+    const int32_t status = FillBitBuffer(s, size);
+    if (status != 0) return status;
+  }
+  s.bit_count -= size;
+  const int32_t v = static_cast<int32_t>((s.bit_buffer >> s.bit_count) & ((1u << size) - 1));
+  *value = v < (1 << (size - 1)) ? v - ((1 << size) - 1) : v;
+  return 0;
+}
+
+int32_t ReferenceBlock(JpegInputStream& s, const JpegHuffmanDecodeTable& dc,
+                       const JpegHuffmanDecodeTable& ac, int32_t* pred, int16_t* block) {
+  std::fill(block, block + 64, int16_t{0});
+  const auto result = [](int32_t status) { return status == kMarkerReached ? 0 : status; };
+  int32_t symbol = 0, value = 0;
+  int32_t status = DecodeHuffmanSymbol(s, dc, &symbol);
+  if (status != 0) return result(status);
+  if ((symbol & 0x0F) != 0) {
+    status = ReceiveExtend(s, symbol & 0x0F, &value);
+    if (status != 0) return result(status);
+    *pred = static_cast<int16_t>(*pred + value);
+  }
+  block[0] = static_cast<int16_t>(*pred);
+  for (int32_t k = 1; k < 64;) {
+    status = DecodeHuffmanSymbol(s, ac, &symbol);
+    if (status != 0) return result(status);
+    const int32_t run = symbol >> 4, size = symbol & 0x0F;
+    if (size == 0) {
+      if (run != 15) break;
+      k += 16;
+      continue;
+    }
+    status = ReceiveExtend(s, size, &value);
+    if (status != 0) return result(status);
+    block[kNaturalOrder[k + run]] = static_cast<int16_t>(value);
+    k += run + 1;
+  }
+  return 0;
+}
+
+// Decodes `count` blocks of one stream twice, with DecodeBlockPlain and with the
+// reference, and requires the same blocks, statuses and reader state after each.
+class ReaderComparison {
+ public:
+  ReaderComparison() {
+    EXPECT_EQ(BuildHuffmanTable(kDcCounts, kDcValues, 0, 0, &dc_), 0);
+    EXPECT_EQ(BuildHuffmanTable(kAcCounts, kAcValues, 1, 0, &ac_), 0);
+  }
+  // The decoded blocks (zigzag order) up to the first error.
+  std::vector<std::vector<int32_t>> Run(JpegInputStream& fast, JpegInputStream& reference,
+                                        int32_t count) {
+    std::vector<std::vector<int32_t>> decoded;
+    int32_t fast_pred = 0, reference_pred = 0;
+    for (int32_t b = 0; b < count; ++b) {
+      int16_t fast_block[64], reference_block[64];
+      std::fill(fast_block, fast_block + 64, int16_t{0});
+      const int32_t fast_status = DecodeBlockPlain(&fast, &dc_, &ac_, &fast_pred, fast_block);
+      const int32_t reference_status =
+          ReferenceBlock(reference, dc_, ac_, &reference_pred, reference_block);
+      SCOPED_TRACE("block " + std::to_string(b));
+      EXPECT_EQ(fast_status, reference_status);
+      EXPECT_EQ(fast_pred, reference_pred);
+      EXPECT_TRUE(std::equal(fast_block, fast_block + 64, reference_block));
+      ExpectSameState(fast, reference);
+      if (fast_status != 0 || ::testing::Test::HasFailure()) break;
+      std::vector<int32_t> zigzag(64);
+      for (int32_t k = 0; k < 64; ++k) zigzag[k] = fast_block[kNaturalOrder[k]];
+      decoded.push_back(zigzag);
+    }
+    return decoded;
+  }
+  std::vector<std::vector<int32_t>> RunOnMemory(const std::vector<uint8_t>& bytes, int32_t count) {
+    JpegInputStream fast{}, reference{};
+    AttachMemoryInput(fast, bytes.data(), static_cast<uint32_t>(bytes.size()), 0);
+    AttachMemoryInput(reference, bytes.data(), static_cast<uint32_t>(bytes.size()), 0);
+    return Run(fast, reference, count);
+  }
+
+ private:
+  static void ExpectSameState(const JpegInputStream& a, const JpegInputStream& b) {
+    EXPECT_EQ(a.bytes_consumed, b.bytes_consumed);
+    EXPECT_EQ(a.bytes_left, b.bytes_left);
+    EXPECT_EQ(a.next_byte - a.buffer_start, b.next_byte - b.buffer_start);
+    EXPECT_EQ(a.bit_count, b.bit_count);
+    EXPECT_EQ(a.pending_marker, b.pending_marker);
+    const uint64_t valid = a.bit_count >= 64 ? ~uint64_t{0} : (uint64_t{1} << a.bit_count) - 1;
+    EXPECT_EQ(a.bit_buffer & valid, b.bit_buffer & valid);
+  }
+  JpegHuffmanDecodeTable dc_{}, ac_{};
+};
+
+TEST(DecodeBlockFastPath, DecodesRandomBlocksAsEncodedAndAsTheByteWiseReader) {
+  std::mt19937 random(6);
+  for (int32_t round = 0; round < 40; ++round) {
+    const std::vector<std::vector<int32_t>> blocks = RandomBlocks(random, 1 + round % 17);
+    std::vector<uint8_t> bytes = Encode(blocks);
+    bytes.insert(bytes.end(), {0xFF, 0xD9});
+    ReaderComparison comparison;
+    // Two blocks more than coded: they meet the marker and come out as the reference's.
+    std::vector<std::vector<int32_t>> decoded =
+        comparison.RunOnMemory(bytes, static_cast<int32_t>(blocks.size()) + 2);
+    decoded.resize(blocks.size());
+    EXPECT_EQ(decoded, blocks);
+    if (::testing::Test::HasFailure()) return;
+  }
+}
+
+// One coded stream changed at every byte offset: a stuffed 0xFF put there, a marker
+// put there (the rest of the data follows it), or the memory input ending there
+// (zero bits follow; an end just after a 0xFF is a data error).
+TEST(DecodeBlockFastPath, StuffingMarkersAndEndsAtEveryOffsetDecodeAsTheByteWiseReader) {
+  std::mt19937 random(7);
+  const std::vector<uint8_t> coded = Encode(RandomBlocks(random, 12));
+  for (size_t i = 0; i < coded.size(); ++i) {
+    SCOPED_TRACE("offset " + std::to_string(i));
+    std::vector<uint8_t> stuffed(coded.begin(), coded.begin() + i);
+    stuffed.insert(stuffed.end(), {0xFF, 0x00});
+    stuffed.insert(stuffed.end(), coded.begin() + i, coded.end());
+    std::vector<uint8_t> marked(coded.begin(), coded.begin() + i);
+    marked.insert(marked.end(), {0xFF, 0xD3});
+    marked.insert(marked.end(), coded.begin() + i, coded.end());
+    std::vector<uint8_t> cut(coded.begin(), coded.begin() + i);
+    std::vector<uint8_t> cut_after_ff = cut;
+    cut_after_ff.push_back(0xFF);
+    for (const std::vector<uint8_t>* bytes : {&stuffed, &marked, &cut, &cut_after_ff}) {
+      ReaderComparison comparison;
+      comparison.RunOnMemory(*bytes, 16);
+      if (::testing::Test::HasFailure()) return;
+    }
+  }
+}
+
+// Decodes a file of coded blocks, with or without an EOI behind them, both ways.
+std::vector<std::vector<int32_t>> CompareOnFile(const std::vector<uint8_t>& bytes, int32_t count) {
+  const std::string path = ::testing::TempDir() + "setuvia_huffman_fast_path.bin";
+  FILE* file = std::fopen(path.c_str(), "wb");
+  EXPECT_NE(file, nullptr);
+  if (file == nullptr) return {};
+  std::fwrite(bytes.data(), 1, bytes.size(), file);
+  std::fclose(file);
+  JpegInputStream fast{}, reference{};
+  EXPECT_EQ(OpenFileInput(fast, path.c_str()), 0);
+  EXPECT_EQ(OpenFileInput(reference, path.c_str()), 0);
+  ReaderComparison comparison;
+  std::vector<std::vector<int32_t>> decoded = comparison.Run(fast, reference, count);
+  EXPECT_EQ(CloseFileInput(fast), 0);
+  EXPECT_EQ(CloseFileInput(reference), 0);
+  std::remove(path.c_str());
+  return decoded;
+}
+
+TEST(DecodeBlockFastPath, FileInputAcrossBufferRefillsDecodesAsTheByteWiseReader) {
+  std::mt19937 random(8);
+  const std::vector<std::vector<int32_t>> blocks = RandomBlocks(random, 400);
+  std::vector<uint8_t> bytes = Encode(blocks);
+  ASSERT_GT(bytes.size(), 2u * JPEG_FILE_BUFFER_SIZE);
+  const int32_t count = static_cast<int32_t>(blocks.size()) + 1;
+  // Without EOI the file ends inside the data: a file error for both, at the same block.
+  EXPECT_GE(CompareOnFile(bytes, count).size(), blocks.size() - 1);
+  bytes.insert(bytes.end(), {0xFF, 0xD9});
+  std::vector<std::vector<int32_t>> decoded = CompareOnFile(bytes, count);
+  decoded.resize(blocks.size());
+  EXPECT_EQ(decoded, blocks);
 }
 
 }  // namespace
