@@ -112,7 +112,6 @@ int32_t Extend(uint32_t v, int32_t size) {
 class BlockReader {
  public:
   explicit BlockReader(JpegInputStream& stream) : stream_(stream) { Load(); }
-  ~BlockReader() { Store(); }
   BlockReader(const BlockReader&) = delete;
   BlockReader& operator=(const BlockReader&) = delete;
 
@@ -132,6 +131,9 @@ class BlockReader {
     return JPEG_SUCCESS;
   }
 
+  // Hands the byte-wise state back to the stream at the end of the block.
+  [[gnu::always_inline]] void Finish() { Store(); }
+
   // Takes size (1..15) value bits and extends them: 0, kMarkerReached or a negative status.
   [[gnu::always_inline]] int32_t Value(int32_t size, int32_t* value) {
     if (!FastFill(size)) [[unlikely]] {
@@ -145,7 +147,7 @@ class BlockReader {
   }
 
  private:
-  void Consume(int32_t bits) {
+  [[gnu::always_inline]] void Consume(int32_t bits) {
     count_ -= bits;
     exact_ -= bits;
   }
@@ -155,7 +157,8 @@ class BlockReader {
   // bytes until more than 24 bits are held, so it ends at 25 + ((exact_ - 1) & 7).
   // False when the byte-wise reader has to make it.
   [[gnu::always_inline]] bool FastFill(int32_t need) {
-    const int32_t exact = exact_ < need ? 25 + ((exact_ - 1) & 7) : exact_;
+    if (exact_ >= need) return true;
+    const int32_t exact = 25 + ((exact_ - 1) & 7);
     if (exact > count_ && !LoadAhead(exact)) return false;
     exact_ = exact;
     return true;
@@ -163,7 +166,7 @@ class BlockReader {
 
   // Codes longer than 8 bits (T.81 F.2.2.3) from one 17-bit window: the byte-wise
   // walk takes up to 17 bits one at a time and refills (4 bytes) if it runs empty.
-  int32_t LongCode(const JpegHuffmanDecodeTable& t, int32_t* symbol) {
+  [[gnu::always_inline]] int32_t LongCode(const JpegHuffmanDecodeTable& t, int32_t* symbol) {
     if (!FastFill(9)) {
       const int32_t status = OnStream([](JpegInputStream& s) { return FillBitBuffer(s, 9); });
       if (status != JPEG_SUCCESS) return status;
@@ -198,7 +201,7 @@ class BlockReader {
     return true;
   }
 
-  void Load() {
+  [[gnu::always_inline]] void Load() {
     buffer_ = stream_.bit_buffer;
     count_ = stream_.bit_count;
     exact_ = stream_.bit_count;
@@ -207,7 +210,7 @@ class BlockReader {
   }
 
   // Writes the byte-wise state back: the bytes taken early return to the buffer.
-  void Store() {
+  [[gnu::always_inline]] void Store() {
     const int32_t early = count_ - exact_;
     const int32_t taken = static_cast<int32_t>(next_ - stream_.next_byte) - (early >> 3);
     stream_.next_byte += taken;
@@ -218,7 +221,7 @@ class BlockReader {
   }
 
   template <typename Step>
-  int32_t OnStream(Step step) {
+  [[gnu::always_inline]] int32_t OnStream(Step step) {
     Store();
     const int32_t status = step(stream_);
     Load();
@@ -240,9 +243,10 @@ int32_t BlockStatus(int32_t status) { return status == kMarkerReached ? JPEG_SUC
 // The block loop (T.81 F.2.2.1, F.2.2.2); kStoreAc false decodes the AC values and
 // drops them.
 template <bool kStoreAc>
-int32_t DecodeBlockBody(JpegInputStream& stream, const JpegHuffmanDecodeTable& dc,
-                        const JpegHuffmanDecodeTable& ac, int32_t* dc_pred, int16_t* block) {
-  BlockReader reader(stream);
+[[gnu::always_inline]] inline int32_t DecodeBlockSteps(BlockReader& reader,
+                                                       const JpegHuffmanDecodeTable& dc,
+                                                       const JpegHuffmanDecodeTable& ac,
+                                                       int32_t* dc_pred, int16_t* block) {
   int32_t symbol = 0, value = 0;
   int32_t status = reader.Symbol(dc, &symbol);
   if (status != JPEG_SUCCESS) return BlockStatus(status);
@@ -268,6 +272,15 @@ int32_t DecodeBlockBody(JpegInputStream& stream, const JpegHuffmanDecodeTable& d
     k += r + 1;
   }
   return JPEG_SUCCESS;
+}
+
+template <bool kStoreAc>
+int32_t DecodeBlockBody(JpegInputStream& stream, const JpegHuffmanDecodeTable& dc,
+                        const JpegHuffmanDecodeTable& ac, int32_t* dc_pred, int16_t* block) {
+  BlockReader reader(stream);
+  const int32_t status = DecodeBlockSteps<kStoreAc>(reader, dc, ac, dc_pred, block);
+  reader.Finish();
+  return status;
 }
 
 }  // namespace
