@@ -101,11 +101,11 @@ int32_t Extend(uint32_t v, int32_t size) {
 }
 
 // The bit reader of one block, held in locals. Its state is the stream's byte-wise
-// state (exact_ bits) plus whole data bytes, never 0xFF, taken from the buffer early:
-// count_ - exact_ bits at the low end of buffer_. Each step repeats the byte-wise
-// reader's refill rule on exact_ (fewer bits than the step needs: take bytes until
-// more than 24 are held) and serves those bytes from the ones taken early; only when
-// they run out are bytes loaded, eight at a time. Whatever this cannot serve (a 0xFF,
+// state plus whole data bytes, never 0xFF, taken from the buffer early: the early_
+// bits at the low end of buffer_. Each step repeats the byte-wise reader's refill rule
+// on count_ - early_ (fewer bits than the step needs: take bytes until more than 24
+// are held) and serves those bytes from the ones taken early; only when they run out
+// are bytes loaded, eight at a time. Whatever this cannot serve (a 0xFF,
 // the last 8 bytes of the buffer, a pending marker) is handed to the byte-wise
 // routines on the byte-wise state, so coefficients, markers, statuses and the stream
 // position at the end of every block are exactly those of the byte-wise reader.
@@ -120,7 +120,7 @@ class BlockReader {
     if (!FastFill(8)) [[unlikely]] {
       const int32_t status = OnStream([](JpegInputStream& s) { return FillBitBuffer(s, 0); });
       if (status != JPEG_SUCCESS) return status;
-      if (exact_ < 8)
+      if (count_ < 8)
         return OnStream([&](JpegInputStream& s) { return DecodeLongCode(s, t, 1, symbol); });
     }
     const JpegHuffmanLookahead entry = t.lookahead[(buffer_ >> (count_ - 8)) & 0xFF];
@@ -147,20 +147,17 @@ class BlockReader {
   }
 
  private:
-  [[gnu::always_inline]] void Consume(int32_t bits) {
-    count_ -= bits;
-    exact_ -= bits;
-  }
+  [[gnu::always_inline]] void Consume(int32_t bits) { count_ -= bits; }
 
   // Before a step that needs `need` (at most 16) bits: the byte-wise reader's refill,
   // when it would make one, served from the bytes taken early. The refill takes whole
-  // bytes until more than 24 bits are held, so it ends at 25 + ((exact_ - 1) & 7).
-  // False when the byte-wise reader has to make it.
+  // bytes until more than 24 bits are held. False when the byte-wise reader has to
+  // make it.
   [[gnu::always_inline]] bool FastFill(int32_t need) {
-    if (exact_ >= need) return true;
-    const int32_t exact = 25 + ((exact_ - 1) & 7);
-    if (exact > count_ && !LoadAhead(exact)) return false;
-    exact_ = exact;
+    if (count_ - need >= early_) return true;  // the byte-wise count is at least need
+    const int32_t bits = (32 - (count_ - early_)) & ~7;
+    if (early_ < bits && !LoadAhead(bits)) return false;
+    early_ -= bits;
     return true;
   }
 
@@ -171,8 +168,8 @@ class BlockReader {
       const int32_t status = OnStream([](JpegInputStream& s) { return FillBitBuffer(s, 9); });
       if (status != JPEG_SUCCESS) return status;
     }
-    const int32_t exact = exact_;
-    if (exact < 17 && count_ < exact + 32 && !LoadAhead(exact + 32))
+    const int32_t exact = count_ - early_;
+    if (exact < 17 && early_ < 32 && !LoadAhead(32))
       return OnStream([&](JpegInputStream& s) { return DecodeLongCode(s, t, 9, symbol); });
     const uint32_t window = static_cast<uint32_t>(buffer_ >> (count_ - 17)) & 0x1FFFF;
     int32_t l = 9;
@@ -183,19 +180,20 @@ class BlockReader {
     }
     *symbol = l <= 16 ? t.values[(t.valptr[l] + code - t.mincode[l]) & 0xFF] : 0;
     Consume(l);  // 17 when no length matched
-    if (l > exact) exact_ += 32;
+    if (l > exact) early_ -= 32;
     return JPEG_SUCCESS;
   }
 
-  // Takes data bytes until count_ reaches `bits` (at most 48); false, taking nothing,
+  // Takes data bytes until early_ reaches `bits` (at most 32); false, taking nothing,
   // when a 0xFF or the last 8 bytes of the buffer come first.
   [[gnu::always_inline]] bool LoadAhead(int32_t bits) {
     if (left_ < 8) return false;
     const uint64_t word = LoadBigEndian64(next_);
     const int32_t n = std::min((63 - count_) >> 3, BytesBefore0xFF(word));
-    if (count_ + 8 * n < bits) return false;
+    if (early_ + 8 * n < bits) return false;
     buffer_ = buffer_ << (8 * n) | word >> (64 - 8 * n);
     count_ += 8 * n;
+    early_ += 8 * n;
     next_ += n;
     left_ -= n;
     return true;
@@ -204,20 +202,19 @@ class BlockReader {
   [[gnu::always_inline]] void Load() {
     buffer_ = stream_.bit_buffer;
     count_ = stream_.bit_count;
-    exact_ = stream_.bit_count;
+    early_ = 0;
     next_ = stream_.next_byte;
     left_ = stream_.pending_marker != 0 ? 0 : stream_.bytes_left;  // a marker stops the data
   }
 
   // Writes the byte-wise state back: the bytes taken early return to the buffer.
   [[gnu::always_inline]] void Store() {
-    const int32_t early = count_ - exact_;
-    const int32_t taken = static_cast<int32_t>(next_ - stream_.next_byte) - (early >> 3);
+    const int32_t taken = static_cast<int32_t>(next_ - stream_.next_byte) - (early_ >> 3);
     stream_.next_byte += taken;
     stream_.bytes_left -= taken;
     stream_.bytes_consumed += static_cast<uint32_t>(taken);
-    stream_.bit_buffer = buffer_ >> early;
-    stream_.bit_count = exact_;
+    stream_.bit_buffer = buffer_ >> early_;
+    stream_.bit_count = count_ - early_;
   }
 
   template <typename Step>
@@ -231,7 +228,7 @@ class BlockReader {
   JpegInputStream& stream_;
   uint64_t buffer_ = 0;
   int32_t count_ = 0;  // valid bits at the low end of buffer_
-  int32_t exact_ = 0;  // of which the byte-wise reader would hold this many
+  int32_t early_ = 0;  // of which the newest were taken early (whole bytes)
   const uint8_t* next_ = nullptr;
   int32_t left_ = 0;
 };
