@@ -22,7 +22,6 @@ void ChooseOutput(JPEG_PROPERTIES& props, ColorChoice color) {
 }
 
 void ReadImage(JPEG_PROPERTIES& props, CodecRun& run, const BufferProvider& provide_buffer) {
-  run.jpeg_color = static_cast<int32_t>(props.jpeg_color);
   run.jpeg_channels = props.jpeg_channels;
   run.layout = {props.jpeg_width, props.jpeg_height, props.dib_channels};
   uint8_t* pixels = provide_buffer(run.layout);
@@ -44,6 +43,7 @@ CodecRun RunCodec(std::span<const uint8_t> jpeg, ColorChoice color,
   props.jpeg_buffer_size = static_cast<uint32_t>(jpeg.size());
   run.params_status = JpegRead(&props, READ_PARAMS_BUFFER);
   if (run.params_status == 0) {
+    run.jpeg_color = static_cast<int32_t>(props.jpeg_color);  // before the page's choice
     ChooseOutput(props, color);
     ReadImage(props, run, provide_buffer);
   }
