@@ -9,6 +9,7 @@
 #include "jpeg/generic_output.h"
 #include "jpeg/passthrough_output.h"
 #include "jpeg/routine_table.h"
+#include "jpeg/subsampling.h"
 #include "jpeg/ycc_output.h"
 
 namespace jpeg {
@@ -17,24 +18,21 @@ namespace {
 // The sampling layouts the dedicated and pass-through paths know.
 enum class Sampling { kAll1x1, kLuma2x1, kLuma2x2, kOther };
 
-bool Is(const JpegFrameComponent& component, int32_t h, int32_t v) {
-  return component.h == h && component.v == v;
-}
-
-// Y (and, for four components, the fourth component) 2x1 or 2x2, chroma 1x1.
+// Y (and, for four components, the fourth component) 2x1 or 2x2, chroma 1x1: the
+// arrangements the subsampling codes name.
 Sampling SamplingOf(const JpegFrameHeader& frame) {
-  const int32_t n = frame.component_count;
-  bool all_1x1 = true;
-  for (int i = 0; i < n; ++i) all_1x1 = all_1x1 && Is(frame.components[i], 1, 1);
-  if (all_1x1) return Sampling::kAll1x1;
-  if (n != 3 && n != 4) return Sampling::kOther;
-  if (!Is(frame.components[1], 1, 1) || !Is(frame.components[2], 1, 1)) return Sampling::kOther;
-  const JpegFrameComponent& y = frame.components[0];
-  if (n == 4 && (frame.components[3].h != y.h || frame.components[3].v != y.v))
-    return Sampling::kOther;
-  if (Is(y, 2, 1)) return Sampling::kLuma2x1;
-  if (Is(y, 2, 2)) return Sampling::kLuma2x2;
-  return Sampling::kOther;
+  switch (SubsamplingCode(frame)) {
+    case SUBSAMPLING_NONE:
+      return Sampling::kAll1x1;
+    case SUBSAMPLING_H2V1:
+    case SUBSAMPLING_H2V1_4CH:
+      return Sampling::kLuma2x1;
+    case SUBSAMPLING_H2V2:
+    case SUBSAMPLING_H2V2_4CH:
+      return Sampling::kLuma2x2;
+    default:
+      return Sampling::kOther;
+  }
 }
 
 void SetGeometry(JpegState& state) {
