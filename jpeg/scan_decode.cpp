@@ -107,7 +107,7 @@ bool RegionRead(const JpegState& state) {
   return (r[2] != 0 && r[2] < width) || (r[3] != 0 && r[3] < height) || r[1] > 0 || r[0] > 0;
 }
 
-bool DecodedHere(const JpegState& state) {
+bool IsPlainWholeImageRead(const JpegState& state) {
   const bool coefficients = state.raw_coefficients && state.raw_coefficients->data_kind == 0;
   return ReadScale(state.io_mode) == 1 && !RegionRead(state) && state.interrupt_flag == 0 &&
          !coefficients;
@@ -134,7 +134,7 @@ int32_t BlocksPerMcu(const JpegScanHeader& scan) {
 
 int32_t DecodeScan(JPEG_PROPERTIES& properties, JpegScanHeader& scan) {
   JpegState& state = properties.state;
-  if (!DecodedHere(state)) return JPEG_ERR_NOT_SUPPORTED;
+  if (!IsPlainWholeImageRead(state)) return JPEG_ERR_NOT_SUPPORTED;
   if (BlocksPerMcu(scan) > kMaxBlocksPerMcu) return JPEG_ERR_SUBSAMPLING;
   RoutineTable& table = *state.routine_table;
   SelectDctRoutines(table, state.dct_method);

@@ -103,10 +103,14 @@ std::vector<Segment> HeaderSegments(const Bytes& jpeg) {
 }
 bool IsTableSegment(uint8_t code) { return code == 0xDB || code == 0xC4; }
 
-// Splits a stream into SOI+tables+EOI and the same stream without its tables.
-void SplitTables(const Bytes& jpeg, Bytes& tables, Bytes& image) {
-  tables = {0xFF, 0xD8};
-  image = {0xFF, 0xD8};
+// A stream split into SOI+tables+EOI and the same stream without its tables.
+struct SplitStream {
+  Bytes tables;
+  Bytes image;
+};
+SplitStream SplitTables(const Bytes& jpeg) {
+  Bytes tables = {0xFF, 0xD8};
+  Bytes image = {0xFF, 0xD8};
   size_t rest = 2;
   for (const Segment& s : HeaderSegments(jpeg)) {
     Bytes& into = IsTableSegment(s.code) ? tables : image;
@@ -117,6 +121,7 @@ void SplitTables(const Bytes& jpeg, Bytes& tables, Bytes& image) {
   }
   tables.insert(tables.end(), {0xFF, 0xD9});
   image.insert(image.end(), jpeg.begin() + static_cast<long>(rest), jpeg.end());
+  return {tables, image};
 }
 
 TEST(WholeImageRead, AnImageReadAloneDecodesWhatParamsThenImageDecode) {
@@ -159,8 +164,7 @@ TEST(WholeImageRead, AFileReadDecodesWhatAMemoryReadDecodes) {
 
 TEST(WholeImageRead, AStreamOfTablesAloneMayPrecedeTheImage) {
   const Bytes jpeg = Encode420(33, 17);
-  Bytes tables, image;
-  SplitTables(jpeg, tables, image);
+  const auto [tables, image] = SplitTables(jpeg);
   Bytes joined = tables;
   joined.insert(joined.end(), image.begin(), image.end());
   Record r;
@@ -172,8 +176,7 @@ TEST(WholeImageRead, AStreamOfTablesAloneMayPrecedeTheImage) {
 
 TEST(WholeImageRead, TablesReadThenEntropyReadDecodeAnAbbreviatedImage) {
   const Bytes jpeg = Encode420(64, 40);
-  Bytes tables, image;
-  SplitTables(jpeg, tables, image);
+  const auto [tables, image] = SplitTables(jpeg);
   Record r;
   r.SetInput(tables);
   ASSERT_EQ(JpegRead(&r.p(), READ_TABLES_BUFFER), 0);
@@ -185,8 +188,7 @@ TEST(WholeImageRead, TablesReadThenEntropyReadDecodeAnAbbreviatedImage) {
 
 TEST(WholeImageRead, EndOfImageWithoutAFrameIsNoImage) {
   const Bytes jpeg = Encode420(16, 16);
-  Bytes tables, image;
-  SplitTables(jpeg, tables, image);
+  const auto [tables, image] = SplitTables(jpeg);
   Record r;
   r.SetInput(tables);
   r.SetOutput(16, 16);
