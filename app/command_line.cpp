@@ -7,7 +7,9 @@
 namespace app {
 namespace {
 
-bool IsSwitch(char c) { return c == '-' || c == '/'; }
+bool IsSwitch(char c) {
+  return c == '-' || c == '/';
+}
 
 // The first position of a switch character directly followed by the option name.
 std::size_t FindOption(const std::string& text, const std::string& option) {

@@ -63,11 +63,13 @@ bool CHarbelApp::MakePageDirString(std::string& page_folder) {
   const std::string lang_id = MakeLangIDString();
   m_strIniFile = root + "Setuvia.ini";
   m_strLangID = lang_id;
-  if (platform::GetPrivateProfileInt("ModelSelectDialog", "Display", 0, m_strIniFile) != 0) m_bModelSelectDialog = 1;
+  if (platform::GetPrivateProfileInt("ModelSelectDialog", "Display", 0, m_strIniFile) != 0)
+    m_bModelSelectDialog = 1;
   if (platform::GetPrivateProfileInt("LanguageSelectDialog", "Display", 0, m_strIniFile) != 0) {
     m_bLanguageSelectDialog = 1;
   }
-  page_folder = app::MakePageFolderTemplate(root, lang_id, m_bModelSelectDialog != 0, m_bLanguageSelectDialog != 0);
+  page_folder = app::MakePageFolderTemplate(root, lang_id, m_bModelSelectDialog != 0,
+                                            m_bLanguageSelectDialog != 0);
   platform::Trace("MakePageDirString: PageRoot = %s.\n", page_folder.c_str());
   return true;
 }

@@ -19,8 +19,14 @@ struct LanguageRow {
 // The languages offered, in the order the list shows them (Spanish before Traditional
 // Chinese, though their string ids run the other way).
 inline constexpr std::array<LanguageRow, 8> kLanguageTable = {{
-    {"0x0409", 3}, {"0x040C", 4}, {"0x0407", 5}, {"0x0410", 6},
-    {"0x0411", 7}, {"0x0804", 8}, {"0x0C0A", 10}, {"0x0404", 9},
+    {"0x0409", 3},
+    {"0x040C", 4},
+    {"0x0407", 5},
+    {"0x0410", 6},
+    {"0x0411", 7},
+    {"0x0804", 8},
+    {"0x0C0A", 10},
+    {"0x0404", 9},
 }};
 
 class CLanguageSelectDlg : public CSelectDlg {

@@ -18,8 +18,8 @@ bool CModelSelectDlg::OnInitDialog() {
   platform::ui::Control* list = List();
   if (list == nullptr) return true;
   for (int i = 1;; ++i) {
-    const std::string model =
-        platform::GetPrivateProfileString("ModelSelectDialog", "Model" + std::to_string(i), "", m_strIniFile);
+    const std::string model = platform::GetPrivateProfileString(
+        "ModelSelectDialog", "Model" + std::to_string(i), "", m_strIniFile);
     if (model.empty()) break;
     std::string candidate = PageFolder();
     app::ReplaceModelPlaceholder(candidate, "_" + model);

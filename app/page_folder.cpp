@@ -3,8 +3,8 @@
 
 namespace app {
 
-std::string MakePageFolderTemplate(const std::string& root, const std::string& lang_id, bool model_dialog,
-                                   bool language_dialog) {
+std::string MakePageFolderTemplate(const std::string& root, const std::string& lang_id,
+                                   bool model_dialog, bool language_dialog) {
   std::string folder = root + "PageData";
   if (model_dialog) folder += kModelPlaceholder;
   folder += "/";

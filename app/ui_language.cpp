@@ -19,7 +19,8 @@ namespace app {
 namespace {
 
 constexpr std::array<std::string_view, 10> kDetectableFolders = {
-    "0x0404", "0x0407", "0x0409", "0x040c", "0x0410", "0x0411", "0x0412", "0x0419", "0x0804", "0x0c0a"};
+    "0x0404", "0x0407", "0x0409", "0x040c", "0x0410",
+    "0x0411", "0x0412", "0x0419", "0x0804", "0x0c0a"};
 
 int HexDigit(char c) {
   if (c >= '0' && c <= '9') return c - '0';
@@ -53,7 +54,8 @@ bool IsDetectableLanguageFolder(const std::string& folder_name) {
 }
 
 std::optional<platform::LangId> ReadLangId(const std::string& text) {
-  if (text.size() < 3 || text[0] != '0' || text[1] != 'x' || HexDigit(text[2]) < 0) return std::nullopt;
+  if (text.size() < 3 || text[0] != '0' || text[1] != 'x' || HexDigit(text[2]) < 0)
+    return std::nullopt;
   unsigned id = 0;
   for (std::size_t i = 2; i < text.size() && i < 6 && HexDigit(text[i]) >= 0; ++i) {
     id = id * 16 + static_cast<unsigned>(HexDigit(text[i]));
@@ -85,12 +87,14 @@ namespace {
 
 void DetectFromRegistry(platform::LangId& id) {
   platform::RegistryKey key;
-  if (!key.Open(platform::RegistryHive::kCurrentUser, "Control Panel\\Desktop\\ResourceLocale")) return;
+  if (!key.Open(platform::RegistryHive::kCurrentUser, "Control Panel\\Desktop\\ResourceLocale"))
+    return;
   const auto value = key.Query("", 32);
   if (value && value->type == platform::RegistryValueType::kString) {
     if (const auto number = app::ScanHex(value->text)) {
       id = static_cast<platform::LangId>(*number & 0xFFFF);
-      platform::Trace("CHarbelApp(Windows 9x)::DetectUILanguage() 9X1st/2nd = %04X\n", static_cast<unsigned>(id));
+      platform::Trace("CHarbelApp(Windows 9x)::DetectUILanguage() 9X1st/2nd = %04X\n",
+                      static_cast<unsigned>(id));
     }
   }
   key.Close();
@@ -98,12 +102,14 @@ void DetectFromRegistry(platform::LangId& id) {
 
 // The last language the version resource lists wins.
 void DetectFromVersionResource(platform::LangId& id) {
-  const bool loaded = platform::EnumVersionResourceLanguages("ntdll.dll", [&id](platform::LangId lang) {
-    id = lang;
-    return true;
-  });
+  const bool loaded =
+      platform::EnumVersionResourceLanguages("ntdll.dll", [&id](platform::LangId lang) {
+        id = lang;
+        return true;
+      });
   if (loaded && id != 0) {
-    platform::Trace("CHarbelApp(Windows NT)::DetectUILanguage() NT1st/2nd = %04X\n", static_cast<unsigned>(id));
+    platform::Trace("CHarbelApp(Windows NT)::DetectUILanguage() NT1st/2nd = %04X\n",
+                    static_cast<unsigned>(id));
   }
 }
 

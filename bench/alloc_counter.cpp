@@ -34,9 +34,13 @@ CountAllocations::CountAllocations() {
   counting = true;
 }
 
-CountAllocations::~CountAllocations() { counting = false; }
+CountAllocations::~CountAllocations() {
+  counting = false;
+}
 
-AllocationCount CountAllocations::Result() const { return count; }
+AllocationCount CountAllocations::Result() const {
+  return count;
+}
 
 }  // namespace setuvia::bench
 
@@ -75,6 +79,8 @@ int posix_memalign(void** pointer, size_t alignment, size_t size) noexcept {
   return *pointer == nullptr ? ENOMEM : 0;
 }
 
-void free(void* pointer) noexcept { __libc_free(pointer); }
+void free(void* pointer) noexcept {
+  __libc_free(pointer);
+}
 
 }  // extern "C"

@@ -75,8 +75,8 @@ void BenchPeer(benchmark::State& state, const BenchImage* image) {
   AllocationCount allocations;
   {
     CountAllocations counter;
-    const bool ok = PeerDecodeInto(image->jpeg, jpegtest::PeerFormat::kBgr, image->layout,
-                                   pixels.data());
+    const bool ok =
+        PeerDecodeInto(image->jpeg, jpegtest::PeerFormat::kBgr, image->layout, pixels.data());
     allocations = counter.Result();
     if (!ok) {
       state.SkipWithError("peer decode failed");
@@ -109,8 +109,7 @@ std::vector<BenchImage> LoadImages(const std::string& folder) {
 void Register(const std::vector<BenchImage>& images) {
   for (const BenchImage& image : images) {
     for (auto [who, function] : {std::pair{"ours", &BenchOurs}, std::pair{"peer", &BenchPeer}}) {
-      benchmark::RegisterBenchmark((std::string(who) + "/" + image.name).c_str(), function,
-                                   &image)
+      benchmark::RegisterBenchmark((std::string(who) + "/" + image.name).c_str(), function, &image)
           ->Unit(benchmark::kMillisecond)
           ->MinTime(0.3)
           ->Repetitions(7)

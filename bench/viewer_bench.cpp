@@ -34,7 +34,8 @@ const bmp_test::TempFolder& Pages() {
   static const bmp_test::TempFolder folder = [] {
     bmp_test::TempFolder f("viewer-bench");
     const auto bytes = bmp_test::MakeBmp({.width = kWidth, .height = kHeight});
-    for (const char* name : {"1.bmp", "2.bmp", "3.bmp"}) bmp_test::WriteFile(f.Path() / name, bytes);
+    for (const char* name : {"1.bmp", "2.bmp", "3.bmp"})
+      bmp_test::WriteFile(f.Path() / name, bytes);
     return f;
   }();
   return folder;
@@ -72,7 +73,8 @@ double RunToFirstPaint(const std::string& folder, long* resident_kib_at_paint = 
   FirstPaintViewer viewer(folder);
   if (viewer.DoModal() != kEndFinish) return -1;
   if (resident_kib_at_paint) *resident_kib_at_paint = viewer.resident_kib_at_paint;
-  return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
+  return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start)
+      .count();
 }
 
 void ViewerStartToFirstPaint(benchmark::State& state) {
@@ -140,7 +142,8 @@ BENCHMARK(ViewerRepaint)->Unit(benchmark::kMicrosecond);
 // 3 pages among 10,000 other files (range(0) is the count of other files).
 void ViewerPageListWalk(benchmark::State& state) {
   bmp_test::TempFolder folder("viewer-bench-list-" + std::to_string(state.range(0)));
-  for (const char* name : {"a.bmp", "m.bmp", "z.bmp"}) bmp_test::WriteFile(folder.Path() / name, {});
+  for (const char* name : {"a.bmp", "m.bmp", "z.bmp"})
+    bmp_test::WriteFile(folder.Path() / name, {});
   for (int i = 0; i < state.range(0); ++i)
     bmp_test::WriteFile(folder.Path() / ("other" + std::to_string(i) + ".txt"), {});
   for (auto _ : state) {

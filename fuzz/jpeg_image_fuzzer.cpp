@@ -22,9 +22,9 @@ struct Layout {
 };
 
 constexpr Layout kLayouts[] = {
-    {3, COLOR_BGR, true, 0, false},   {3, COLOR_RGB, false, 1, false},
-    {4, COLOR_RGBA, true, 0, false},  {1, COLOR_GRAY, false, 3, false},
-    {3, COLOR_BGR, false, 2, true},   {3, COLOR_YCBCR, true, 0, false},
+    {3, COLOR_BGR, true, 0, false},  {3, COLOR_RGB, false, 1, false},
+    {4, COLOR_RGBA, true, 0, false}, {1, COLOR_GRAY, false, 3, false},
+    {3, COLOR_BGR, false, 2, true},  {3, COLOR_YCBCR, true, 0, false},
 };
 
 }  // namespace

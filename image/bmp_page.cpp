@@ -13,7 +13,9 @@ std::uint32_t Le32(const std::uint8_t* p) {
          (static_cast<std::uint32_t>(p[2]) << 16) | (static_cast<std::uint32_t>(p[3]) << 24);
 }
 
-std::int32_t Le32Signed(const std::uint8_t* p) { return static_cast<std::int32_t>(Le32(p)); }
+std::int32_t Le32Signed(const std::uint8_t* p) {
+  return static_cast<std::int32_t>(Le32(p));
+}
 
 // DibStride is 0 for any bit count but 16, 24 and 32. The header must also be one the DIB
 // drawing accepts (size at least 40, one plane), or the page would load but never show.
@@ -51,7 +53,8 @@ std::optional<std::size_t> PageBmpPixelBytes(const BmpHeaders& headers, std::uin
   const std::uint64_t needed =
       static_cast<std::uint64_t>(DibStride(h.biWidth, h.biBitCount)) * h.biHeight;
   if (h.biSizeImage < needed) return std::nullopt;
-  const std::uint64_t present = file_size > headers.pixel_offset ? file_size - headers.pixel_offset : 0;
+  const std::uint64_t present =
+      file_size > headers.pixel_offset ? file_size - headers.pixel_offset : 0;
   if (present < needed - needed / 2) return std::nullopt;
   return static_cast<std::size_t>(needed);
 }

@@ -7,8 +7,9 @@
 namespace {
 
 std::string UpperAscii(std::string text) {
-  std::transform(text.begin(), text.end(), text.begin(),
-                 [](char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c; });
+  std::transform(text.begin(), text.end(), text.begin(), [](char c) {
+    return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
+  });
   return text;
 }
 
@@ -23,4 +24,6 @@ ImageFileType GetImageFileType(const std::string& name) {
   return IMAGE_TYPE_NONE;
 }
 
-bool IsPageFile(const std::string& name) { return GetImageFileType(name) != IMAGE_TYPE_NONE; }
+bool IsPageFile(const std::string& name) {
+  return GetImageFileType(name) != IMAGE_TYPE_NONE;
+}

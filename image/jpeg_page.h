@@ -21,4 +21,5 @@ std::uint64_t SetJpegPageOutput(JPEG_PROPERTIES& p);
 
 // The post-pass for four-component pages: RGBA rows become BGRA with each colour byte
 // scaled by the pixel's alpha, (c × a + 1) >> 8.
-void ConvertRgbaToBgraPremultiplied(std::uint8_t* pixels, std::uint32_t width, std::uint32_t height);
+void ConvertRgbaToBgraPremultiplied(std::uint8_t* pixels, std::uint32_t width,
+                                    std::uint32_t height);

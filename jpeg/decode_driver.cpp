@@ -90,8 +90,8 @@ int32_t OnEndOfImage(JPEG_PROPERTIES& properties, bool& finished) {
   }
   finished = true;
   // The components of a non-interleaved image were written one scan at a time.
-  if (!IsHeaderMode(state.io_mode) && state.interleave_type != 0 &&
-      state.color_convert_flag == 1 && state.progressive_scan_count == 0)
+  if (!IsHeaderMode(state.io_mode) && state.interleave_type != 0 && state.color_convert_flag == 1 &&
+      state.progressive_scan_count == 0)
     ConvertImageInPlace(properties);
   return JPEG_SUCCESS;
 }
@@ -108,7 +108,8 @@ int32_t ActOnMarker(JPEG_PROPERTIES& properties, int32_t code, bool& finished) {
     case kMarkerSof1:
     case kMarkerSof2:
       // A later frame of another kind is skipped whole: its bytes are no markers.
-      return state.frame_needed == 1 ? OnStartOfFrame(properties, finished) : SkipSegment(state.stream);
+      return state.frame_needed == 1 ? OnStartOfFrame(properties, finished)
+                                     : SkipSegment(state.stream);
     case kMarkerDht:
       return ParseDefineHuffmanTables(state);
     case kMarkerDqt:

@@ -9,7 +9,9 @@
 namespace jpeg {
 namespace {
 
-uint16_t Word(const uint8_t* p) { return static_cast<uint16_t>(p[0] << 8 | p[1]); }
+uint16_t Word(const uint8_t* p) {
+  return static_cast<uint16_t>(p[0] << 8 | p[1]);
+}
 
 // Reads a segment's length and payload; a length below 2 is "Data error".
 int32_t ReadPayload(JpegInputStream& stream, SegmentBody& body, uint32_t* length = nullptr) {
@@ -40,8 +42,17 @@ void SetMcuGeometry(JpegFrameHeader& frame) {
 
 bool IsRefusedFrameMarker(int32_t code) {
   switch (code) {
-    case 0xC3: case 0xC5: case 0xC6: case 0xC7: case 0xC8: case 0xC9:
-    case 0xCA: case 0xCB: case 0xCD: case 0xCE: case 0xCF:
+    case 0xC3:
+    case 0xC5:
+    case 0xC6:
+    case 0xC7:
+    case 0xC8:
+    case 0xC9:
+    case 0xCA:
+    case 0xCB:
+    case 0xCD:
+    case 0xCE:
+    case 0xCF:
       return true;
     default:
       return false;

@@ -235,7 +235,9 @@ class BlockReader {
 
 // A step's status as the block's result: a marker that stopped the data ends the
 // block without error.
-int32_t BlockStatus(int32_t status) { return status == kMarkerReached ? JPEG_SUCCESS : status; }
+int32_t BlockStatus(int32_t status) {
+  return status == kMarkerReached ? JPEG_SUCCESS : status;
+}
 
 // The block loop (T.81 F.2.2.1, F.2.2.2); kStoreAc false decodes the AC values and
 // drops them.
@@ -326,13 +328,12 @@ int32_t DecodeBlockPlain(JpegInputStream* stream, const JpegHuffmanDecodeTable* 
 }
 
 int32_t DecodeBlockDcOnlyPlain(JpegInputStream* stream, const JpegHuffmanDecodeTable* dc,
-                               const JpegHuffmanDecodeTable* ac, int32_t* dc_pred,
-                               int16_t* block) {
+                               const JpegHuffmanDecodeTable* ac, int32_t* dc_pred, int16_t* block) {
   return DecodeBlockBody<false>(*stream, *dc, *ac, dc_pred, block);
 }
 
-int32_t ProcessRestart(JpegInputStream& stream, JpegScanHeader& scan, int32_t across,
-                       int32_t down, int32_t x, int32_t y) {
+int32_t ProcessRestart(JpegInputStream& stream, JpegScanHeader& scan, int32_t across, int32_t down,
+                       int32_t x, int32_t y) {
   if (scan.restart_interval == 0) return JPEG_SUCCESS;
   const int64_t done = int64_t{y} * across + x + 1;
   if (done % scan.restart_interval != 0 || done >= int64_t{across} * down) return JPEG_SUCCESS;
@@ -348,8 +349,7 @@ int32_t ProcessRestart(JpegInputStream& stream, JpegScanHeader& scan, int32_t ac
 
 void InstallHuffmanRoutines(RoutineTable& table, ProcessorClass) {
   InstallRoutine(table, table.DecodeBlock, &DecodeBlockPlain, "DecodeBlockPlain");
-  InstallRoutine(table, table.DecodeBlockDcOnly, &DecodeBlockDcOnlyPlain,
-                 "DecodeBlockDcOnlyPlain");
+  InstallRoutine(table, table.DecodeBlockDcOnly, &DecodeBlockDcOnlyPlain, "DecodeBlockDcOnlyPlain");
 }
 
 }  // namespace jpeg

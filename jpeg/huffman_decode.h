@@ -20,13 +20,12 @@ inline constexpr int32_t kMarkerReached = 100;
 // Restart processing after the MCU at column x, row y of an across x down grid: at
 // every Ri-th MCU but the last, clears the predictors and the bit buffer and consumes
 // the restart marker (whatever its code). 0 or the status of the marker search.
-[[nodiscard]] int32_t ProcessRestart(JpegInputStream& stream, JpegScanHeader& scan,
-                                     int32_t across, int32_t down, int32_t x, int32_t y);
+[[nodiscard]] int32_t ProcessRestart(JpegInputStream& stream, JpegScanHeader& scan, int32_t across,
+                                     int32_t down, int32_t x, int32_t y);
 // The block decoders of the routine table (plain versions).
 int32_t DecodeBlockPlain(JpegInputStream* stream, const JpegHuffmanDecodeTable* dc,
                          const JpegHuffmanDecodeTable* ac, int32_t* dc_pred, int16_t* block);
 int32_t DecodeBlockDcOnlyPlain(JpegInputStream* stream, const JpegHuffmanDecodeTable* dc,
-                               const JpegHuffmanDecodeTable* ac, int32_t* dc_pred,
-                               int16_t* block);
+                               const JpegHuffmanDecodeTable* ac, int32_t* dc_pred, int16_t* block);
 
 }  // namespace jpeg

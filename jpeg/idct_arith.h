@@ -12,11 +12,17 @@ namespace jpeg::idct_arith {
 
 using Wide = uint32_t;
 
-inline Wide Widen(int16_t v) { return static_cast<Wide>(static_cast<int32_t>(v)); }
+inline Wide Widen(int16_t v) {
+  return static_cast<Wide>(static_cast<int32_t>(v));
+}
 
 // Arithmetic shift right of the signed value the word holds.
-inline int32_t Sar(Wide v, int n) { return static_cast<int32_t>(v) >> n; }
+inline int32_t Sar(Wide v, int n) {
+  return static_cast<int32_t>(v) >> n;
+}
 
-inline int16_t ClampSample(int32_t v) { return static_cast<int16_t>(std::clamp(v, 0, 255)); }
+inline int16_t ClampSample(int32_t v) {
+  return static_cast<int16_t>(std::clamp(v, 0, 255));
+}
 
 }  // namespace jpeg::idct_arith

@@ -18,7 +18,9 @@ constexpr Wide kK2 = 25080;  // 0.765367
 constexpr Wide kK3 = 35468;  // 1.082392
 constexpr Wide kK4 = 85627;  // 2.613126
 
-inline Wide Mul(Wide x, Wide k) { return static_cast<Wide>(Sar(x * k + 16384, 15)); }
+inline Wide Mul(Wide x, Wide k) {
+  return static_cast<Wide>(Sar(x * k + 16384, 15));
+}
 
 // The 8-point pass over `kLanes` independent lanes, one straight loop that the compiler
 // runs in vector registers: load(lane, k) gives input k of a lane, store(lane, k, value)
@@ -67,9 +69,13 @@ inline Wide FastTwoPointOdd(const Wide* x) {
   return static_cast<Wide>(Sar((x[1] - x[7]) * kK4 + (x[5] - x[3]) * kK3 + 65536, 17));
 }
 
-inline int16_t Store16(Wide v) { return static_cast<int16_t>(v); }
+inline int16_t Store16(Wide v) {
+  return static_cast<int16_t>(v);
+}
 
-inline int16_t Descale(Wide v) { return ClampSample(Sar(v + 8, 4) + 128); }
+inline int16_t Descale(Wide v) {
+  return ClampSample(Sar(v + 8, 4) + 128);
+}
 
 }  // namespace
 

@@ -33,7 +33,9 @@ inline void PreciseTwoPoint(const Wide* x, Wide* sum) {
 
 }  // namespace
 
-void InverseDct8x8Precise(int16_t* block) { PreciseInverseDctRowByRow(block); }
+void InverseDct8x8Precise(int16_t* block) {
+  PreciseInverseDctRowByRow(block);
+}
 
 void InverseDct4x4Precise(int16_t* block) {
   int32_t work[4 * 8];

@@ -119,9 +119,9 @@ inline Wide OrOf(const int16_t* block, int begin, int end) {
 // register per value, so the coefficients are widened first and the samples narrowed last.
 // A DC-only block is one value.
 inline void PreciseInverseDctLanes(int16_t* block) {
-  const int rows = OrOf(block, 16, 64) != 0   ? (OrOf(block, 32, 64) != 0 ? 8 : 4)
+  const int rows = OrOf(block, 16, 64) != 0  ? (OrOf(block, 32, 64) != 0 ? 8 : 4)
                    : OrOf(block, 8, 16) != 0 ? 2
-                                              : 1;
+                                             : 1;
   if (rows == 1 && OrOf(block, 1, 8) == 0) {
     // x0 * 8 after the rows, then the column pass's u term alone.
     const int16_t sample = ClampSample(Sar((Widen(block[0]) << 18) + 1048576, 21) + 128);
@@ -131,8 +131,9 @@ inline void PreciseInverseDctLanes(int16_t* block) {
   alignas(32) int32_t cells[64];
   for (int i = 0; i < 64; ++i) cells[i] = block[i];
   alignas(32) int32_t work[64];
-  PreciseEightPoint<8, 8>([&cells](int r, int k) { return cells[8 * r + k]; },
-                          [&work](int r, int k, Wide sum) { work[8 * r + k] = Sar(sum + 2048, 12); });
+  PreciseEightPoint<8, 8>(
+      [&cells](int r, int k) { return cells[8 * r + k]; },
+      [&work](int r, int k, Wide sum) { work[8 * r + k] = Sar(sum + 2048, 12); });
   PreciseColumnsOver(rows, work, cells);
   for (int i = 0; i < 64; ++i) block[i] = static_cast<int16_t>(cells[i]);
 }

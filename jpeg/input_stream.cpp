@@ -12,7 +12,9 @@
 namespace jpeg {
 namespace {
 
-FILE* File(const JpegInputStream& stream) { return static_cast<FILE*>(stream.file_handle); }
+FILE* File(const JpegInputStream& stream) {
+  return static_cast<FILE*>(stream.file_handle);
+}
 
 void EmptyFileBuffer(JpegInputStream& stream) {
   stream.buffer_start = stream.file_buffer;

@@ -28,7 +28,9 @@ class SegmentBody {
   std::unique_ptr<uint8_t[]> copy_;
 };
 
-inline bool IsFileInput(const JpegInputStream& stream) { return stream.file_handle != nullptr; }
+inline bool IsFileInput(const JpegInputStream& stream) {
+  return stream.file_handle != nullptr;
+}
 // Absolute stream offset of the next byte.
 inline uint32_t StreamPosition(const JpegInputStream& stream) {
   return stream.origin + stream.bytes_consumed;

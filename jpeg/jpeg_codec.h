@@ -21,39 +21,39 @@ extern "C" {
 #endif
 
 /* Status codes and their texts: one table generates both (texts in jpeg_status.cpp). */
-#define JPEG_STATUS_TABLE(X)                                          \
-  X(JPEG_ROI_SUCCESS, 2, "ROI Success")                               \
-  X(JPEG_INTERRUPT_SUCCESS, 1, "Interrupt Success")                   \
-  X(JPEG_SUCCESS, 0, "Success")                                       \
-  X(JPEG_ERR_EXCEPTION, -1, "Exception detected")                     \
-  X(JPEG_ERR_INVALID_ENCODER, -2, "Invalid Encoder")                  \
-  X(JPEG_ERR_SUBSAMPLING, -3, "Unsupported subsampling")              \
-  X(JPEG_ERR_BYTES_PER_PIXEL, -4, "Unsupported bytes per pixel")      \
-  X(JPEG_ERR_MEMORY, -5, "Memory error")                              \
-  X(JPEG_ERR_BAD_HUFFMAN, -6, "Bad Huffman table")                    \
-  X(JPEG_ERR_BAD_QUANT, -7, "Bad Quantization table")                 \
-  X(JPEG_ERR_INVALID_PROPERTIES, -8, "Invalid JPEG_PROPERTIES")       \
-  X(JPEG_ERR_CLOSE_FILE, -9, "Error close file")                      \
-  X(JPEG_ERR_FILE_NAME, -10, "Invalid file name")                     \
-  X(JPEG_ERR_EOF, -11, "Error EOF")                                   \
-  X(JPEG_ERR_NOT_SUPPORTED, -12, "Not supported")                     \
-  X(JPEG_ERR_NOT_JPEG, -13, "Not JPEG")                               \
-  X(JPEG_ERR_COMP, -14, "Error COMP")                                 \
-  X(JPEG_ERR_SOF, -15, "Error SOF")                                   \
-  X(JPEG_ERR_DNL, -16, "Error DNL")                                   \
-  X(JPEG_ERR_NO_HUFFMAN, -17, "No Huffman table")                     \
-  X(JPEG_ERR_NO_QUANT, -18, "No Quantization table")                  \
-  X(JPEG_ERR_NO_FRAME, -19, "No frame")                               \
-  X(JPEG_ERR_MULTIPLE_FRAMES, -20, "Multiply frame")                  \
-  X(JPEG_ERR_DATA, -21, "Data error")                                 \
-  X(JPEG_ERR_NO_IMAGE, -22, "No image")                               \
-  X(JPEG_ERR_FILE, -23, "File error")                                 \
-  X(JPEG_ERR_INTERNAL, -24, "Internal error")                         \
-  X(JPEG_ERR_BAD_RST, -25, "Bad RST marker")                          \
-  X(JPEG_ERR_THUMB_TOO_SMALL, -26, "Thumbnail too small")             \
-  X(JPEG_ERR_THUMB_COLOR, -27, "Thumbnail has wrong color")           \
-  X(JPEG_ERR_OUTPUT_TOO_SMALL, -28, "Output buffer too small")        \
-  X(JPEG_ERR_UNSUPPORTED_FRAME, -29, "Unsupported frame was found")   \
+#define JPEG_STATUS_TABLE(X)                                             \
+  X(JPEG_ROI_SUCCESS, 2, "ROI Success")                                  \
+  X(JPEG_INTERRUPT_SUCCESS, 1, "Interrupt Success")                      \
+  X(JPEG_SUCCESS, 0, "Success")                                          \
+  X(JPEG_ERR_EXCEPTION, -1, "Exception detected")                        \
+  X(JPEG_ERR_INVALID_ENCODER, -2, "Invalid Encoder")                     \
+  X(JPEG_ERR_SUBSAMPLING, -3, "Unsupported subsampling")                 \
+  X(JPEG_ERR_BYTES_PER_PIXEL, -4, "Unsupported bytes per pixel")         \
+  X(JPEG_ERR_MEMORY, -5, "Memory error")                                 \
+  X(JPEG_ERR_BAD_HUFFMAN, -6, "Bad Huffman table")                       \
+  X(JPEG_ERR_BAD_QUANT, -7, "Bad Quantization table")                    \
+  X(JPEG_ERR_INVALID_PROPERTIES, -8, "Invalid JPEG_PROPERTIES")          \
+  X(JPEG_ERR_CLOSE_FILE, -9, "Error close file")                         \
+  X(JPEG_ERR_FILE_NAME, -10, "Invalid file name")                        \
+  X(JPEG_ERR_EOF, -11, "Error EOF")                                      \
+  X(JPEG_ERR_NOT_SUPPORTED, -12, "Not supported")                        \
+  X(JPEG_ERR_NOT_JPEG, -13, "Not JPEG")                                  \
+  X(JPEG_ERR_COMP, -14, "Error COMP")                                    \
+  X(JPEG_ERR_SOF, -15, "Error SOF")                                      \
+  X(JPEG_ERR_DNL, -16, "Error DNL")                                      \
+  X(JPEG_ERR_NO_HUFFMAN, -17, "No Huffman table")                        \
+  X(JPEG_ERR_NO_QUANT, -18, "No Quantization table")                     \
+  X(JPEG_ERR_NO_FRAME, -19, "No frame")                                  \
+  X(JPEG_ERR_MULTIPLE_FRAMES, -20, "Multiply frame")                     \
+  X(JPEG_ERR_DATA, -21, "Data error")                                    \
+  X(JPEG_ERR_NO_IMAGE, -22, "No image")                                  \
+  X(JPEG_ERR_FILE, -23, "File error")                                    \
+  X(JPEG_ERR_INTERNAL, -24, "Internal error")                            \
+  X(JPEG_ERR_BAD_RST, -25, "Bad RST marker")                             \
+  X(JPEG_ERR_THUMB_TOO_SMALL, -26, "Thumbnail too small")                \
+  X(JPEG_ERR_THUMB_COLOR, -27, "Thumbnail has wrong color")              \
+  X(JPEG_ERR_OUTPUT_TOO_SMALL, -28, "Output buffer too small")           \
+  X(JPEG_ERR_UNSUPPORTED_FRAME, -29, "Unsupported frame was found")      \
   X(JPEG_ERR_COMMENT_BUFFER, -30, "Error access to jpeg_comment buffer") \
   X(JPEG_ERR_RESERVED, -99, "Reserved")
 
@@ -106,8 +106,8 @@ enum JpegReadMode {
 /* dct_method: the dequantisation and inverse-transform variant. */
 enum JpegDctMethod { DCT_METHOD_FAST = 0, DCT_METHOD_PRECISE = 1 };
 
-#define JPEG_MAX_COMPONENTS 4        /* frame and scan component tables */
-#define JPEG_MCU_BLOCKS 11           /* blocks the MCU work buffer holds */
+#define JPEG_MAX_COMPONENTS 4 /* frame and scan component tables */
+#define JPEG_MCU_BLOCKS 11    /* blocks the MCU work buffer holds */
 #define JPEG_FILE_BUFFER_SIZE 4096
 
 struct RoutineTable; /* processor-specific routines, internal */
@@ -140,12 +140,12 @@ typedef struct JpegFrameComponent {
 } JpegFrameComponent;
 
 typedef struct JpegFrameHeader {
-  int32_t precision;       /* P */
-  uint32_t width;          /* X */
-  uint32_t height;         /* Y */
-  int32_t mcu_height;      /* MCU size in pixels, set by the frame set-up */
+  int32_t precision;  /* P */
+  uint32_t width;     /* X */
+  uint32_t height;    /* Y */
+  int32_t mcu_height; /* MCU size in pixels, set by the frame set-up */
   int32_t mcu_width;
-  int32_t h_max;           /* largest sampling factors, set by the frame set-up */
+  int32_t h_max; /* largest sampling factors, set by the frame set-up */
   int32_t v_max;
   int32_t component_count; /* Nf */
   int32_t mcus_per_row;
@@ -199,8 +199,8 @@ typedef struct JpegHuffmanDecodeTable {
 
 /* Optional coefficient output instead of pixels. */
 typedef struct JpegRawCoefficients {
-  int32_t data_kind;                        /* 0: deliver DCT coefficients */
-  int16_t* planes[JPEG_MAX_COMPONENTS];     /* one coefficient plane per component */
+  int32_t data_kind;                    /* 0: deliver DCT coefficients */
+  int16_t* planes[JPEG_MAX_COMPONENTS]; /* one coefficient plane per component */
 } JpegRawCoefficients;
 
 /* The codec's internal state. */
@@ -252,11 +252,11 @@ typedef struct JpegState {
   /* Raw-table export, caller-supplied; Huffman slot = class * 4 + identifier. The
    * present marks say that a table was exported; an image read rebuilds the tables
    * from marked export buffers, so a caller can also install tables of its own. */
-  uint8_t* quant_export[4];          /* 64 or 128 bytes each */
+  uint8_t* quant_export[4]; /* 64 or 128 bytes each */
   uint8_t quant_export_id[4];
   uint8_t quant_export_present[4];
-  uint8_t* huff_counts_export[8];    /* 16 bytes each */
-  uint8_t* huff_values_export[8];    /* up to 256 bytes each */
+  uint8_t* huff_counts_export[8]; /* 16 bytes each */
+  uint8_t* huff_values_export[8]; /* up to 256 bytes each */
   uint8_t huff_export_class[8];
   uint8_t huff_export_id[8];
   uint8_t huff_export_present[8];
@@ -268,9 +268,9 @@ typedef struct JpegState {
   int32_t dc_final_count;
   int32_t ac_final_count;
   int32_t smooth_upsampling;
-  int32_t output_path;     /* code of the installed output converter */
+  int32_t output_path;      /* code of the installed output converter */
   int32_t output_component; /* frame component of the block a non-interleaved writer gets */
-  int32_t mcus_across;     /* frame MCU grid, set by the frame set-up */
+  int32_t mcus_across;      /* frame MCU grid, set by the frame set-up */
   int32_t mcus_down;
 
   /* Application data. */

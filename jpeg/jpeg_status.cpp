@@ -8,7 +8,13 @@
 namespace {
 
 const JpegVersionInfo kVersionInfo = {
-    1, 0, 0, "jpegcodec", "1.0.0", "[1.0.0.0]", __DATE__,
+    1,
+    0,
+    0,
+    "jpegcodec",
+    "1.0.0",
+    "[1.0.0.0]",
+    __DATE__,
 #if defined(__clang__)
     "clang " __clang_version__,
 #elif defined(__GNUC__)
@@ -33,4 +39,6 @@ extern "C" const char* JpegErrorText(int32_t code) {
   }
 }
 
-extern "C" const JpegVersionInfo* JpegGetVersionInfo(void) { return &kVersionInfo; }
+extern "C" const JpegVersionInfo* JpegGetVersionInfo(void) {
+  return &kVersionInfo;
+}

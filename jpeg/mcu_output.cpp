@@ -20,8 +20,8 @@ int32_t OutputBlockByBlock(JPEG_PROPERTIES& properties, const JpegScanHeader& sc
         table.InverseDct8x8(block);
         if (block != state.mcu_work_buffer) CodecCopy(state.mcu_work_buffer, block, 64 * 2);
         state.output_component = c.frame_index;
-        const int32_t status = table.WriteMcuOutput(&properties, mcu_column * h_blocks + h,
-                                                    mcu_row * v_blocks + v);
+        const int32_t status =
+            table.WriteMcuOutput(&properties, mcu_column * h_blocks + h, mcu_row * v_blocks + v);
         if (status != JPEG_SUCCESS) return status;
       }
     }

@@ -20,8 +20,8 @@ struct McuRect {
 };
 
 struct McuPlacement {
-  uint8_t* out;    // the MCU's top-left pixel (may lie outside the buffer when clipped)
-  McuRect visible; // empty (right <= left or bottom <= top) when nothing is visible
+  uint8_t* out;     // the MCU's top-left pixel (may lie outside the buffer when clipped)
+  McuRect visible;  // empty (right <= left or bottom <= top) when nothing is visible
 };
 
 inline bool IsEmpty(const McuRect& rect) {
@@ -38,10 +38,10 @@ inline bool IsWhole(const McuRect& rect, int32_t mcu_width, int32_t mcu_height) 
 // pixels is image (or region) row 0, row_step the distance between rows (negative for
 // bottom-up buffers), width x |height| the size of the buffer in pixels. Returns 0, or
 // -8 when the MCU lies outside the region.
-[[nodiscard]] int32_t PlaceMcuOutput(const int32_t region[4], int32_t mcu_width,
-                                     int32_t mcu_height, int32_t mcu_column, int32_t mcu_row,
-                                     int32_t channels, int32_t row_step, uint8_t* pixels,
-                                     int32_t width, int32_t height, McuPlacement& placement);
+[[nodiscard]] int32_t PlaceMcuOutput(const int32_t region[4], int32_t mcu_width, int32_t mcu_height,
+                                     int32_t mcu_column, int32_t mcu_row, int32_t channels,
+                                     int32_t row_step, uint8_t* pixels, int32_t width,
+                                     int32_t height, McuPlacement& placement);
 
 // PlaceMcuOutput for the read in progress: output_start, row_stride, dib_channels and
 // roi_rect of the state; the visible image is clipped both to the frame and to the

@@ -136,7 +136,8 @@ int32_t WriteFormatMcu(JPEG_PROPERTIES* properties, int mcu_column, int mcu_row,
 
 template <class F, OutputKernel RoutineTable::*kKernel>
 int32_t WritePassThroughMcu(JPEG_PROPERTIES* properties, int mcu_column, int mcu_row) {
-  return WriteFormatMcu<F>(properties, mcu_column, mcu_row, properties->state.routine_table->*kKernel);
+  return WriteFormatMcu<F>(properties, mcu_column, mcu_row,
+                           properties->state.routine_table->*kKernel);
 }
 
 using Interleave3 = Interleave<3, 0>;

@@ -21,7 +21,7 @@ int32_t WriteReplicate2x2Mcu(JPEG_PROPERTIES* properties, int mcu_column, int mc
 int32_t WritePack422Mcu(JPEG_PROPERTIES* properties, int mcu_column, int mcu_row);           // 19
 int32_t WriteComponentCopyMcu(JPEG_PROPERTIES* properties, int mcu_column, int mcu_row);     // 0
 // The component copy of a gray image into three or four channels (path 0).
-int32_t WriteGrayRepeatedMcu(JPEG_PROPERTIES* properties, int mcu_column, int mcu_row);      // 0
+int32_t WriteGrayRepeatedMcu(JPEG_PROPERTIES* properties, int mcu_column, int mcu_row);  // 0
 
 // Full-MCU kernels (OutputKernel) for the routine table.
 void OutputGray(const int16_t* const* blocks, uint8_t* out, int32_t row_step);

@@ -58,10 +58,14 @@ bool ReadCpuid(CpuidValues& values) {
   return true;
 }
 #else
-bool ReadCpuid(CpuidValues&) { return false; }
+bool ReadCpuid(CpuidValues&) {
+  return false;
+}
 #endif
 
-void StoreRegister(char* destination, uint32_t value) { std::memcpy(destination, &value, 4); }
+void StoreRegister(char* destination, uint32_t value) {
+  std::memcpy(destination, &value, 4);
+}
 
 }  // namespace
 
@@ -87,10 +91,13 @@ void DetectProcessor() {
   g_processor_info = ReadCpuid(values) ? ProcessorInfoFromCpuid(values) : BlankProcessorInfo();
 }
 
-const ProcessorInfo& GetProcessorInfo() { return g_processor_info; }
+const ProcessorInfo& GetProcessorInfo() {
+  return g_processor_info;
+}
 
 ProcessorClass ClassifyProcessorInfo(const ProcessorInfo& info, int32_t override_value) {
-  if (override_value >= 0 && override_value <= 6) return static_cast<ProcessorClass>(override_value);
+  if (override_value >= 0 && override_value <= 6)
+    return static_cast<ProcessorClass>(override_value);
   const bool mmx = info.feature_flags & kFeatureMmx;
   const bool sse = info.feature_flags & kFeatureSse;
   const bool sse2 = info.feature_flags & kFeatureSse2;

@@ -11,14 +11,14 @@ struct RoutineTable;
 namespace jpeg {
 
 struct ProcessorInfo {
-  uint32_t brand_index;    // leaf 1 EBX bits 0-7
-  uint32_t processor_type; // leaf 1 EAX bits 12-13
-  uint32_t family;         // leaf 1 EAX bits 8-11 (base family only)
-  uint32_t model;          // leaf 1 EAX bits 4-7
-  uint32_t stepping;       // leaf 1 EAX bits 0-3
-  uint32_t feature_flags;  // leaf 1 EDX
-  char vendor[13];         // leaf 0 EBX, EDX, ECX; blanks without CPUID
-  bool avx2;               // leaf 7 EBX bit 5 with OS support for the YMM state
+  uint32_t brand_index;     // leaf 1 EBX bits 0-7
+  uint32_t processor_type;  // leaf 1 EAX bits 12-13
+  uint32_t family;          // leaf 1 EAX bits 8-11 (base family only)
+  uint32_t model;           // leaf 1 EAX bits 4-7
+  uint32_t stepping;        // leaf 1 EAX bits 0-3
+  uint32_t feature_flags;   // leaf 1 EDX
+  char vendor[13];          // leaf 0 EBX, EDX, ECX; blanks without CPUID
+  bool avx2;                // leaf 7 EBX bit 5 with OS support for the YMM state
 };
 
 enum ProcessorClass : int32_t {

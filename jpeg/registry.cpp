@@ -54,13 +54,17 @@ int32_t QueryValue(RegistryKey key, const char* name, uint32_t*, uint32_t* type,
   return kRegistrySuccess;
 }
 
-int32_t CloseKey(RegistryKey) { return kRegistrySuccess; }
+int32_t CloseKey(RegistryKey) {
+  return kRegistrySuccess;
+}
 
 const RegistryLibrary kLibrary = {OpenKey, QueryValue, CloseKey};
 
 }  // namespace
 
-const RegistryLibrary* LoadRegistryLibrary() { return &kLibrary; }
+const RegistryLibrary* LoadRegistryLibrary() {
+  return &kLibrary;
+}
 
 void FreeRegistryLibrary(const RegistryLibrary*) {}
 
@@ -77,7 +81,8 @@ int32_t ReadUseCpuOverride(RoutineTable* table) {
   if (table == nullptr || !table->reg_open_key || !table->reg_query_value || !table->reg_close_key)
     return -1;
   RegistryKey key = 0;
-  if (table->reg_open_key(kHkeyLocalMachine, kCodecKey, 0, kKeyQueryValue, &key) != kRegistrySuccess)
+  if (table->reg_open_key(kHkeyLocalMachine, kCodecKey, 0, kKeyQueryValue, &key) !=
+      kRegistrySuccess)
     return -1;
   int32_t value = -1;
   uint32_t size = sizeof value;

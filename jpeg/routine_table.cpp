@@ -15,7 +15,9 @@ void CopyBytes(void* destination, const void* source, size_t length) {
   std::memmove(destination, source, length);
 }
 
-void ZeroBytes(void* buffer, size_t length) { std::memset(buffer, 0, length); }
+void ZeroBytes(void* buffer, size_t length) {
+  std::memset(buffer, 0, length);
+}
 
 void EndSimdPlain() {}
 
@@ -45,23 +47,69 @@ void InstallEndSimd(RoutineTable& table, ProcessorClass processor_class) {
 CopyRoutine CodecCopy = CopyBytes;
 ZeroRoutine CodecZero = ZeroBytes;
 
-const char* const kRoutineSlotNames[kRoutineSlotCount] = {
-    "EndSimd",           "ForwardDctFast",       "ForwardDctPrecise",    "InverseDct8x8Fast",
-    "InverseDct4x4Fast", "InverseDct2x2Fast",    "InverseDct1x1Fast",    "InverseDct8x8Precise",
-    "InverseDct4x4Precise", "InverseDct2x2Precise", "InverseDct1x1Precise", "ForwardDct",
-    "InverseDct8x8",     "InverseDct4x4",        "InverseDct2x2",        "InverseDct1x1",
-    "EncoderOutputSetUp", "EncoderWriteBytes",   "EncoderInstalled",     "EncoderInput1",
-    "EncoderInput2",     "EncoderInput3",        "EncoderInput4",        "EncoderInput5",
-    "EncoderInput6",     "EncoderInput7",        "EncoderInput8",        "EncoderInput9",
-    "EncoderInput10",    "EncoderInput11",       "EncoderInput12",       "EncoderInput13",
-    "EncoderInput14",    "EncoderInput15",       "WriteMcuOutput",       "OutputGray",
-    "OutputYccToRgb",    "OutputYcc422ToRgb",    "OutputYcc420ToRgb",    "OutputYccToBgr",
-    "OutputYcc422ToBgr", "OutputYcc420ToBgr",    "OutputYccToRgba",      "OutputYcc422ToRgba",
-    "OutputYcc420ToRgba", "OutputInterleave3",   "OutputReplicate2x1",   "OutputReplicate2x2",
-    "OutputInterleave3Alpha", "OutputPack422",   "OutputYccaToRgba",     "OutputYcca422ToRgba",
-    "OutputYcca420ToRgba", "OutputInterleave4",  "EncodeBlock",          "DecodeBlock",
-    "DecodeBlockDcOnly", "QuantizeFast",         "QuantizePrecise",      "Quantize",
-    "DequantizeScaled",  "DequantizeMultiply",   "Dequantize"};
+const char* const kRoutineSlotNames[kRoutineSlotCount] = {"EndSimd",
+                                                          "ForwardDctFast",
+                                                          "ForwardDctPrecise",
+                                                          "InverseDct8x8Fast",
+                                                          "InverseDct4x4Fast",
+                                                          "InverseDct2x2Fast",
+                                                          "InverseDct1x1Fast",
+                                                          "InverseDct8x8Precise",
+                                                          "InverseDct4x4Precise",
+                                                          "InverseDct2x2Precise",
+                                                          "InverseDct1x1Precise",
+                                                          "ForwardDct",
+                                                          "InverseDct8x8",
+                                                          "InverseDct4x4",
+                                                          "InverseDct2x2",
+                                                          "InverseDct1x1",
+                                                          "EncoderOutputSetUp",
+                                                          "EncoderWriteBytes",
+                                                          "EncoderInstalled",
+                                                          "EncoderInput1",
+                                                          "EncoderInput2",
+                                                          "EncoderInput3",
+                                                          "EncoderInput4",
+                                                          "EncoderInput5",
+                                                          "EncoderInput6",
+                                                          "EncoderInput7",
+                                                          "EncoderInput8",
+                                                          "EncoderInput9",
+                                                          "EncoderInput10",
+                                                          "EncoderInput11",
+                                                          "EncoderInput12",
+                                                          "EncoderInput13",
+                                                          "EncoderInput14",
+                                                          "EncoderInput15",
+                                                          "WriteMcuOutput",
+                                                          "OutputGray",
+                                                          "OutputYccToRgb",
+                                                          "OutputYcc422ToRgb",
+                                                          "OutputYcc420ToRgb",
+                                                          "OutputYccToBgr",
+                                                          "OutputYcc422ToBgr",
+                                                          "OutputYcc420ToBgr",
+                                                          "OutputYccToRgba",
+                                                          "OutputYcc422ToRgba",
+                                                          "OutputYcc420ToRgba",
+                                                          "OutputInterleave3",
+                                                          "OutputReplicate2x1",
+                                                          "OutputReplicate2x2",
+                                                          "OutputInterleave3Alpha",
+                                                          "OutputPack422",
+                                                          "OutputYccaToRgba",
+                                                          "OutputYcca422ToRgba",
+                                                          "OutputYcca420ToRgba",
+                                                          "OutputInterleave4",
+                                                          "EncodeBlock",
+                                                          "DecodeBlock",
+                                                          "DecodeBlockDcOnly",
+                                                          "QuantizeFast",
+                                                          "QuantizePrecise",
+                                                          "Quantize",
+                                                          "DequantizeScaled",
+                                                          "DequantizeMultiply",
+                                                          "Dequantize"};
 
 int RoutineSlotIndex(const RoutineTable& table, const void* slot) {
   const auto first = reinterpret_cast<const char*>(&table.EndSimd);

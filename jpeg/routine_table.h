@@ -56,69 +56,69 @@ struct RoutineTable {
   jpeg::RegCloseKeyFunction reg_close_key;
 
   // The 63 routine slots, in their fixed order.
-  EndSimdRoutine EndSimd;                     // 0
-  EncoderRoutine ForwardDctFast;              // 1
-  EncoderRoutine ForwardDctPrecise;           // 2
-  InverseDctRoutine InverseDct8x8Fast;        // 3
-  InverseDctRoutine InverseDct4x4Fast;        // 4
-  InverseDctRoutine InverseDct2x2Fast;        // 5
-  InverseDctRoutine InverseDct1x1Fast;        // 6
-  InverseDctRoutine InverseDct8x8Precise;     // 7
-  InverseDctRoutine InverseDct4x4Precise;     // 8
-  InverseDctRoutine InverseDct2x2Precise;     // 9
-  InverseDctRoutine InverseDct1x1Precise;     // 10
-  EncoderRoutine ForwardDct;                  // 11
-  InverseDctRoutine InverseDct8x8;            // 12 installed per read
-  InverseDctRoutine InverseDct4x4;            // 13 installed per read
-  InverseDctRoutine InverseDct2x2;            // 14 installed per read
-  InverseDctRoutine InverseDct1x1;            // 15 installed per read
-  EncoderRoutine EncoderOutputSetUp;          // 16
-  EncoderRoutine EncoderWriteBytes;           // 17
-  EncoderRoutine EncoderInstalled;            // 18
-  EncoderRoutine EncoderInput1;               // 19
-  EncoderRoutine EncoderInput2;               // 20
-  EncoderRoutine EncoderInput3;               // 21
-  EncoderRoutine EncoderInput4;               // 22
-  EncoderRoutine EncoderInput5;               // 23
-  EncoderRoutine EncoderInput6;               // 24
-  EncoderRoutine EncoderInput7;               // 25
-  EncoderRoutine EncoderInput8;               // 26
-  EncoderRoutine EncoderInput9;               // 27
-  EncoderRoutine EncoderInput10;              // 28
-  EncoderRoutine EncoderInput11;              // 29
-  EncoderRoutine EncoderInput12;              // 30
-  EncoderRoutine EncoderInput13;              // 31
-  EncoderRoutine EncoderInput14;              // 32
-  EncoderRoutine EncoderInput15;              // 33
-  WriteMcuRoutine WriteMcuOutput;             // 34 installed per read
-  OutputKernel OutputGray;                    // 35
-  OutputKernel OutputYccToRgb;                // 36
-  OutputKernel OutputYcc422ToRgb;             // 37
-  OutputKernel OutputYcc420ToRgb;             // 38
-  OutputKernel OutputYccToBgr;                // 39
-  OutputKernel OutputYcc422ToBgr;             // 40
-  OutputKernel OutputYcc420ToBgr;             // 41
-  OutputKernel OutputYccToRgba;               // 42
-  OutputKernel OutputYcc422ToRgba;            // 43
-  OutputKernel OutputYcc420ToRgba;            // 44
-  OutputKernel OutputInterleave3;             // 45
-  OutputKernel OutputReplicate2x1;            // 46
-  OutputKernel OutputReplicate2x2;            // 47
-  OutputKernel OutputInterleave3Alpha;        // 48
-  OutputKernel OutputPack422;                 // 49
-  OutputKernel OutputYccaToRgba;              // 50
-  OutputKernel OutputYcca422ToRgba;           // 51
-  OutputKernel OutputYcca420ToRgba;           // 52
-  OutputKernel OutputInterleave4;             // 53
-  EncoderRoutine EncodeBlock;                 // 54
-  DecodeBlockRoutine DecodeBlock;             // 55
-  DecodeBlockRoutine DecodeBlockDcOnly;       // 56
-  EncoderRoutine QuantizeFast;                // 57
-  EncoderRoutine QuantizePrecise;             // 58
-  EncoderRoutine Quantize;                    // 59
-  DequantizeRoutine DequantizeScaled;         // 60
-  DequantizeRoutine DequantizeMultiply;       // 61
-  DequantizeRoutine Dequantize;               // 62 installed per read
+  EndSimdRoutine EndSimd;                  // 0
+  EncoderRoutine ForwardDctFast;           // 1
+  EncoderRoutine ForwardDctPrecise;        // 2
+  InverseDctRoutine InverseDct8x8Fast;     // 3
+  InverseDctRoutine InverseDct4x4Fast;     // 4
+  InverseDctRoutine InverseDct2x2Fast;     // 5
+  InverseDctRoutine InverseDct1x1Fast;     // 6
+  InverseDctRoutine InverseDct8x8Precise;  // 7
+  InverseDctRoutine InverseDct4x4Precise;  // 8
+  InverseDctRoutine InverseDct2x2Precise;  // 9
+  InverseDctRoutine InverseDct1x1Precise;  // 10
+  EncoderRoutine ForwardDct;               // 11
+  InverseDctRoutine InverseDct8x8;         // 12 installed per read
+  InverseDctRoutine InverseDct4x4;         // 13 installed per read
+  InverseDctRoutine InverseDct2x2;         // 14 installed per read
+  InverseDctRoutine InverseDct1x1;         // 15 installed per read
+  EncoderRoutine EncoderOutputSetUp;       // 16
+  EncoderRoutine EncoderWriteBytes;        // 17
+  EncoderRoutine EncoderInstalled;         // 18
+  EncoderRoutine EncoderInput1;            // 19
+  EncoderRoutine EncoderInput2;            // 20
+  EncoderRoutine EncoderInput3;            // 21
+  EncoderRoutine EncoderInput4;            // 22
+  EncoderRoutine EncoderInput5;            // 23
+  EncoderRoutine EncoderInput6;            // 24
+  EncoderRoutine EncoderInput7;            // 25
+  EncoderRoutine EncoderInput8;            // 26
+  EncoderRoutine EncoderInput9;            // 27
+  EncoderRoutine EncoderInput10;           // 28
+  EncoderRoutine EncoderInput11;           // 29
+  EncoderRoutine EncoderInput12;           // 30
+  EncoderRoutine EncoderInput13;           // 31
+  EncoderRoutine EncoderInput14;           // 32
+  EncoderRoutine EncoderInput15;           // 33
+  WriteMcuRoutine WriteMcuOutput;          // 34 installed per read
+  OutputKernel OutputGray;                 // 35
+  OutputKernel OutputYccToRgb;             // 36
+  OutputKernel OutputYcc422ToRgb;          // 37
+  OutputKernel OutputYcc420ToRgb;          // 38
+  OutputKernel OutputYccToBgr;             // 39
+  OutputKernel OutputYcc422ToBgr;          // 40
+  OutputKernel OutputYcc420ToBgr;          // 41
+  OutputKernel OutputYccToRgba;            // 42
+  OutputKernel OutputYcc422ToRgba;         // 43
+  OutputKernel OutputYcc420ToRgba;         // 44
+  OutputKernel OutputInterleave3;          // 45
+  OutputKernel OutputReplicate2x1;         // 46
+  OutputKernel OutputReplicate2x2;         // 47
+  OutputKernel OutputInterleave3Alpha;     // 48
+  OutputKernel OutputPack422;              // 49
+  OutputKernel OutputYccaToRgba;           // 50
+  OutputKernel OutputYcca422ToRgba;        // 51
+  OutputKernel OutputYcca420ToRgba;        // 52
+  OutputKernel OutputInterleave4;          // 53
+  EncoderRoutine EncodeBlock;              // 54
+  DecodeBlockRoutine DecodeBlock;          // 55
+  DecodeBlockRoutine DecodeBlockDcOnly;    // 56
+  EncoderRoutine QuantizeFast;             // 57
+  EncoderRoutine QuantizePrecise;          // 58
+  EncoderRoutine Quantize;                 // 59
+  DequantizeRoutine DequantizeScaled;      // 60
+  DequantizeRoutine DequantizeMultiply;    // 61
+  DequantizeRoutine Dequantize;            // 62 installed per read
 
   // The name of the routine in each slot (none when empty), kept by InstallRoutine.
   const char* routine_names[63];

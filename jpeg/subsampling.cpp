@@ -5,7 +5,9 @@
 namespace jpeg {
 namespace {
 
-bool Is(const JpegFrameComponent& c, int32_t h, int32_t v) { return c.h == h && c.v == v; }
+bool Is(const JpegFrameComponent& c, int32_t h, int32_t v) {
+  return c.h == h && c.v == v;
+}
 
 bool AllOneByOne(const JpegFrameHeader& frame) {
   for (int i = 0; i < frame.component_count; ++i)

@@ -23,7 +23,9 @@ int32_t ReadTablePayload(JpegInputStream& stream, SegmentBody& body) {
   return ReadSegmentBody(stream, length - 2, body);
 }
 
-uint32_t QuantTableBytes(int32_t pq) { return pq == 0 ? 64 : 128; }
+uint32_t QuantTableBytes(int32_t pq) {
+  return pq == 0 ? 64 : 128;
+}
 
 }  // namespace
 

@@ -44,9 +44,8 @@ bool IsAcceptedColorCombination(uint32_t jpeg_color, uint32_t jpeg_channels, uin
     case COLOR_YCBCRA:
       return jpeg_channels == 4 && dib_color == COLOR_RGBA && dib_channels == 4;
     case COLOR_YCBCR:
-      return jpeg_channels == 3 &&
-             ((dib_color == COLOR_GRAY && dib_channels == 1) || IsRgbLike(dib_color, dib_channels) ||
-              dib_color == COLOR_YCBCR);
+      return jpeg_channels == 3 && ((dib_color == COLOR_GRAY && dib_channels == 1) ||
+                                    IsRgbLike(dib_color, dib_channels) || dib_color == COLOR_YCBCR);
     case COLOR_OTHER:
       return dib_color == COLOR_OTHER;
     default:

@@ -52,7 +52,8 @@ std::vector<std::string> SortedListing(std::vector<std::string> names) {
 
 // The entry of `folder` spelt like `component` but for ASCII case, if any (the first in
 // listing order, so the choice is stable).
-std::optional<std::string> MatchIgnoringCase(const std::string& folder, const std::string& component) {
+std::optional<std::string> MatchIgnoringCase(const std::string& folder,
+                                             const std::string& component) {
   auto names = ListFolder(folder);
   if (!names) return std::nullopt;
   for (const std::string& name : SortedListing(std::move(*names))) {
@@ -92,7 +93,9 @@ std::optional<std::string> ResolvePath(const std::string& path) {
   return resolved;
 }
 
-bool FileExists(const std::string& path) { return ResolvePath(path).has_value(); }
+bool FileExists(const std::string& path) {
+  return ResolvePath(path).has_value();
+}
 
 std::optional<std::vector<std::uint8_t>> ReadWholeFile(const std::string& path) {
   ReadOnlyFile file;
@@ -104,7 +107,9 @@ std::optional<std::vector<std::uint8_t>> ReadWholeFile(const std::string& path) 
   return bytes;
 }
 
-ReadOnlyFile::~ReadOnlyFile() { Close(); }
+ReadOnlyFile::~ReadOnlyFile() {
+  Close();
+}
 
 // Only regular files open: a folder, a FIFO or a device is not a page or a profile, and
 // reading one could block or never end.

@@ -24,23 +24,17 @@ constexpr LocaleRow kLocales[] = {
     {"en", "US", 0x0409}, {"en", "GB", 0x0809}, {"en", "AU", 0x0C09}, {"en", "CA", 0x1009},
     {"en", "NZ", 0x1409}, {"en", "IE", 0x1809}, {"en", "ZA", 0x1C09}, {"en", "IN", 0x4009},
     {"fr", "FR", 0x040C}, {"fr", "BE", 0x080C}, {"fr", "CA", 0x0C0C}, {"fr", "CH", 0x100C},
-    {"fr", "LU", 0x140C}, {"fr", "MC", 0x180C},
-    {"de", "DE", 0x0407}, {"de", "CH", 0x0807}, {"de", "AT", 0x0C07}, {"de", "LU", 0x1007},
-    {"de", "LI", 0x1407},
-    {"it", "IT", 0x0410}, {"it", "CH", 0x0810},
-    {"ja", "JP", 0x0411},
-    {"ko", "KR", 0x0412},
-    {"ru", "RU", 0x0419}, {"ru", "MD", 0x0819},
-    {"zh", "CN", 0x0804}, {"zh", "TW", 0x0404}, {"zh", "HK", 0x0C04}, {"zh", "SG", 0x1004},
-    {"zh", "MO", 0x1404},
-    {"es", "ES", 0x0C0A}, {"es", "MX", 0x080A}, {"es", "GT", 0x100A}, {"es", "CR", 0x140A},
-    {"es", "PA", 0x180A}, {"es", "DO", 0x1C0A}, {"es", "VE", 0x200A}, {"es", "CO", 0x240A},
-    {"es", "PE", 0x280A}, {"es", "AR", 0x2C0A}, {"es", "EC", 0x300A}, {"es", "CL", 0x340A},
-    {"es", "UY", 0x380A}, {"es", "PY", 0x3C0A}, {"es", "BO", 0x400A}, {"es", "SV", 0x440A},
-    {"es", "HN", 0x480A}, {"es", "NI", 0x4C0A}, {"es", "PR", 0x500A}, {"es", "US", 0x540A},
-    {"pt", "BR", 0x0416}, {"pt", "PT", 0x0816},
-    {"nl", "NL", 0x0413}, {"nl", "BE", 0x0813},
-    {"sv", "SE", 0x041D}, {"sv", "FI", 0x081D},
+    {"fr", "LU", 0x140C}, {"fr", "MC", 0x180C}, {"de", "DE", 0x0407}, {"de", "CH", 0x0807},
+    {"de", "AT", 0x0C07}, {"de", "LU", 0x1007}, {"de", "LI", 0x1407}, {"it", "IT", 0x0410},
+    {"it", "CH", 0x0810}, {"ja", "JP", 0x0411}, {"ko", "KR", 0x0412}, {"ru", "RU", 0x0419},
+    {"ru", "MD", 0x0819}, {"zh", "CN", 0x0804}, {"zh", "TW", 0x0404}, {"zh", "HK", 0x0C04},
+    {"zh", "SG", 0x1004}, {"zh", "MO", 0x1404}, {"es", "ES", 0x0C0A}, {"es", "MX", 0x080A},
+    {"es", "GT", 0x100A}, {"es", "CR", 0x140A}, {"es", "PA", 0x180A}, {"es", "DO", 0x1C0A},
+    {"es", "VE", 0x200A}, {"es", "CO", 0x240A}, {"es", "PE", 0x280A}, {"es", "AR", 0x2C0A},
+    {"es", "EC", 0x300A}, {"es", "CL", 0x340A}, {"es", "UY", 0x380A}, {"es", "PY", 0x3C0A},
+    {"es", "BO", 0x400A}, {"es", "SV", 0x440A}, {"es", "HN", 0x480A}, {"es", "NI", 0x4C0A},
+    {"es", "PR", 0x500A}, {"es", "US", 0x540A}, {"pt", "BR", 0x0416}, {"pt", "PT", 0x0816},
+    {"nl", "NL", 0x0413}, {"nl", "BE", 0x0813}, {"sv", "SE", 0x041D}, {"sv", "FI", 0x081D},
     {"da", "DK", 0x0406}, {"nb", "NO", 0x0414}, {"no", "NO", 0x0414}, {"nn", "NO", 0x0814},
     {"fi", "FI", 0x040B}, {"is", "IS", 0x040F}, {"pl", "PL", 0x0415}, {"cs", "CZ", 0x0405},
     {"sk", "SK", 0x041B}, {"sl", "SI", 0x0424}, {"hu", "HU", 0x040E}, {"ro", "RO", 0x0418},
@@ -64,7 +58,8 @@ LangId LangIdFromLocaleName(const std::string& locale_name) {
   name = name.substr(0, name.find_first_of(".@"));
   const std::size_t underscore = name.find('_');
   const std::string language = ToLowerAscii(name.substr(0, underscore));
-  const std::string_view territory = underscore == std::string_view::npos ? "" : name.substr(underscore + 1);
+  const std::string_view territory =
+      underscore == std::string_view::npos ? "" : name.substr(underscore + 1);
   std::optional<LangId> principal;
   for (const LocaleRow& row : kLocales) {
     if (row.language != language) continue;
@@ -82,12 +77,20 @@ LangId UserDefaultUILanguage() {
   return kLangEnglishUs;
 }
 
-void SetThreadLocale(LangId lang) { ThreadLocaleSlot() = lang; }
-std::optional<LangId> ThreadLocale() { return ThreadLocaleSlot(); }
-void ResetThreadLocaleForTesting() { ThreadLocaleSlot().reset(); }
+void SetThreadLocale(LangId lang) {
+  ThreadLocaleSlot() = lang;
+}
+std::optional<LangId> ThreadLocale() {
+  return ThreadLocaleSlot();
+}
+void ResetThreadLocaleForTesting() {
+  ThreadLocaleSlot().reset();
+}
 
 LangId ChooseResourceLanguage(std::span<const LangId> available) {
-  auto has = [&](LangId lang) { return std::find(available.begin(), available.end(), lang) != available.end(); };
+  auto has = [&](LangId lang) {
+    return std::find(available.begin(), available.end(), lang) != available.end();
+  };
   if (const auto locale = ThreadLocale(); locale && has(*locale)) return *locale;
   if (const LangId ui = UserDefaultUILanguage(); has(ui)) return ui;
   return kLangEnglishUs;

@@ -28,11 +28,14 @@ std::string DecodeText(const std::vector<std::uint8_t>& bytes) {
   if (bytes.size() >= 2 && bytes[0] == 0xFF && bytes[1] == 0xFE) {
     return Utf16LeToUtf8(std::span(bytes).subspan(2));
   }
-  const std::size_t skip = (bytes.size() >= 3 && bytes[0] == 0xEF && bytes[1] == 0xBB && bytes[2] == 0xBF) ? 3 : 0;
+  const std::size_t skip =
+      (bytes.size() >= 3 && bytes[0] == 0xEF && bytes[1] == 0xBB && bytes[2] == 0xBF) ? 3 : 0;
   return std::string(bytes.begin() + static_cast<std::ptrdiff_t>(skip), bytes.end());
 }
 
-bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\v' || c == '\f'; }
+bool IsBlank(char c) {
+  return c == ' ' || c == '\t' || c == '\v' || c == '\f';
+}
 
 std::string_view Trim(std::string_view text) {
   while (!text.empty() && IsBlank(text.front())) text.remove_prefix(1);
@@ -41,10 +44,13 @@ std::string_view Trim(std::string_view text) {
 }
 
 // A value is a C string to its readers: a NUL ends it.
-std::string_view UpToNul(std::string_view text) { return text.substr(0, text.find('\0')); }
+std::string_view UpToNul(std::string_view text) {
+  return text.substr(0, text.find('\0'));
+}
 
 std::string_view Unquote(std::string_view value) {
-  if (value.size() >= 2 && value.front() == value.back() && (value.front() == '"' || value.front() == '\'')) {
+  if (value.size() >= 2 && value.front() == value.back() &&
+      (value.front() == '"' || value.front() == '\'')) {
     return value.substr(1, value.size() - 2);
   }
   return value;
@@ -54,7 +60,8 @@ void ParseLine(std::string_view line, Profile& profile) {
   line = Trim(line);
   if (line.starts_with('[')) {
     const std::size_t close = line.find(']');
-    if (close != std::string_view::npos) profile.push_back({std::string(Trim(line.substr(1, close - 1))), {}});
+    if (close != std::string_view::npos)
+      profile.push_back({std::string(Trim(line.substr(1, close - 1))), {}});
     return;
   }
   const std::size_t equals = line.find('=');
@@ -90,7 +97,8 @@ struct FileStamp {
 std::optional<FileStamp> StampOf(const std::string& file) {
   const auto resolved = ResolvePath(file);
   struct stat info {};
-  if (!resolved || ::stat(resolved->c_str(), &info) != 0 || !S_ISREG(info.st_mode)) return std::nullopt;
+  if (!resolved || ::stat(resolved->c_str(), &info) != 0 || !S_ISREG(info.st_mode))
+    return std::nullopt;
   return FileStamp{*resolved, info.st_dev, info.st_ino, info.st_size, info.st_mtim};
 }
 
@@ -109,7 +117,8 @@ const Profile* LoadProfile(const std::string& file) {
 }
 
 // The first section of that name, then the first key of that name within it.
-std::optional<std::string> FindValue(const std::string& section, const std::string& key, const std::string& file) {
+std::optional<std::string> FindValue(const std::string& section, const std::string& key,
+                                     const std::string& file) {
   const Profile* profile = LoadProfile(file);
   if (profile == nullptr) return std::nullopt;
   for (const Section& s : *profile) {
@@ -133,7 +142,8 @@ int ParseInteger(std::string_view text) {
   long long magnitude = 0;
   for (char c : text) {
     if (c < '0' || c > '9') break;
-    magnitude = std::min<long long>(magnitude * 10 + (c - '0'), static_cast<long long>(INT_MAX) + 1);
+    magnitude =
+        std::min<long long>(magnitude * 10 + (c - '0'), static_cast<long long>(INT_MAX) + 1);
   }
   const long long value = negative ? -magnitude : std::min<long long>(magnitude, INT_MAX);
   return static_cast<int>(value);

@@ -28,8 +28,12 @@ ProgramPathResult ReadProcSelfExe() {
 
 }  // namespace
 
-ProgramPathResult ProgramFilePath() { return Override() ? *Override() : ReadProcSelfExe(); }
+ProgramPathResult ProgramFilePath() {
+  return Override() ? *Override() : ReadProcSelfExe();
+}
 
-void SetProgramPathForTesting(std::optional<ProgramPathResult> result) { Override() = std::move(result); }
+void SetProgramPathForTesting(std::optional<ProgramPathResult> result) {
+  Override() = std::move(result);
+}
 
 }  // namespace platform

@@ -10,7 +10,8 @@
 namespace platform {
 namespace {
 
-using ValueKey = std::tuple<RegistryHive, std::string, std::string>;  // hive, key, name (lower case)
+using ValueKey =
+    std::tuple<RegistryHive, std::string, std::string>;  // hive, key, name (lower case)
 
 std::map<ValueKey, RegistryValue>& TestValues() {
   static std::map<ValueKey, RegistryValue> values;
@@ -58,7 +59,8 @@ bool RegistryKey::Open(RegistryHive hive, const std::string& key) {
   return true;
 }
 
-std::optional<RegistryValue> RegistryKey::Query(const std::string& name, std::size_t buffer_bytes) const {
+std::optional<RegistryValue> RegistryKey::Query(const std::string& name,
+                                                std::size_t buffer_bytes) const {
   if (!hive_) return std::nullopt;
   std::optional<RegistryValue> value;
   const auto found = TestValues().find({*hive_, key_, ToLowerAscii(name)});
@@ -81,6 +83,8 @@ void SetRegistryValueForTesting(RegistryHive hive, const std::string& key, const
   TestValues()[{hive, ToLowerAscii(key), ToLowerAscii(name)}] = std::move(value);
 }
 
-void ResetRegistryForTesting() { TestValues().clear(); }
+void ResetRegistryForTesting() {
+  TestValues().clear();
+}
 
 }  // namespace platform

@@ -16,8 +16,8 @@ enum class RegistryValueType { kString, kDword };
 
 struct RegistryValue {
   RegistryValueType type = RegistryValueType::kString;
-  std::string text;            // kString
-  std::uint32_t number = 0;    // kDword
+  std::string text;          // kString
+  std::uint32_t number = 0;  // kDword
 };
 
 class RegistryKey {

@@ -24,9 +24,12 @@ UILanguageFunction FindUserDefaultUILanguage() {
   return State().ui_language_missing ? nullptr : &UserDefaultUILanguage;
 }
 
-bool IsWindows9xFamily() { return State().windows_9x; }
+bool IsWindows9xFamily() {
+  return State().windows_9x;
+}
 
-bool EnumVersionResourceLanguages(const std::string& module, const std::function<bool(LangId)>& visit) {
+bool EnumVersionResourceLanguages(const std::string& module,
+                                  const std::function<bool(LangId)>& visit) {
   const auto found = State().version_languages.find(module);
   if (found == State().version_languages.end()) return false;
   for (LangId lang : found->second) {
@@ -35,10 +38,15 @@ bool EnumVersionResourceLanguages(const std::string& module, const std::function
   return true;
 }
 
-void SetUserDefaultUILanguageMissingForTesting(bool missing) { State().ui_language_missing = missing; }
-void SetWindows9xFamilyForTesting(bool windows_9x) { State().windows_9x = windows_9x; }
+void SetUserDefaultUILanguageMissingForTesting(bool missing) {
+  State().ui_language_missing = missing;
+}
+void SetWindows9xFamilyForTesting(bool windows_9x) {
+  State().windows_9x = windows_9x;
+}
 
-void SetVersionResourceLanguagesForTesting(const std::string& module, std::optional<std::vector<LangId>> languages) {
+void SetVersionResourceLanguagesForTesting(const std::string& module,
+                                           std::optional<std::vector<LangId>> languages) {
   if (languages) {
     State().version_languages[module] = std::move(*languages);
   } else {
@@ -46,6 +54,8 @@ void SetVersionResourceLanguagesForTesting(const std::string& module, std::optio
   }
 }
 
-void ResetSystemInfoForTesting() { State() = Doubles{}; }
+void ResetSystemInfoForTesting() {
+  State() = Doubles{};
+}
 
 }  // namespace platform

@@ -23,13 +23,15 @@ bool IsWindows9xFamily();
 
 // Calls `visit` with each language of the version resource of the loaded module `module`,
 // in order, while it returns true. False when no such module is loaded.
-bool EnumVersionResourceLanguages(const std::string& module, const std::function<bool(LangId)>& visit);
+bool EnumVersionResourceLanguages(const std::string& module,
+                                  const std::function<bool(LangId)>& visit);
 
 // Test doubles; each Reset restores the Linux behaviour.
 void SetUserDefaultUILanguageMissingForTesting(bool missing);
 void SetWindows9xFamilyForTesting(bool windows_9x);
 // `languages` nothing: the module is not loaded.
-void SetVersionResourceLanguagesForTesting(const std::string& module, std::optional<std::vector<LangId>> languages);
+void SetVersionResourceLanguagesForTesting(const std::string& module,
+                                           std::optional<std::vector<LangId>> languages);
 void ResetSystemInfoForTesting();
 
 }  // namespace platform

@@ -29,10 +29,14 @@ std::size_t SequenceLength(std::string_view text, std::size_t i) {
   const auto lead = static_cast<unsigned char>(text[i]);
   std::size_t length = 0;
   if (lead < 0x80) return 1;
-  if (lead >= 0xC2 && lead <= 0xDF) length = 2;
-  else if (lead >= 0xE0 && lead <= 0xEF) length = 3;
-  else if (lead >= 0xF0 && lead <= 0xF4) length = 4;
-  else return 0;
+  if (lead >= 0xC2 && lead <= 0xDF)
+    length = 2;
+  else if (lead >= 0xE0 && lead <= 0xEF)
+    length = 3;
+  else if (lead >= 0xF0 && lead <= 0xF4)
+    length = 4;
+  else
+    return 0;
   if (i + length > text.size()) return 0;
   for (std::size_t k = 1; k < length; ++k) {
     if ((static_cast<unsigned char>(text[i + k]) & 0xC0) != 0x80) return 0;
@@ -42,8 +46,12 @@ std::size_t SequenceLength(std::string_view text, std::size_t i) {
 
 }  // namespace
 
-char ToLowerAscii(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
-char ToUpperAscii(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c; }
+char ToLowerAscii(char c) {
+  return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+}
+char ToUpperAscii(char c) {
+  return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
+}
 
 std::string ToLowerAscii(std::string_view text) {
   std::string out(text);
@@ -51,7 +59,9 @@ std::string ToLowerAscii(std::string_view text) {
   return out;
 }
 
-bool EqualsNoCaseAscii(std::string_view a, std::string_view b) { return CompareNoCaseAscii(a, b) == 0; }
+bool EqualsNoCaseAscii(std::string_view a, std::string_view b) {
+  return CompareNoCaseAscii(a, b) == 0;
+}
 
 int CompareNoCaseAscii(std::string_view a, std::string_view b) {
   const std::size_t common = std::min(a.size(), b.size());
@@ -67,11 +77,15 @@ int CompareNoCaseAscii(std::string_view a, std::string_view b) {
 std::string Utf16LeToUtf8(std::span<const std::uint8_t> bytes) {
   std::string out;
   const std::size_t units = bytes.size() / 2;
-  auto unit = [&](std::size_t k) { return static_cast<char16_t>(bytes[2 * k] | (bytes[2 * k + 1] << 8)); };
+  auto unit = [&](std::size_t k) {
+    return static_cast<char16_t>(bytes[2 * k] | (bytes[2 * k + 1] << 8));
+  };
   for (std::size_t k = 0; k < units; ++k) {
     const char16_t u = unit(k);
-    if (u >= 0xD800 && u <= 0xDBFF && k + 1 < units && unit(k + 1) >= 0xDC00 && unit(k + 1) <= 0xDFFF) {
-      AppendUtf8(out, 0x10000 + ((static_cast<char32_t>(u) - 0xD800) << 10) + (unit(k + 1) - 0xDC00));
+    if (u >= 0xD800 && u <= 0xDBFF && k + 1 < units && unit(k + 1) >= 0xDC00 &&
+        unit(k + 1) <= 0xDFFF) {
+      AppendUtf8(out,
+                 0x10000 + ((static_cast<char32_t>(u) - 0xD800) << 10) + (unit(k + 1) - 0xDC00));
       ++k;
     } else if (u >= 0xD800 && u <= 0xDFFF) {
       AppendUtf8(out, 0xFFFD);

@@ -61,6 +61,8 @@ void Trace(const char* format, ...) {
   }
 }
 
-void SetTraceCapture(TraceCapture capture) { Capture() = std::move(capture); }
+void SetTraceCapture(TraceCapture capture) {
+  Capture() = std::move(capture);
+}
 
 }  // namespace platform

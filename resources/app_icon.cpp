@@ -24,8 +24,8 @@ constexpr bool InArrow(int x, int y) {
 
 constexpr std::uint32_t Pixel(int x, int y) {
   if (InArrow(x, y)) {
-    const bool edge = !InArrow(x - 1, y) || !InArrow(x + 1, y) || !InArrow(x, y - 1) ||
-                      !InArrow(x, y + 1);
+    const bool edge =
+        !InArrow(x - 1, y) || !InArrow(x + 1, y) || !InArrow(x, y - 1) || !InArrow(x, y + 1);
     return edge ? kArrowEdge : kArrow;
   }
   const bool in_page = x >= 4 && x <= 23 && y >= 1 && y <= 28;
@@ -49,6 +49,8 @@ constexpr platform::ui::Icon kIcon{kSize, kSize, kPixels};
 
 }  // namespace
 
-const platform::ui::Icon& AppIcon() { return kIcon; }
+const platform::ui::Icon& AppIcon() {
+  return kIcon;
+}
 
 }  // namespace resources

@@ -17,7 +17,9 @@ std::vector<std::span<const DialogTemplate>> AllDialogTemplates() {
   return {ViewerDialogTemplates(), SelectionDialogTemplates()};
 }
 
-bool HasString(int id) { return id >= kFirstStringId && id <= kLastStringId; }
+bool HasString(int id) {
+  return id >= kFirstStringId && id <= kLastStringId;
+}
 
 }  // namespace
 
@@ -51,6 +53,8 @@ std::vector<LangId> StringLanguages(int id) {
   return languages;
 }
 
-const platform::ui::Icon* LoadIcon(int id) { return id == kAppIcon ? &AppIcon() : nullptr; }
+const platform::ui::Icon* LoadIcon(int id) {
+  return id == kAppIcon ? &AppIcon() : nullptr;
+}
 
 }  // namespace resources

@@ -27,7 +27,11 @@ constexpr std::array<ControlTemplate, 2> SelectionControls(const SelectionLayout
   using platform::ui::kTabStop;
   using platform::ui::kVerticalScroll;
   return {{
-      {ControlKind::kDropDownList, l.list_id, "", {7, 7, 147, l.list_dropped_height}, kTabStop | kVerticalScroll},
+      {ControlKind::kDropDownList,
+       l.list_id,
+       "",
+       {7, 7, 147, l.list_dropped_height},
+       kTabStop | kVerticalScroll},
       {ControlKind::kPushButton, 1, l.ok_text, l.ok_rect, kDefaultButton | kTabStop},
   }};
 }
@@ -48,8 +52,9 @@ constexpr auto kLanguageTraditionalChinese = SelectionControls({1001, 16, "確�
 constexpr auto kModelLatin = SelectionControls({1003, 16, "OK", kShortOk});
 constexpr auto kModelChinese = SelectionControls({1003, 16, "確定", kShortOk});
 
-constexpr DialogTemplate Selection(int id, std::uint16_t language, DluRect rect, std::string_view caption,
-                                   std::string_view face, int points, std::span<const ControlTemplate> controls) {
+constexpr DialogTemplate Selection(int id, std::uint16_t language, DluRect rect,
+                                   std::string_view caption, std::string_view face, int points,
+                                   std::span<const ControlTemplate> controls) {
   return {id, language, rect, caption, face, points, controls};
 }
 
@@ -57,14 +62,21 @@ constexpr DluRect kLanguageRect{0, 0, 161, 50};
 constexpr DluRect kSmallRect{0, 0, 160, 49};
 
 constexpr DialogTemplate kTemplates[] = {
-    Selection(kLanguageDialog, 0x0409, kLanguageRect, "Select Language", "MS Sans Serif", 8, kLanguageEnglish),
-    Selection(kLanguageDialog, 0x040C, kLanguageRect, "Selecione une langue", "MS Sans Serif", 8, kLanguageFrench),
-    Selection(kLanguageDialog, 0x0407, kLanguageRect, "Wählen Sie Sprache vor", "MS Sans Serif", 8, kLanguageGerman),
-    Selection(kLanguageDialog, 0x0410, kLanguageRect, "Selezioni la lingua", "MS Sans Serif", 8, kLanguageItalian),
+    Selection(kLanguageDialog, 0x0409, kLanguageRect, "Select Language", "MS Sans Serif", 8,
+              kLanguageEnglish),
+    Selection(kLanguageDialog, 0x040C, kLanguageRect, "Selecione une langue", "MS Sans Serif", 8,
+              kLanguageFrench),
+    Selection(kLanguageDialog, 0x0407, kLanguageRect, "Wählen Sie Sprache vor", "MS Sans Serif", 8,
+              kLanguageGerman),
+    Selection(kLanguageDialog, 0x0410, kLanguageRect, "Selezioni la lingua", "MS Sans Serif", 8,
+              kLanguageItalian),
     Selection(kLanguageDialog, 0x0411, kLanguageRect, "言語設定", "Tahoma", 8, kLanguageJapanese),
-    Selection(kLanguageDialog, 0x0804, kLanguageRect, "选择语言", "Tahoma", 8, kLanguageSimplifiedChinese),
-    Selection(kLanguageDialog, 0x0C0A, kLanguageRect, "Seleccione la lengua", "MS Sans Serif", 8, kLanguageSpanish),
-    Selection(kLanguageDialog, 0x0404, kSmallRect, "選擇語言", "新細明體", 9, kLanguageTraditionalChinese),
+    Selection(kLanguageDialog, 0x0804, kLanguageRect, "选择语言", "Tahoma", 8,
+              kLanguageSimplifiedChinese),
+    Selection(kLanguageDialog, 0x0C0A, kLanguageRect, "Seleccione la lengua", "MS Sans Serif", 8,
+              kLanguageSpanish),
+    Selection(kLanguageDialog, 0x0404, kSmallRect, "選擇語言", "新細明體", 9,
+              kLanguageTraditionalChinese),
     Selection(kModelDialog, 0x0409, kSmallRect, "Select Model", "Tahoma", 8, kModelLatin),
     Selection(kModelDialog, 0x040C, kSmallRect, "Select Model", "Tahoma", 8, kModelLatin),
     Selection(kModelDialog, 0x0407, kSmallRect, "Select Model", "Tahoma", 8, kModelLatin),
@@ -77,6 +89,8 @@ constexpr DialogTemplate kTemplates[] = {
 
 }  // namespace
 
-std::span<const DialogTemplate> SelectionDialogTemplates() { return kTemplates; }
+std::span<const DialogTemplate> SelectionDialogTemplates() {
+  return kTemplates;
+}
 
 }  // namespace resources

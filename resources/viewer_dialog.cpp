@@ -25,7 +25,11 @@ constexpr std::array<ControlTemplate, 5> ViewerControls(const ViewerTexts& t) {
   using platform::ui::kTabStop;
   return {{
       {ControlKind::kPushButton, 2, t.exit, {t.exit_x, 289, 50, 14}, kTabStop},
-      {ControlKind::kPushButton, 3, t.previous, {t.previous_x, 289, t.previous_width, 14}, kTabStop},
+      {ControlKind::kPushButton,
+       3,
+       t.previous,
+       {t.previous_x, 289, t.previous_width, 14},
+       kTabStop},
       {ControlKind::kPushButton, 4, t.next, {t.next_x, 289, 50, 14}, kTabStop},
       {ControlKind::kBlackFrame, 1000, "", {t.frame_x, t.frame_y, 400, 277}, 0},
       {ControlKind::kBlackFrame, 1002, "", {4, 282, t.line_width, 1}, kSunken},
@@ -35,8 +39,10 @@ constexpr std::array<ControlTemplate, 5> ViewerControls(const ViewerTexts& t) {
 constexpr DialogTemplate ViewerDialog(std::uint16_t language, std::string_view caption,
                                       std::span<const ControlTemplate> controls) {
   using namespace platform::ui;
-  return {kViewerDialog, language, {0, 0, 403, 310}, caption, "Tahoma", 8, controls,
-          kCaption | kSystemMenu | kModalFrame | kVisible | kAppWindow};
+  return {kViewerDialog,    language,
+          {0, 0, 403, 310}, caption,
+          "Tahoma",         8,
+          controls,         kCaption | kSystemMenu | kModalFrame | kVisible | kAppWindow};
 }
 
 constexpr auto kTraditionalChinese =
@@ -51,8 +57,7 @@ constexpr auto kItalian =
     ViewerControls({"Esci", "< Indietro", "Avanti >", 345, 225, 50, 285, 0, 0, 393});
 constexpr auto kJapanese =
     ViewerControls({"終了", "< 戻る", "次へ >", 341, 220, 50, 279, 1, 1, 395});
-constexpr auto kKorean =
-    ViewerControls({"종료", "< 뒤로", "다음 >", 346, 227, 50, 286, 0, 0, 393});
+constexpr auto kKorean = ViewerControls({"종료", "< 뒤로", "다음 >", 346, 227, 50, 286, 0, 0, 393});
 constexpr auto kRussian =
     ViewerControls({"Выход", "< Назад", "Далее >", 345, 225, 50, 285, 0, 0, 393});
 constexpr auto kSimplifiedChinese =
@@ -75,6 +80,8 @@ constexpr DialogTemplate kTemplates[] = {
 
 }  // namespace
 
-std::span<const DialogTemplate> ViewerDialogTemplates() { return kTemplates; }
+std::span<const DialogTemplate> ViewerDialogTemplates() {
+  return kTemplates;
+}
 
 }  // namespace resources

@@ -21,16 +21,22 @@ class FolderEntries final : public DirectoryEntries {
   platform::DirectoryEnumeration m_enumeration;
 };
 
-void TraceEntry(const std::string& name) { platform::Trace("Find file = %s.\n", name.c_str()); }
+void TraceEntry(const std::string& name) {
+  platform::Trace("Find file = %s.\n", name.c_str());
+}
 
 }  // namespace
 
-std::unique_ptr<DirectoryEntries> MakeFolderEntries() { return std::make_unique<FolderEntries>(); }
+std::unique_ptr<DirectoryEntries> MakeFolderEntries() {
+  return std::make_unique<FolderEntries>();
+}
 
 CPageList::CPageList(std::unique_ptr<DirectoryEntries> entries)
     : m_enumeration(std::move(entries)) {}
 
-CPageList::~CPageList() { CloseEnumeration(); }
+CPageList::~CPageList() {
+  CloseEnumeration();
+}
 
 bool CPageList::StartPageList(const std::string& page_folder, std::string& path) {
   m_strPageFolder = page_folder;

@@ -6,6 +6,8 @@
 
 namespace jpeg {
 
-void EndSimdEmms() { _mm_empty(); }
+void EndSimdEmms() {
+  _mm_empty();
+}
 
 }  // namespace jpeg

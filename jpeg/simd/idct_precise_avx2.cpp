@@ -5,6 +5,8 @@
 
 namespace jpeg {
 
-void InverseDct8x8PreciseAvx2(int16_t* block) { PreciseInverseDctLanes(block); }
+void InverseDct8x8PreciseAvx2(int16_t* block) {
+  PreciseInverseDctLanes(block);
+}
 
 }  // namespace jpeg

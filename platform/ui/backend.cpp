@@ -8,8 +8,12 @@ namespace {
 Backend* g_installed = nullptr;
 }  // namespace
 
-Backend& CurrentBackend() { return g_installed ? *g_installed : FltkBackend(); }
+Backend& CurrentBackend() {
+  return g_installed ? *g_installed : FltkBackend();
+}
 
-void InstallBackend(Backend* backend) { g_installed = backend; }
+void InstallBackend(Backend* backend) {
+  g_installed = backend;
+}
 
 }  // namespace platform::ui

@@ -30,7 +30,7 @@ class Backend {
   virtual bool CreateWindow(Dialog& dialog) = 0;  // hidden, no controls yet
   virtual void CreateControl(Dialog& dialog, Control& control) = 0;
   virtual void Show(Dialog& dialog) = 0;
-  virtual void RunModal(Dialog& dialog) = 0;      // returns once the dialog has ended
+  virtual void RunModal(Dialog& dialog) = 0;  // returns once the dialog has ended
   virtual void DestroyWindow(Dialog& dialog) = 0;
 
   // State changes to mirror.

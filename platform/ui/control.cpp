@@ -36,7 +36,9 @@ void Control::EnableWindow(bool enable) {
   if (!enable) owner_.FocusLostBy(*this);
 }
 
-Rect Control::GetWindowRect() const { return owner_.ClientToScreen(rect_); }
+Rect Control::GetWindowRect() const {
+  return owner_.ClientToScreen(rect_);
+}
 
 void Control::MoveWindow(const Rect& rect, bool repaint) {
   const Rect old = rect_;
@@ -57,7 +59,9 @@ void Control::SetFocus() {
   if (visible_ && enabled_) owner_.SetFocusId(id_);
 }
 
-bool Control::HasFocus() const { return owner_.GetFocusId() == id_; }
+bool Control::HasFocus() const {
+  return owner_.GetFocusId() == id_;
+}
 
 DeviceContext Control::GetDC() {
   if (!owner_.IsWindow()) return {};

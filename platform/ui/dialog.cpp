@@ -126,8 +126,8 @@ void Dialog::SetClientGeometry(const Rect& client_on_screen, bool repaint) {
   const Rect old = client_on_screen_;
   client_on_screen_ = client_on_screen;
   backend_->GeometryChanged(*this);
-  const bool resized = old.Width() != client_on_screen.Width() ||
-                       old.Height() != client_on_screen.Height();
+  const bool resized =
+      old.Width() != client_on_screen.Width() || old.Height() != client_on_screen.Height();
   if (repaint) Invalidate(true);
   if (resized) OnSize(kSizeRestored, client_on_screen.Width(), client_on_screen.Height());
 }
@@ -165,7 +165,9 @@ void Dialog::CentreInWorkArea() {
   MoveWindow(Rect::FromSize(left, top, w.Width(), w.Height()), false);
 }
 
-void Dialog::Invalidate(bool erase) { InvalidateRect(GetClientRect(), erase); }
+void Dialog::Invalidate(bool erase) {
+  InvalidateRect(GetClientRect(), erase);
+}
 
 void Dialog::InvalidateRect(const Rect& client_rect, bool erase) {
   if (created_) backend_->Invalidate(*this, client_rect, erase);
@@ -181,7 +183,9 @@ void Dialog::SetWindowText(std::string_view text) {
   if (created_) backend_->CaptionChanged(*this);
 }
 
-bool Dialog::IsIconic() const { return created_ && backend_->IsIconic(*this); }
+bool Dialog::IsIconic() const {
+  return created_ && backend_->IsIconic(*this);
+}
 
 void Dialog::SetIcon(const Icon* icon, bool big) {
   (big ? big_icon_ : small_icon_) = icon;
@@ -240,8 +244,7 @@ void Dialog::StepListSelection(int step) {
 
 bool Dialog::ClickButton(int id) {
   Control* button = GetDlgItem(id);
-  if (!button || !button->IsButton() || !button->IsWindowVisible() ||
-      !button->IsWindowEnabled())
+  if (!button || !button->IsButton() || !button->IsWindowVisible() || !button->IsWindowEnabled())
     return false;
   SetFocusId(id);
   Command(id);
@@ -281,8 +284,7 @@ Control* Dialog::FocusedButton() {
 }
 
 bool Dialog::IsFocusable(const Control& control) const {
-  const bool takes_focus =
-      control.IsButton() || control.kind() == ControlKind::kDropDownList;
+  const bool takes_focus = control.IsButton() || control.kind() == ControlKind::kDropDownList;
   return takes_focus && (control.style() & kTabStop) && control.IsWindowVisible() &&
          control.IsWindowEnabled();
 }

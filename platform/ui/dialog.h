@@ -192,7 +192,11 @@ class Dialog {
   virtual void OnOK() { EndDialog(kIdOk); }
   virtual void OnCancel() { EndDialog(kIdCancel); }
   virtual void OnButtonClicked(int id) { (void)id; }
-  virtual void OnSize(unsigned type, int cx, int cy) { (void)type; (void)cx; (void)cy; }
+  virtual void OnSize(unsigned type, int cx, int cy) {
+    (void)type;
+    (void)cx;
+    (void)cy;
+  }
   // Runs after the layer has drawn the dialog and its controls.
   virtual void OnPaint() {}
   virtual void OnDestroy() {}

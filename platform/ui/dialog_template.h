@@ -26,9 +26,9 @@ enum class ControlKind {
 // Control style bits.
 enum ControlStyle : unsigned {
   kTabStop = 1u << 0,
-  kDefaultButton = 1u << 1,  // push button pressed by Enter when no other button has the focus
-  kSunken = 1u << 2,         // black frame drawn sunken: an etched line when 1 or 2 units high
-  kVerticalScroll = 1u << 3, // drop-down list with a vertical scroll bar
+  kDefaultButton = 1u << 1,   // push button pressed by Enter when no other button has the focus
+  kSunken = 1u << 2,          // black frame drawn sunken: an etched line when 1 or 2 units high
+  kVerticalScroll = 1u << 3,  // drop-down list with a vertical scroll bar
 };
 
 struct ControlTemplate {
@@ -36,7 +36,7 @@ struct ControlTemplate {
   int id = 0;
   std::string_view text;  // UTF-8; empty for frames and lists
   DluRect rect;
-  unsigned style = 0;     // ControlStyle bits
+  unsigned style = 0;  // ControlStyle bits
 };
 
 // Dialog style bits.
@@ -45,7 +45,7 @@ enum DialogStyle : unsigned {
   kSystemMenu = 1u << 1,  // the close box
   kModalFrame = 1u << 2,  // no sizing border
   kVisible = 1u << 3,
-  kAppWindow = 1u << 4,   // shown on the taskbar
+  kAppWindow = 1u << 4,  // shown on the taskbar
 };
 
 struct DialogTemplate {

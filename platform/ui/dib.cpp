@@ -36,9 +36,9 @@ std::size_t DibStride(std::int32_t width, std::uint16_t bit_count) {
 }
 
 DibError ValidateDib(const BitmapInfoHeader& header, std::span<const std::uint8_t> bits) {
-  if (header.biSize < sizeof(BitmapInfoHeader) || header.biWidth <= 0 ||
-      header.biHeight == 0 || header.biHeight == std::numeric_limits<std::int32_t>::min() ||
-      header.biPlanes != 1 || header.biCompression != 0)
+  if (header.biSize < sizeof(BitmapInfoHeader) || header.biWidth <= 0 || header.biHeight == 0 ||
+      header.biHeight == std::numeric_limits<std::int32_t>::min() || header.biPlanes != 1 ||
+      header.biCompression != 0)
     return DibError::kBadHeader;
   const std::size_t stride = DibStride(header.biWidth, header.biBitCount);
   if (stride == 0) return DibError::kBadBitCount;
@@ -48,8 +48,8 @@ DibError ValidateDib(const BitmapInfoHeader& header, std::span<const std::uint8_
   return DibError::kNone;
 }
 
-RgbImage ConvertDib(const BitmapInfoHeader& header, std::span<const std::uint8_t> bits,
-                    int width, int height) {
+RgbImage ConvertDib(const BitmapInfoHeader& header, std::span<const std::uint8_t> bits, int width,
+                    int height) {
   if (ValidateDib(header, bits) != DibError::kNone || width <= 0 || height <= 0 ||
       std::uint64_t(width) * std::uint64_t(height) > kMaxDibPixels)
     return {};
@@ -86,8 +86,8 @@ struct DrawDib::Cache {
   int height = 0;
   std::unique_ptr<BackendImage> image;
 
-  bool Holds(const Backend* b, const BitmapInfoHeader& h, std::span<const std::uint8_t> px,
-             int w, int ht) const {
+  bool Holds(const Backend* b, const BitmapInfoHeader& h, std::span<const std::uint8_t> px, int w,
+             int ht) const {
     return image && backend == b && bits == px.data() && size == px.size() && width == w &&
            height == ht && std::memcmp(&header, &h, sizeof h) == 0;
   }
@@ -114,6 +114,8 @@ bool DrawDib::Draw(const DeviceContext& dc, const Rect& dest, const BitmapInfoHe
   return true;
 }
 
-void DrawDib::PixelsChanged() { cache_->image.reset(); }
+void DrawDib::PixelsChanged() {
+  cache_->image.reset();
+}
 
 }  // namespace platform::ui

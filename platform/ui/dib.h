@@ -42,10 +42,10 @@ inline constexpr std::uint64_t kMaxDibPixels = std::uint64_t{1} << 26;
 
 enum class DibError {
   kNone,
-  kBadHeader,        // header size, width, height, planes or compression not usable
-  kBadBitCount,      // not 16, 24 or 32 bits per pixel
-  kTooLarge,         // the image's size does not fit the arithmetic or the memory bound
-  kBufferTooSmall,   // fewer pixel bytes than the header describes
+  kBadHeader,       // header size, width, height, planes or compression not usable
+  kBadBitCount,     // not 16, 24 or 32 bits per pixel
+  kTooLarge,        // the image's size does not fit the arithmetic or the memory bound
+  kBufferTooSmall,  // fewer pixel bytes than the header describes
 };
 
 // Bytes per pixel row of a DIB (padded to 4), or 0 when width or bit count are unusable.
@@ -63,8 +63,8 @@ struct RgbImage {
 
 // Converts a valid DIB, stretched to width x height by picking the nearest source pixel.
 // Returns an empty image (width 0) for an invalid DIB or a non-positive size.
-RgbImage ConvertDib(const BitmapInfoHeader& header, std::span<const std::uint8_t> bits,
-                    int width, int height);
+RgbImage ConvertDib(const BitmapInfoHeader& header, std::span<const std::uint8_t> bits, int width,
+                    int height);
 
 class DrawDib {
  public:

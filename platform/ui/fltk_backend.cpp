@@ -193,8 +193,8 @@ class FltkWindows final : public Backend {
   Size MeasureBaseUnits(const DialogTemplate& tmpl) override {
     if (!OpenDisplay()) return {6, 13};
     fl_font(FontFor(tmpl.language), PointsToPixels(tmpl.font_points));
-    const int width = static_cast<int>(fl_width(
-        "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz") + 0.5);
+    const int width =
+        static_cast<int>(fl_width("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz") + 0.5);
     return {(width / 26 + 1) / 2, fl_height()};
   }
   Rect WorkArea() override {
@@ -208,9 +208,7 @@ class FltkWindows final : public Backend {
     if (!state || !state->window->shown()) return {};
     return FrameOf(*state->window);
   }
-  int DropDownClosedHeight(const Dialog& dialog) override {
-    return dialog.BaseUnits().cy + 8;
-  }
+  int DropDownClosedHeight(const Dialog& dialog) override { return dialog.BaseUnits().cy + 8; }
 
   // --- life cycle ---
   bool CreateWindow(Dialog& dialog) override {
@@ -220,8 +218,8 @@ class FltkWindows final : public Backend {
     state->font = FontFor(dialog.dialog_template().language);
     state->font_size = PointsToPixels(dialog.dialog_template().font_points);
     // The model applies the real geometry once the window exists.
-    state->window = std::make_unique<DialogWindow>(*this, *state, Rect{0, 0, 1, 1},
-                                                   dialog.GetWindowText());
+    state->window =
+        std::make_unique<DialogWindow>(*this, *state, Rect{0, 0, 1, 1}, dialog.GetWindowText());
     DialogWindow& w = *state->window;
     w.callback([](Fl_Widget*, void* d) { static_cast<Dialog*>(d)->Close(); }, &dialog);
     w.labelfont(state->font);
@@ -276,7 +274,8 @@ class FltkWindows final : public Backend {
     state->applying_geometry = false;
   }
   void CaptionChanged(Dialog& dialog) override {
-    if (WindowState* state = Find(dialog)) state->window->copy_label(dialog.GetWindowText().c_str());
+    if (WindowState* state = Find(dialog))
+      state->window->copy_label(dialog.GetWindowText().c_str());
   }
   void IconChanged(Dialog& dialog) override {
     WindowState* state = Find(dialog);
@@ -414,8 +413,7 @@ class FltkWindows final : public Backend {
     const int shown_items = choice.size() > 0 ? choice.size() - 1 : 0;
     if (shown_items != control.GetCount()) {
       choice.clear();
-      for (const std::string& item : control.items())
-        choice.add(LiteralMenuItem(item).c_str());
+      for (const std::string& item : control.items()) choice.add(LiteralMenuItem(item).c_str());
     }
     choice.textfont(choice.labelfont());
     choice.textsize(choice.labelsize());

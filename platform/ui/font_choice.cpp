@@ -5,11 +5,16 @@ namespace platform::ui {
 
 std::string_view FontFamiliesFor(std::uint16_t language) {
   switch (language) {
-    case 0x0411: return "Noto Sans CJK JP,WenQuanYi Micro Hei";
-    case 0x0804: return "Noto Sans CJK SC,WenQuanYi Micro Hei";
-    case 0x0404: return "Noto Sans CJK TC,WenQuanYi Micro Hei";
-    case 0x0412: return "Noto Sans CJK KR,WenQuanYi Micro Hei";
-    default: return "DejaVu Sans,WenQuanYi Micro Hei";
+    case 0x0411:
+      return "Noto Sans CJK JP,WenQuanYi Micro Hei";
+    case 0x0804:
+      return "Noto Sans CJK SC,WenQuanYi Micro Hei";
+    case 0x0404:
+      return "Noto Sans CJK TC,WenQuanYi Micro Hei";
+    case 0x0412:
+      return "Noto Sans CJK KR,WenQuanYi Micro Hei";
+    default:
+      return "DejaVu Sans,WenQuanYi Micro Hei";
   }
 }
 
@@ -25,6 +30,8 @@ std::string FirstInstalledFamily(std::string_view families,
   return family;
 }
 
-int PointsToPixels(int points) { return (points * 96 + 36) / 72; }
+int PointsToPixels(int points) {
+  return (points * 96 + 36) / 72;
+}
 
 }  // namespace platform::ui

@@ -53,9 +53,7 @@ class Session::Impl final : public Backend {
   Size MeasureBaseUnits(const DialogTemplate&) override { return base_units; }
   Rect WorkArea() override { return screen.work_area; }
   FrameExtents Frame(const Dialog&) override { return frame; }
-  int DropDownClosedHeight(const Dialog& dialog) override {
-    return dialog.BaseUnits().cy + 8;
-  }
+  int DropDownClosedHeight(const Dialog& dialog) override { return dialog.BaseUnits().cy + 8; }
 
   bool CreateWindow(Dialog&) override {
     iconic = false;
@@ -96,24 +94,54 @@ class Session::Impl final : public Backend {
   }
 };
 
-Session::Session() : impl_(std::make_unique<Impl>()) { InstallBackend(impl_.get()); }
+Session::Session() : impl_(std::make_unique<Impl>()) {
+  InstallBackend(impl_.get());
+}
 
-Session::~Session() { InstallBackend(nullptr); }
+Session::~Session() {
+  InstallBackend(nullptr);
+}
 
-void Session::set_screen(const Screen& screen) { impl_->screen = screen; }
-void Session::set_frame(const FrameExtents& frame) { impl_->frame = frame; }
-void Session::set_base_units(Size units) { impl_->base_units = units; }
-void Session::set_driver(Driver driver) { impl_->driver = std::move(driver); }
-void Session::Paint(Dialog& dialog) { impl_->Paint(dialog); }
-void Session::SetIconic(Dialog& dialog, bool iconic) { impl_->SetIconic(dialog, iconic); }
+void Session::set_screen(const Screen& screen) {
+  impl_->screen = screen;
+}
+void Session::set_frame(const FrameExtents& frame) {
+  impl_->frame = frame;
+}
+void Session::set_base_units(Size units) {
+  impl_->base_units = units;
+}
+void Session::set_driver(Driver driver) {
+  impl_->driver = std::move(driver);
+}
+void Session::Paint(Dialog& dialog) {
+  impl_->Paint(dialog);
+}
+void Session::SetIconic(Dialog& dialog, bool iconic) {
+  impl_->SetIconic(dialog, iconic);
+}
 
-int Session::modal_count() const { return impl_->modal_count; }
-Rect Session::window_rect_when_shown() const { return impl_->window_rect_when_shown; }
-std::vector<int> Session::focus_when_shown() const { return impl_->focus_when_shown; }
-const std::vector<Invalidation>& Session::invalidations() const { return impl_->invalidations; }
-const std::vector<DrawnImage>& Session::drawn_images() const { return impl_->drawn_images; }
-const std::vector<DrawnIcon>& Session::drawn_icons() const { return impl_->drawn_icons; }
-int Session::icon_background_erasures() const { return impl_->icon_background_erasures; }
+int Session::modal_count() const {
+  return impl_->modal_count;
+}
+Rect Session::window_rect_when_shown() const {
+  return impl_->window_rect_when_shown;
+}
+std::vector<int> Session::focus_when_shown() const {
+  return impl_->focus_when_shown;
+}
+const std::vector<Invalidation>& Session::invalidations() const {
+  return impl_->invalidations;
+}
+const std::vector<DrawnImage>& Session::drawn_images() const {
+  return impl_->drawn_images;
+}
+const std::vector<DrawnIcon>& Session::drawn_icons() const {
+  return impl_->drawn_icons;
+}
+int Session::icon_background_erasures() const {
+  return impl_->icon_background_erasures;
+}
 
 void Session::ClearRecords() {
   impl_->invalidations.clear();

@@ -105,7 +105,8 @@ TEST(ParseOptionValue, NeverOverrunsOnShortOrEmptyTails) {
 
 TEST(ParseOptionValue, HandlesAVeryLongTail) {
   const std::string long_value(100000, 'v');
-  const Scan scan = Scanned(std::string(50000, ' ') + "-root_dir=" + long_value + " end", "root_dir");
+  const Scan scan =
+      Scanned(std::string(50000, ' ') + "-root_dir=" + long_value + " end", "root_dir");
   EXPECT_EQ(scan.value, long_value);
   EXPECT_EQ(scan.tail, std::string(50000, ' ') + "end");
 }

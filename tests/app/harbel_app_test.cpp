@@ -8,8 +8,8 @@
 #include <vector>
 
 #include "platform/program_path.h"
-#include "platform/ui/headless.h"
 #include "platform/trace.h"
+#include "platform/ui/headless.h"
 #include "tests/platform/temp_folder.h"
 #include "viewer/viewer_dlg.h"
 
@@ -38,8 +38,8 @@ class StartUp : public ::testing::Test {
   std::vector<std::string> StartUpTrace() const {
     std::vector<std::string> lines;
     for (const std::string& line : trace_) {
-      if (line.starts_with("Command line") || line.starts_with("ParseOptionValue") || line.starts_with("LangID") ||
-          line.starts_with("MakePageDir")) {
+      if (line.starts_with("Command line") || line.starts_with("ParseOptionValue") ||
+          line.starts_with("LangID") || line.starts_with("MakePageDir")) {
         lines.push_back(line);
       }
     }
@@ -102,10 +102,12 @@ TEST_F(StartUp, SwitchesFromTheConfigurationChooseTheTemplate) {
     const char* folder;
   };
   const Case cases[] = {
-      {"[ModelSelectDialog]\nDisplay=1\n[LanguageSelectDialog]\nDisplay=1\n", 1, 1, "PageDataDirModelName/"},
+      {"[ModelSelectDialog]\nDisplay=1\n[LanguageSelectDialog]\nDisplay=1\n", 1, 1,
+       "PageDataDirModelName/"},
       {"[ModelSelectDialog]\nDisplay=2\n", 1, 0, "PageDataDirModelName/0x040c/"},
       {"[languageselectdialog]\ndisplay=-1\n", 0, 1, "PageData/"},
-      {"[ModelSelectDialog]\nDisplay=0\n[LanguageSelectDialog]\nDisplay=off\n", 0, 0, "PageData/0x040c/"},
+      {"[ModelSelectDialog]\nDisplay=0\n[LanguageSelectDialog]\nDisplay=off\n", 0, 0,
+       "PageData/0x040c/"},
       {"\x01\x02 binary \xff\xfe", 0, 0, "PageData/0x040c/"},
   };
   ::setenv("LANG", "fr_FR.UTF-8", 1);
@@ -132,8 +134,9 @@ TEST_F(StartUp, AProgramPathThatCannotBeObtainedLeavesEverythingEmpty) {
   EXPECT_EQ(app.CommandLine(), "-lang_id=0x0411");
   EXPECT_FALSE(platform::ThreadLocale().has_value());
   EXPECT_EQ(viewers_, 1);
-  EXPECT_EQ(StartUpTrace(), (std::vector<std::string>{"Command line = -lang_id=0x0411.\n",
-                                              "MakePageDirStirng: fail with error code 13!\n"}));
+  EXPECT_EQ(StartUpTrace(),
+            (std::vector<std::string>{"Command line = -lang_id=0x0411.\n",
+                                      "MakePageDirStirng: fail with error code 13!\n"}));
 }
 
 TEST_F(StartUp, AProgramPathWithoutAFolderFailsSilently) {
@@ -150,14 +153,14 @@ TEST_F(StartUp, TracesTheCommandLineBeforeAnyOptionIsTakenOut) {
   EXPECT_FALSE(app.InitInstance());
   EXPECT_EQ(viewers_, 1);
   EXPECT_EQ(StartUpTrace(), (std::vector<std::string>{
-                        "Command line = -root_dir=/srv/m/ -lang_id=0x0407 extra.\n",
-                        "ParseOptionValue: root_dir = /srv/m/.\n",
-                        "ParseOptionValue: remain string -lang_id=0x0407 extra.\n",
-                        "ParseOptionValue: lang_id = 0x0407.\n",
-                        "ParseOptionValue: remain string extra.\n",
-                        "LangID = 0x0407.\n",
-                        "MakePageDirString: PageRoot = /srv/m/PageData/0x0407/.\n",
-                    }));
+                                "Command line = -root_dir=/srv/m/ -lang_id=0x0407 extra.\n",
+                                "ParseOptionValue: root_dir = /srv/m/.\n",
+                                "ParseOptionValue: remain string -lang_id=0x0407 extra.\n",
+                                "ParseOptionValue: lang_id = 0x0407.\n",
+                                "ParseOptionValue: remain string extra.\n",
+                                "LangID = 0x0407.\n",
+                                "MakePageDirString: PageRoot = /srv/m/PageData/0x0407/.\n",
+                            }));
   EXPECT_EQ(app.PageRoot(), "/srv/m/PageData/0x0407/");
   EXPECT_EQ(app.CommandLine(), "extra");
 }
@@ -175,8 +178,9 @@ class StartUpWithDialogs : public StartUp {
   }
   // `switches`: the Display values of the model and the language dialog, e.g. "10".
   std::string RunWith(const std::string& switches, const std::string& tail) {
-    root_.Write("Setuvia.ini", std::string("[ModelSelectDialog]\nModel1=Alpha\nModel2=Beta\nDisplay=") + switches[0] +
-                                   "\n[LanguageSelectDialog]\nDisplay=" + switches[1] + "\n");
+    root_.Write("Setuvia.ini",
+                std::string("[ModelSelectDialog]\nModel1=Alpha\nModel2=Beta\nDisplay=") +
+                    switches[0] + "\n[LanguageSelectDialog]\nDisplay=" + switches[1] + "\n");
     CHarbelApp app("-root_dir=" + root_.Path() + " " + tail);
     app.InitInstance();
     model_ = app.ModelName();

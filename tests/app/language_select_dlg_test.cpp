@@ -59,10 +59,12 @@ TEST_F(LanguageDialog, ListsExistingFoldersInTableOrderAndPreselectsTheStartLang
 }
 
 TEST_F(LanguageDialog, ListsAllEightWithSpanishBeforeTraditionalChinese) {
-  Folders({"0x0404", "0x0407", "0x0409", "0x040C", "0x0410", "0x0411", "0x0804", "0x0C0A", "0x0412", "0x0419"});
+  Folders({"0x0404", "0x0407", "0x0409", "0x040C", "0x0410", "0x0411", "0x0804", "0x0C0A", "0x0412",
+           "0x0419"});
   Run("0x0409", PressOk);
-  EXPECT_EQ(items_, (std::vector<std::string>{"English", "French", "German", "Italian", "Japanese",
-                                              "Simplified Chinese", "Spanish", "Traditional Chinese"}));
+  EXPECT_EQ(items_,
+            (std::vector<std::string>{"English", "French", "German", "Italian", "Japanese",
+                                      "Simplified Chinese", "Spanish", "Traditional Chinese"}));
 }
 
 TEST_F(LanguageDialog, SelectsTheFirstWhenTheStartLanguageIsNotListed) {
@@ -93,10 +95,20 @@ TEST_F(LanguageDialog, EscapeAndTheCloseBoxYieldNothing) {
 
 TEST_F(LanguageDialog, TheListHasTheFocusArrowsMoveAndEnterPressesOk) {
   Folders({"0x0409", "0x0407", "0x0411"});
-  EXPECT_EQ(Run("0x0409", [](Dialog& d) { d.HandleKey(Key::kDown); d.HandleKey(Key::kDown); d.HandleKey(Key::kEnter); }),
+  EXPECT_EQ(Run("0x0409",
+                [](Dialog& d) {
+                  d.HandleKey(Key::kDown);
+                  d.HandleKey(Key::kDown);
+                  d.HandleKey(Key::kEnter);
+                }),
             "0x0411");
   EXPECT_EQ(focus_, kIdLanguageList);
-  EXPECT_EQ(Run("0x0411", [](Dialog& d) { d.HandleKey(Key::kUp); d.HandleKey(Key::kEnter); }), "0x0407");
+  EXPECT_EQ(Run("0x0411",
+                [](Dialog& d) {
+                  d.HandleKey(Key::kUp);
+                  d.HandleKey(Key::kEnter);
+                }),
+            "0x0407");
 }
 
 TEST_F(LanguageDialog, TextsFollowTheThreadLocaleAndFallBackToEnglish) {

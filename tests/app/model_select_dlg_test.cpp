@@ -16,7 +16,8 @@ using platform::ui::Key;
 class ModelDialog : public ::testing::Test {
  protected:
   void Ini(const std::string& models) {
-    ini_ = root_.Write("Setuvia" + std::to_string(++count_) + ".ini", "[ModelSelectDialog]\nDisplay=1\n" + models);
+    ini_ = root_.Write("Setuvia" + std::to_string(++count_) + ".ini",
+                       "[ModelSelectDialog]\nDisplay=1\n" + models);
   }
   std::string Run(const std::string& page_template, std::function<void(Dialog&)> user) {
     session_.set_driver([&](Dialog& dialog) {
@@ -91,19 +92,25 @@ TEST_F(ModelDialog, DownAndEnterChooseTheSecondModel) {
   Ini("Model1=Alpha\nModel2=Beta\n");
   root_.MakeFolder("PageData_Alpha");
   root_.MakeFolder("PageData_Beta");
-  EXPECT_EQ(Run(WithoutLanguage(), [](Dialog& d) { d.HandleKey(Key::kDown); d.HandleKey(Key::kEnter); }), "Beta");
+  EXPECT_EQ(Run(WithoutLanguage(),
+                [](Dialog& d) {
+                  d.HandleKey(Key::kDown);
+                  d.HandleKey(Key::kEnter);
+                }),
+            "Beta");
 }
 
 // Whatever the name, the folder formed from the listed name is the folder that was tested.
 TEST_F(ModelDialog, AwkwardNamesLeadToTheFolderThatWasTested) {
   const std::string long_name(70, 'L');
   Ini("Model1=Pro_Max\nModel2=My Model 2.0\nModel3=Größe\nModel4=" + long_name + "\nModel5=Pro\n");
-  for (const std::string& name : {std::string("Pro_Max"), std::string("My Model 2.0"), std::string("Größe"),
-                                  long_name.substr(0, 63)}) {
+  for (const std::string& name : {std::string("Pro_Max"), std::string("My Model 2.0"),
+                                  std::string("Größe"), long_name.substr(0, 63)}) {
     root_.MakeFolder("PageData_" + name);
   }
   Run(WithoutLanguage(), PressOk);
-  EXPECT_EQ(items_, (std::vector<std::string>{"Pro_Max", "My Model 2.0", "Größe", long_name.substr(0, 63)}));
+  EXPECT_EQ(items_, (std::vector<std::string>{"Pro_Max", "My Model 2.0", "Größe",
+                                              long_name.substr(0, 63)}));
   for (const std::string& item : items_) {
     std::string folder = WithoutLanguage();
     app::ReplaceModelPlaceholder(folder, "_" + item);
@@ -113,11 +120,17 @@ TEST_F(ModelDialog, AwkwardNamesLeadToTheFolderThatWasTested) {
 
 TEST_F(ModelDialog, ThousandsOfModelsListWhatExists) {
   std::string models;
-  for (int i = 1; i <= 3000; ++i) models += "Model" + std::to_string(i) + "=M" + std::to_string(i) + "\n";
+  for (int i = 1; i <= 3000; ++i)
+    models += "Model" + std::to_string(i) + "=M" + std::to_string(i) + "\n";
   Ini(models);
   root_.MakeFolder("PageData_M7");
   root_.MakeFolder("PageData_M2999");
-  EXPECT_EQ(Run(WithoutLanguage(), [](Dialog& d) { d.HandleKey(Key::kDown); d.HandleKey(Key::kEnter); }), "M2999");
+  EXPECT_EQ(Run(WithoutLanguage(),
+                [](Dialog& d) {
+                  d.HandleKey(Key::kDown);
+                  d.HandleKey(Key::kEnter);
+                }),
+            "M2999");
   EXPECT_EQ(items_, (std::vector<std::string>{"M7", "M2999"}));
 }
 

@@ -6,15 +6,19 @@
 namespace {
 
 TEST(PageFolderTemplate, FollowsTheTwoSwitches) {
-  EXPECT_EQ(app::MakePageFolderTemplate("/srv/Setup/", "0x0409", false, false), "/srv/Setup/PageData/0x0409/");
+  EXPECT_EQ(app::MakePageFolderTemplate("/srv/Setup/", "0x0409", false, false),
+            "/srv/Setup/PageData/0x0409/");
   EXPECT_EQ(app::MakePageFolderTemplate("/srv/Setup/", "0x040c", true, false),
             "/srv/Setup/PageDataDirModelName/0x040c/");
-  EXPECT_EQ(app::MakePageFolderTemplate("/srv/Setup/", "0x040c", true, true), "/srv/Setup/PageDataDirModelName/");
-  EXPECT_EQ(app::MakePageFolderTemplate("/srv/Setup/", "0x0411", false, true), "/srv/Setup/PageData/");
+  EXPECT_EQ(app::MakePageFolderTemplate("/srv/Setup/", "0x040c", true, true),
+            "/srv/Setup/PageDataDirModelName/");
+  EXPECT_EQ(app::MakePageFolderTemplate("/srv/Setup/", "0x0411", false, true),
+            "/srv/Setup/PageData/");
 }
 
 TEST(PageFolderTemplate, UsesTheRootAsGiven) {
-  EXPECT_EQ(app::MakePageFolderTemplate("/srv/Setup", "0x0409", false, false), "/srv/SetupPageData/0x0409/");
+  EXPECT_EQ(app::MakePageFolderTemplate("/srv/Setup", "0x0409", false, false),
+            "/srv/SetupPageData/0x0409/");
   EXPECT_EQ(app::MakePageFolderTemplate("", "", false, false), "PageData//");
 }
 

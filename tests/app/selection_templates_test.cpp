@@ -27,7 +27,8 @@ TEST(SelectionTemplates, ExistInEightLanguagesButNotKoreanOrRussian) {
 
 TEST(SelectionTemplates, HoldAFocusableListAboveTheDefaultOkButton) {
   for (LangId language : kEight) {
-    for (auto [id, list_id] : {std::pair{resources::kLanguageDialog, 1001}, std::pair{resources::kModelDialog, 1003}}) {
+    for (auto [id, list_id] :
+         {std::pair{resources::kLanguageDialog, 1001}, std::pair{resources::kModelDialog, 1003}}) {
       const DialogTemplate* t = resources::FindDialog(id, language);
       ASSERT_NE(t, nullptr);
       ASSERT_EQ(t->controls.size(), 2u);

@@ -41,9 +41,12 @@ class Language : public ::testing::Test {
   static void UseWindows9xValue(RegistryValue value) {
     platform::SetUserDefaultUILanguageMissingForTesting(true);
     platform::SetWindows9xFamilyForTesting(true);
-    platform::SetRegistryValueForTesting(RegistryHive::kCurrentUser, kResourceLocale, "", std::move(value));
+    platform::SetRegistryValueForTesting(RegistryHive::kCurrentUser, kResourceLocale, "",
+                                         std::move(value));
   }
-  static RegistryValue Text(std::string text) { return {RegistryValueType::kString, std::move(text), 0}; }
+  static RegistryValue Text(std::string text) {
+    return {RegistryValueType::kString, std::move(text), 0};
+  }
   std::vector<std::string> trace_;
 };
 
@@ -67,8 +70,8 @@ TEST_F(Language, LangIdOutsideTheSupportedSetIsUsedAsItIs) {
 
 TEST_F(Language, LangIdWithoutAReadableIdIsTheFolderNameButSetsNoLocale) {
   const std::vector<std::pair<const char*, const char*>> cases = {
-      {"-lang_id=", ""}, {"-lang_id", ""}, {"-lang_id=1033", "1033"}, {"-lang_id=0x", "0x"},
-      {"-lang_id=0XZZ", "0xzz"}, {"-lang_id=Ab", "ab"}};
+      {"-lang_id=", ""},     {"-lang_id", ""},          {"-lang_id=1033", "1033"},
+      {"-lang_id=0x", "0x"}, {"-lang_id=0XZZ", "0xzz"}, {"-lang_id=Ab", "ab"}};
   for (const auto& [tail, folder] : cases) {
     EXPECT_EQ(FolderFor(tail), folder) << tail;
     EXPECT_FALSE(platform::ThreadLocale().has_value()) << tail;
@@ -89,9 +92,10 @@ TEST(ReadLangId, ReadsUpToFourHexDigitsAfter0x) {
 
 TEST_F(Language, DetectionFromTheLocaleKeepsTheSupportedSet) {
   const std::vector<std::pair<const char*, const char*>> cases = {
-      {"ja_JP.UTF-8", "0x0411"}, {"fr_CA.UTF-8", "0x0409"}, {"fr_FR.UTF-8", "0x040c"}, {"ko_KR.UTF-8", "0x0412"},
-      {"es_ES.UTF-8", "0x0c0a"}, {"es_MX.UTF-8", "0x0409"}, {"zh_TW.UTF-8", "0x0404"}, {"zh_HK.UTF-8", "0x0409"},
-      {"ru_RU.UTF-8", "0x0419"}, {"C", "0x0409"},           {"pt_BR.UTF-8", "0x0409"}};
+      {"ja_JP.UTF-8", "0x0411"}, {"fr_CA.UTF-8", "0x0409"}, {"fr_FR.UTF-8", "0x040c"},
+      {"ko_KR.UTF-8", "0x0412"}, {"es_ES.UTF-8", "0x0c0a"}, {"es_MX.UTF-8", "0x0409"},
+      {"zh_TW.UTF-8", "0x0404"}, {"zh_HK.UTF-8", "0x0409"}, {"ru_RU.UTF-8", "0x0419"},
+      {"C", "0x0409"},           {"pt_BR.UTF-8", "0x0409"}};
   for (const auto& [locale, folder] : cases) {
     ::setenv("LANG", locale, 1);
     EXPECT_EQ(FolderFor(""), folder) << locale;
@@ -103,7 +107,9 @@ TEST_F(Language, DetectionFromTheLocaleKeepsTheSupportedSet) {
 TEST_F(Language, Windows9xRegistryValueIsScannedAsHex) {
   UseWindows9xValue(Text("00000411"));
   EXPECT_EQ(CHarbelApp().DetectUILanguage(), 0x0411);
-  EXPECT_EQ(trace_, (std::vector<std::string>{"CHarbelApp(Windows 9x)::DetectUILanguage() 9X1st/2nd = 0411\n"}));
+  EXPECT_EQ(
+      trace_,
+      (std::vector<std::string>{"CHarbelApp(Windows 9x)::DetectUILanguage() 9X1st/2nd = 0411\n"}));
   EXPECT_EQ(FolderFor(""), "0x0411");
 }
 
@@ -134,7 +140,9 @@ TEST_F(Language, NtVersionResourceTakesTheLastLanguage) {
   platform::SetUserDefaultUILanguageMissingForTesting(true);
   platform::SetVersionResourceLanguagesForTesting("ntdll.dll", std::vector<LangId>{0x0409, 0x0407});
   EXPECT_EQ(CHarbelApp().DetectUILanguage(), 0x0407);
-  EXPECT_EQ(trace_, (std::vector<std::string>{"CHarbelApp(Windows NT)::DetectUILanguage() NT1st/2nd = 0407\n"}));
+  EXPECT_EQ(
+      trace_,
+      (std::vector<std::string>{"CHarbelApp(Windows NT)::DetectUILanguage() NT1st/2nd = 0407\n"}));
 }
 
 TEST_F(Language, NtVersionResourceMissingOrNeutralGivesEnglishFolder) {
@@ -150,7 +158,8 @@ TEST_F(Language, NtVersionResourceMissingOrNeutralGivesEnglishFolder) {
 TEST_F(Language, TheFunctionSourceWinsOverTheOthers) {
   ::setenv("LANG", "it_IT.UTF-8", 1);
   platform::SetWindows9xFamilyForTesting(true);
-  platform::SetRegistryValueForTesting(RegistryHive::kCurrentUser, kResourceLocale, "", Text("0411"));
+  platform::SetRegistryValueForTesting(RegistryHive::kCurrentUser, kResourceLocale, "",
+                                       Text("0411"));
   EXPECT_EQ(CHarbelApp().DetectUILanguage(), 0x0410);
   EXPECT_TRUE(trace_.empty());
 }

@@ -61,7 +61,8 @@ TEST(BmpPage, RefusesFormatsAPageDoesNotUse) {
 TEST(BmpPage, RefusesHeadersTheDibDrawingCannotShow) {
   std::vector<std::uint8_t> file = MakeBmp({});
   const auto headers = [&] {
-    return ParseBmpHeaders(std::span<const std::uint8_t, kBmpHeadersSize>(file.data(), kBmpHeadersSize));
+    return ParseBmpHeaders(
+        std::span<const std::uint8_t, kBmpHeadersSize>(file.data(), kBmpHeadersSize));
   };
   file[26] = 0;  // no plane
   EXPECT_FALSE(PageBmpPixelBytes(headers(), file.size()));
@@ -85,8 +86,11 @@ TEST(BmpPage, AllocatesForTheDimensionsNotForALargerImageSize) {
 
 TEST(BmpPage, RefusesDimensionsFarBeyondTheFile) {
   // About 4 GB of rows claimed by a file of a few hundred bytes.
-  EXPECT_FALSE(PixelBytesOf({.width = 32767, .height = 32767, .bit_count = 32,
-                             .image_size = 0xFFFFFFFF, .pixel_bytes = 100}));
+  EXPECT_FALSE(PixelBytesOf({.width = 32767,
+                             .height = 32767,
+                             .bit_count = 32,
+                             .image_size = 0xFFFFFFFF,
+                             .pixel_bytes = 100}));
   EXPECT_FALSE(PixelBytesOf({.width = 40000, .height = 1, .pixel_bytes = 100}));
   EXPECT_FALSE(PixelBytesOf({.width = 1, .height = 40000, .pixel_bytes = 100}));
   EXPECT_FALSE(PixelBytesOf({.width = 4, .height = 3, .pixel_offset = 5000, .pixel_bytes = 0}));

@@ -95,8 +95,11 @@ TEST_F(DibImageLoad, AFailedLoadEmptiesTheObjectAndKeepsTheNewPath) {
 }
 
 TEST_F(DibImageLoad, AHugeClaimInATinyFileIsRefusedWithoutAllocating) {
-  const std::vector<std::uint8_t> file = MakeBmp({.width = 32767, .height = 32767, .bit_count = 32,
-                                                  .image_size = 0xFFFFFFFF, .pixel_bytes = 46});
+  const std::vector<std::uint8_t> file = MakeBmp({.width = 32767,
+                                                  .height = 32767,
+                                                  .bit_count = 32,
+                                                  .image_size = 0xFFFFFFFF,
+                                                  .pixel_bytes = 46});
   ASSERT_EQ(file.size(), 100u);
   EXPECT_FALSE(m_image.Load(Write("bomb.bmp", file), m_header));
   EXPECT_FALSE(m_image.HasPixels());

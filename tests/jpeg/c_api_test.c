@@ -11,7 +11,8 @@ static unsigned char* LoadFile(const char* path, long* size) {
   FILE* file = fopen(path, "rb");
   unsigned char* bytes = NULL;
   if (file == NULL) return NULL;
-  if (fseek(file, 0, SEEK_END) == 0 && (*size = ftell(file)) >= 0 && fseek(file, 0, SEEK_SET) == 0) {
+  if (fseek(file, 0, SEEK_END) == 0 && (*size = ftell(file)) >= 0 &&
+      fseek(file, 0, SEEK_SET) == 0) {
     bytes = (unsigned char*)malloc((size_t)*size + 1);
     if (bytes != NULL && fread(bytes, 1, (size_t)*size, file) != (size_t)*size) {
       free(bytes);
@@ -51,8 +52,8 @@ static int CheckFile(const char* path) {
     same = memory.jpeg_width == file.jpeg_width && memory.jpeg_height == file.jpeg_height &&
            memory.jpeg_channels == file.jpeg_channels;
   if (!same)
-    printf("%s: memory %d (%s), file %d (%s)\n", path, (int)from_memory,
-           JpegErrorText(from_memory), (int)from_file, JpegErrorText(from_file));
+    printf("%s: memory %d (%s), file %d (%s)\n", path, (int)from_memory, JpegErrorText(from_memory),
+           (int)from_file, JpegErrorText(from_file));
   return same;
 }
 

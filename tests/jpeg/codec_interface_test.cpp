@@ -168,7 +168,7 @@ TEST_F(CodecInterface, FileReadContinuesWhereThePreviousStopped) {
   EXPECT_EQ(p_.state.quant_tables[0].values[0], 9);
   EXPECT_EQ(JpegRead(&p_, READ_TABLES_FILE), 0);  // reopened: the same tables again
   EXPECT_EQ(JpegRead(&p_, READ_PARAMS_FILE), 0);
-  EXPECT_EQ(p_.jpeg_width, 0u);  // a tables-only stream has no frame
+  EXPECT_EQ(p_.jpeg_width, 0u);                   // a tables-only stream has no frame
   EXPECT_EQ(JpegRead(&p_, READ_PARAMS_FILE), 0);  // the file stayed open: the image follows
   EXPECT_EQ(p_.jpeg_width, 48u);
   std::remove(path.c_str());
@@ -190,7 +190,8 @@ TEST(StatusTexts, EveryCodeHasItsText) {
   EXPECT_STREQ(JpegErrorText(-99), "Reserved");
   EXPECT_STREQ(JpegErrorText(-31), "Unknown error code");
   EXPECT_STREQ(JpegErrorText(3), "Unknown error code");
-  for (int32_t code = -30; code <= 2; ++code) EXPECT_STRNE(JpegErrorText(code), "Unknown error code");
+  for (int32_t code = -30; code <= 2; ++code)
+    EXPECT_STRNE(JpegErrorText(code), "Unknown error code");
 }
 
 TEST(VersionInfo, NamesTheCodec) {

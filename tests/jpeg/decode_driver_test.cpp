@@ -47,9 +47,7 @@ class Record {
     p_.dib_channels = 3;
     p_.dib_color = COLOR_BGR;
   }
-  Bytes Pixels() const {
-    return Bytes(storage_.begin() + kGuard, storage_.end() - kGuard);
-  }
+  Bytes Pixels() const { return Bytes(storage_.begin() + kGuard, storage_.end() - kGuard); }
   bool GuardsIntact() const {
     for (size_t i = 0; i < kGuard; ++i)
       if (storage_[i] != kUnwritten || storage_[storage_.size() - 1 - i] != kUnwritten)
@@ -101,7 +99,9 @@ std::vector<Segment> HeaderSegments(const Bytes& jpeg) {
   }
   return segments;
 }
-bool IsTableSegment(uint8_t code) { return code == 0xDB || code == 0xC4; }
+bool IsTableSegment(uint8_t code) {
+  return code == 0xDB || code == 0xC4;
+}
 
 // A stream split into SOI+tables+EOI and the same stream without its tables.
 struct SplitStream {
@@ -318,7 +318,6 @@ TEST(WholeImageRead, ANonInterleavedImageDecodesTheSameOnEveryRead) {
   ASSERT_EQ(JpegRead(&r.p(), READ_IMAGE_BUFFER), 0);
   EXPECT_EQ(r.Pixels(), first);
 }
-
 
 // The tables are prepared for a DCT method when their DQT is read; a method chosen
 // after the parameters read still gets tables prepared for it.

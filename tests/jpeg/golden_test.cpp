@@ -81,8 +81,8 @@ TEST_P(GoldenTest, DecodedOutputMatchesTheGoldenHashes) {
     const std::string path = row.substr(0, row.find('\t'));
     auto it = golden.find(path);
     EXPECT_TRUE(it != golden.end() && it->second == row)
-        << "output changed: " << row << "\n  golden: "
-        << (it == golden.end() ? std::string("(none)") : it->second)
+        << "output changed: " << row
+        << "\n  golden: " << (it == golden.end() ? std::string("(none)") : it->second)
         << "\n  if intended, regenerate with SETUVIA_UPDATE_GOLDEN=1 (see golden_test.cpp)";
   }
 }

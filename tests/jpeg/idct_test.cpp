@@ -21,8 +21,12 @@ namespace {
 using Block = std::array<int16_t, 64>;
 using Transform = void (*)(int16_t*);
 
-int RoundHalfUpDiv8(int d) { return static_cast<int>(std::floor((d + 4) / 8.0)); }
-int Clamp255(int v) { return std::clamp(v, 0, 255); }
+int RoundHalfUpDiv8(int d) {
+  return static_cast<int>(std::floor((d + 4) / 8.0));
+}
+int Clamp255(int v) {
+  return std::clamp(v, 0, 255);
+}
 
 Block DcOnly(int dc) {
   Block b{};
@@ -109,10 +113,17 @@ TEST(PreciseInverseDct, DcOnlyBlockGivesRoundedEighthPlus128Everywhere) {
 }
 
 TEST(PreciseInverseDct, DcOnlySaturationPoints) {
-  const std::pair<int, int> cases[] = {{0, 128},     {-1024, 0},   {1016, 255}, {-1020, 1},
-                                       {1011, 254},  {-8192, 0},   {8187, 255},
+  const std::pair<int, int> cases[] = {{0, 128},
+                                       {-1024, 0},
+                                       {1016, 255},
+                                       {-1020, 1},
+                                       {1011, 254},
+                                       {-8192, 0},
+                                       {8187, 255},
                                        // beyond 32 bits the column pass wraps, as defined
-                                       {8191, 0}, {-32768, 128}, {16384, 128}};
+                                       {8191, 0},
+                                       {-32768, 128},
+                                       {16384, 128}};
   for (auto [d, sample] : cases) {
     Block b = DcOnly(d);
     jpeg::InverseDct8x8Precise(b.data());
@@ -122,10 +133,10 @@ TEST(PreciseInverseDct, DcOnlySaturationPoints) {
 }
 
 TEST(PreciseInverseDct, ReducedSizesShareTheDcRoundingAndSaturation) {
-  for (Transform t : {jpeg::InverseDct4x4Precise, jpeg::InverseDct2x2Precise,
-                      jpeg::InverseDct1x1Precise}) {
+  for (Transform t :
+       {jpeg::InverseDct4x4Precise, jpeg::InverseDct2x2Precise, jpeg::InverseDct1x1Precise}) {
     const std::pair<int, int> cases[] = {{-1028, 0}, {-1029, 0}, {1019, 255}, {1020, 255},
-                                         {4, 129}, {3, 128}, {-4, 128}, {-5, 127}};
+                                         {4, 129},   {3, 128},   {-4, 128},   {-5, 127}};
     for (auto [d, sample] : cases) {
       Block b = DcOnly(d);
       t(b.data());
@@ -147,14 +158,14 @@ TEST(PreciseInverseDct, ReducedSizesShareTheDcRoundingAndSaturation) {
 TEST(FastInverseDct, DcOnlyBlocksDescaleBySixteen) {
   for (int d = -2100; d <= 2100; d += 7) {
     const int expected = Clamp255(((d + 8) >> 4) + 128);
-    for (Transform t : {jpeg::InverseDct8x8Fast, jpeg::InverseDct4x4Fast,
-                        jpeg::InverseDct2x2Fast, jpeg::InverseDct1x1Fast}) {
+    for (Transform t : {jpeg::InverseDct8x8Fast, jpeg::InverseDct4x4Fast, jpeg::InverseDct2x2Fast,
+                        jpeg::InverseDct1x1Fast}) {
       Block b = DcOnly(d);
       t(b.data());
       ASSERT_EQ(b[0], expected) << "D=" << d;
     }
   }
-  const std::pair<int, int> cases[] = {{-2056, 0}, {-2057, 0}, {-2055, 0}, {-2040, 1},
+  const std::pair<int, int> cases[] = {{-2056, 0},  {-2057, 0},  {-2055, 0},  {-2040, 1},
                                        {2039, 255}, {2040, 255}, {2024, 255}, {2023, 254}};
   for (auto [d, sample] : cases) {
     Block b = DcOnly(d);
@@ -219,12 +230,12 @@ TEST(Dequantize, MultiplyKeepsTheLow16BitsOfTheProduct) {
 
 TEST(Dequantize, ScaledRoundsAndShiftsArithmetically) {
   Block b{}, table{};
-  table.fill(4096);  // a quantiser of 16 at (0, 0) prescaled for the fast transform
-  b[0] = 1;          // (4096 + 64) >> 7 = 32
-  b[1] = -1;         // (-4096 + 64) >> 7 = -32 (floor of -31.5)
-  table[2] = 65, b[2] = -1;   // (-65 + 64) >> 7 = -1
-  table[3] = 64, b[3] = -1;   // (-64 + 64) >> 7 = 0
-  table[4] = 4925, b[4] = 13;  // 64025 + 64 = 64089 >> 7 = 500
+  table.fill(4096);                // a quantiser of 16 at (0, 0) prescaled for the fast transform
+  b[0] = 1;                        // (4096 + 64) >> 7 = 32
+  b[1] = -1;                       // (-4096 + 64) >> 7 = -32 (floor of -31.5)
+  table[2] = 65, b[2] = -1;        // (-65 + 64) >> 7 = -1
+  table[3] = 64, b[3] = -1;        // (-64 + 64) >> 7 = 0
+  table[4] = 4925, b[4] = 13;      // 64025 + 64 = 64089 >> 7 = 500
   table[5] = 32767, b[5] = 32767;  // 1073676289 + 64 >> 7 = 8388096, low 16 bits
   jpeg::DequantizeScaled(b.data(), table.data());
   EXPECT_EQ(b[0], 32);

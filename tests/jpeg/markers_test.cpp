@@ -79,10 +79,10 @@ TEST_F(MarkerRead, FrameWithHeightZeroIsDnlError) {
 
 TEST_F(MarkerRead, FrameComponentCountOutsideOneToFourIsRefused) {
   EXPECT_EQ(Read(Start().Frame(0xC0, 8, 8, {})), JPEG_ERR_COMP);
-  EXPECT_EQ(Read(Start().Frame(0xC0, 8, 8,
-                               {{1, 0x11, 0}, {2, 0x11, 0}, {3, 0x11, 0}, {4, 0x11, 0},
-                                {5, 0x11, 0}})),
-            JPEG_ERR_COMP);
+  EXPECT_EQ(
+      Read(Start().Frame(0xC0, 8, 8,
+                         {{1, 0x11, 0}, {2, 0x11, 0}, {3, 0x11, 0}, {4, 0x11, 0}, {5, 0x11, 0}})),
+      JPEG_ERR_COMP);
   EXPECT_EQ(p_.state.frame.component_count, 0);  // nothing was installed
 }
 
@@ -131,7 +131,7 @@ TEST_F(MarkerRead, ScanChecksItsSelectorsAndComponents) {
   auto frame = [&] { return Start().Frame420(16, 16); };
   EXPECT_EQ(Read(frame().Segment(0xDA, {1, 1, 0x40, 0, 63, 0})), JPEG_ERR_DATA);  // Td 4
   EXPECT_EQ(Read(frame().Segment(0xDA, {1, 1, 0x04, 0, 63, 0})), JPEG_ERR_DATA);  // Ta 4
-  EXPECT_EQ(Read(frame().Scan({9})), JPEG_ERR_DATA);                             // unknown id
+  EXPECT_EQ(Read(frame().Scan({9})), JPEG_ERR_DATA);                              // unknown id
   EXPECT_EQ(Read(Start().Frame(0xC0, 8, 8, {{1, 0x11, 4}}).Scan({1})), JPEG_ERR_DATA);  // Tq 4
   EXPECT_EQ(Read(frame().Segment(0xDA, {3, 1, 0, 2, 0})), JPEG_ERR_DATA);  // runs past payload
 }
@@ -259,8 +259,9 @@ TEST_F(MarkerRead, ShortApp0IsLeftAlone) {
 }
 
 TEST_F(MarkerRead, AdobeTransformDecidesTheColour) {
-  EXPECT_EQ(Read(Start().Adobe(0).Frame(0xC0, 8, 8,
-                                        {{1, 0x11, 0}, {2, 0x11, 0}, {3, 0x11, 0}, {4, 0x11, 0}})
+  EXPECT_EQ(Read(Start()
+                     .Adobe(0)
+                     .Frame(0xC0, 8, 8, {{1, 0x11, 0}, {2, 0x11, 0}, {3, 0x11, 0}, {4, 0x11, 0}})
                      .Scan({1, 2, 3, 4})),
             0);
   EXPECT_EQ(p_.jpeg_color, static_cast<uint32_t>(COLOR_RGBA));
@@ -321,8 +322,7 @@ TEST_F(MarkerRead, StreamEndingInsideTheHeadersIsMemoryError) {
 }
 
 TEST_F(MarkerRead, TablesReadStopsOnTheFrameAndTheNextReadStartsThere) {
-  EXPECT_EQ(Read(Start().QuantTable(0, 3).Frame420(16, 16).Scan({1, 2, 3}), READ_TABLES_BUFFER),
-            0);
+  EXPECT_EQ(Read(Start().QuantTable(0, 3).Frame420(16, 16).Scan({1, 2, 3}), READ_TABLES_BUFFER), 0);
   EXPECT_EQ(p_.state.quant_tables[0].values[0], 3);
   EXPECT_EQ(p_.state.stream.origin + p_.state.stream.bytes_consumed, 2u + 69u);
 }

@@ -25,13 +25,16 @@ constexpr int32_t kWholeImage[4] = {0, 0, 0, 0};
 TEST(PlaceMcuOutputTest, SecondColumnOfA17PixelWide420ImageShowsOneColumn) {
   std::vector<uint8_t> pixels(17 * 3 * 20);
   McuPlacement placement{};
-  ASSERT_EQ(jpeg::PlaceMcuOutput(kWholeImage, 16, 16, 1, 0, 3, 51, pixels.data(), 17, 20, placement), 0);
+  ASSERT_EQ(
+      jpeg::PlaceMcuOutput(kWholeImage, 16, 16, 1, 0, 3, 51, pixels.data(), 17, 20, placement), 0);
   EXPECT_EQ(placement.out, pixels.data() + 16 * 3);
   ExpectRect(placement.visible, 0, 0, 1, 16);
-  ASSERT_EQ(jpeg::PlaceMcuOutput(kWholeImage, 16, 16, 1, 1, 3, 51, pixels.data(), 17, 20, placement), 0);
+  ASSERT_EQ(
+      jpeg::PlaceMcuOutput(kWholeImage, 16, 16, 1, 1, 3, 51, pixels.data(), 17, 20, placement), 0);
   EXPECT_EQ(placement.out, pixels.data() + 16 * 51 + 16 * 3);
   ExpectRect(placement.visible, 0, 0, 1, 4);
-  ASSERT_EQ(jpeg::PlaceMcuOutput(kWholeImage, 16, 16, 0, 0, 3, 51, pixels.data(), 17, 20, placement), 0);
+  ASSERT_EQ(
+      jpeg::PlaceMcuOutput(kWholeImage, 16, 16, 0, 0, 3, 51, pixels.data(), 17, 20, placement), 0);
   ExpectRect(placement.visible, 0, 0, 16, 16);
 }
 

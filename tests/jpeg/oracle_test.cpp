@@ -85,8 +85,8 @@ void CompareWithPeer(const CorpusEntry& entry, const std::vector<uint8_t>& jpeg,
                           peer.layout.width == ours.run.layout.width &&
                           peer.layout.height == ours.run.layout.height &&
                           peer.layout.channels == ours.run.layout.channels;
-  const Difference diff = comparable ? CompareDibs(ours.Pixels(), peer.pixels, ours.run.layout)
-                                     : Difference{};
+  const Difference diff =
+      comparable ? CompareDibs(ours.Pixels(), peer.pixels, ours.run.layout) : Difference{};
   std::printf("oracle\t%s\t%s\tstatus %d\tpeer %s\t%s\n", ModeName(color), entry.path.c_str(),
               status, peer.decoded ? (peer.warning ? "warning" : "ok") : "failed",
               comparable ? diff.Describe().c_str() : peer.message.c_str());
@@ -96,10 +96,9 @@ void CompareWithPeer(const CorpusEntry& entry, const std::vector<uint8_t>& jpeg,
   SCOPED_TRACE(entry.path + " (" + ModeName(color) + " colour) " + expected.reason);
   EXPECT_EQ(status, expected.status) << JpegErrorText(status);
   if (expected.status != 0) return;  // a file we refuse has no pixels to compare
-  ASSERT_TRUE(comparable) << "our image " << ours.run.layout.width << "x"
-                          << ours.run.layout.height << "x" << ours.run.layout.channels
-                          << ", peer's " << peer.layout.width << "x" << peer.layout.height << "x"
-                          << peer.layout.channels;
+  ASSERT_TRUE(comparable) << "our image " << ours.run.layout.width << "x" << ours.run.layout.height
+                          << "x" << ours.run.layout.channels << ", peer's " << peer.layout.width
+                          << "x" << peer.layout.height << "x" << peer.layout.channels;
   EXPECT_LE(diff.max_abs, expected.max_diff) << diff.Describe();
   EXPECT_GE(diff.psnr, expected.min_psnr) << diff.Describe();
 }

@@ -27,8 +27,7 @@ TEST(ProcessorClass, FamilyRules) {
   EXPECT_EQ(ClassifyProcessorInfo(Family(6, 0), -1), CPU_CLASS_FAMILY6);
   EXPECT_EQ(ClassifyProcessorInfo(Family(6, kFeatureSse), -1), CPU_CLASS_FAMILY6);
   EXPECT_EQ(ClassifyProcessorInfo(Family(6, kFeatureMmx), -1), CPU_CLASS_FAMILY6_MMX);
-  EXPECT_EQ(ClassifyProcessorInfo(Family(6, kFeatureMmx | kFeatureSse), -1),
-            CPU_CLASS_FAMILY6_SSE);
+  EXPECT_EQ(ClassifyProcessorInfo(Family(6, kFeatureMmx | kFeatureSse), -1), CPU_CLASS_FAMILY6_SSE);
   EXPECT_EQ(ClassifyProcessorInfo(Family(15, kFeatureSse2), -1), CPU_CLASS_FAMILY15_SSE2);
   EXPECT_EQ(ClassifyProcessorInfo(Family(15, kFeatureMmx), -1), CPU_CLASS_GENERIC);
   EXPECT_EQ(ClassifyProcessorInfo(Family(4, kFeatureMmx), -1), CPU_CLASS_GENERIC);
@@ -68,8 +67,7 @@ TEST(ProcessorInfoRecord, FieldsComeFromLeafOne) {
 
 TEST(ProcessorClass, ForcedClassThisProcessorCannotRunFallsBack) {
   EXPECT_EQ(InstalledClass(CPU_CLASS_FAMILY15_SSE2, Family(6, kFeatureMmx)), CPU_CLASS_GENERIC);
-  EXPECT_EQ(InstalledClass(CPU_CLASS_FAMILY5_MMX, Family(15, kFeatureSse2)),
-            CPU_CLASS_FAMILY5_MMX);
+  EXPECT_EQ(InstalledClass(CPU_CLASS_FAMILY5_MMX, Family(15, kFeatureSse2)), CPU_CLASS_FAMILY5_MMX);
   EXPECT_EQ(InstalledClass(CPU_CLASS_FAMILY6, Family(4, 0)), CPU_CLASS_FAMILY6);
 }
 

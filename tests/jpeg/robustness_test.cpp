@@ -49,13 +49,14 @@ std::vector<std::vector<uint8_t>> Corruptions(const std::vector<uint8_t>& jpeg,
                                               const std::string& path) {
   std::vector<std::vector<uint8_t>> copies;
   if (jpeg.size() < 4) return copies;
-  std::mt19937 random(static_cast<uint32_t>(
-      Fnv1a64({reinterpret_cast<const uint8_t*>(path.data()), path.size()})));
+  std::mt19937 random(
+      static_cast<uint32_t>(Fnv1a64({reinterpret_cast<const uint8_t*>(path.data()), path.size()})));
   std::uniform_int_distribution<size_t> place(2, jpeg.size() - 1);
   std::uniform_int_distribution<int> flip(1, 255);
   for (int variant = 0; variant < kFlipVariants; ++variant) {
     std::vector<uint8_t> copy = jpeg;
-    for (int i = 0; i < (1 << variant); ++i) copy[place(random)] ^= static_cast<uint8_t>(flip(random));
+    for (int i = 0; i < (1 << variant); ++i)
+      copy[place(random)] ^= static_cast<uint8_t>(flip(random));
     copies.push_back(std::move(copy));
   }
   return copies;

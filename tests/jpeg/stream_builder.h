@@ -37,8 +37,11 @@ class StreamBuilder {
   // SOFn with 8-bit precision; components as {id, HV byte, Tq}.
   StreamBuilder& Frame(uint8_t code, uint16_t width, uint16_t height,
                        std::initializer_list<std::initializer_list<uint8_t>> components) {
-    Bytes p = {8, static_cast<uint8_t>(height >> 8), static_cast<uint8_t>(height),
-               static_cast<uint8_t>(width >> 8), static_cast<uint8_t>(width),
+    Bytes p = {8,
+               static_cast<uint8_t>(height >> 8),
+               static_cast<uint8_t>(height),
+               static_cast<uint8_t>(width >> 8),
+               static_cast<uint8_t>(width),
                static_cast<uint8_t>(components.size())};
     for (auto c : components) p.insert(p.end(), c.begin(), c.end());
     return Segment(code, p);
@@ -65,8 +68,7 @@ class StreamBuilder {
   }
   // The JFIF APP0 segment with the given thumbnail size (no pixels).
   StreamBuilder& Jfif(uint8_t thumb_width = 0, uint8_t thumb_height = 0) {
-    return Segment(0xE0, {'J', 'F', 'I', 'F', 0, 1, 2, 0, 0, 72, 0, 72, thumb_width,
-                          thumb_height});
+    return Segment(0xE0, {'J', 'F', 'I', 'F', 0, 1, 2, 0, 0, 72, 0, 72, thumb_width, thumb_height});
   }
   StreamBuilder& Adobe(uint8_t transform) {
     return Segment(0xEE, {'A', 'd', 'o', 'b', 'e', 0, 100, 0, 0, 0, 0, transform});

@@ -12,21 +12,25 @@ std::vector<std::string> ListAll(const std::string& pattern) {
   platform::DirectoryEnumeration enumeration;
   std::vector<std::string> names;
   std::string name;
-  for (bool more = enumeration.First(pattern, name); more; more = enumeration.Next(name)) names.push_back(name);
+  for (bool more = enumeration.First(pattern, name); more; more = enumeration.Next(name))
+    names.push_back(name);
   return names;
 }
 
 TEST(ResolvePath, KeepsAPathThatExistsAsWritten) {
   TempFolder root;
   root.Write("PageData/0x040C/a.jpg", "x");
-  EXPECT_EQ(platform::ResolvePath(root.Path() + "PageData/0x040C/a.jpg"), root.Path() + "PageData/0x040C/a.jpg");
+  EXPECT_EQ(platform::ResolvePath(root.Path() + "PageData/0x040C/a.jpg"),
+            root.Path() + "PageData/0x040C/a.jpg");
 }
 
 TEST(ResolvePath, MatchesEveryComponentIgnoringAsciiCase) {
   TempFolder root;
   root.Write("PageData/0x040C/Page1.JPG", "x");
-  EXPECT_EQ(platform::ResolvePath(root.Path() + "pagedata/0x040c/page1.jpg"), root.Path() + "PageData/0x040C/Page1.JPG");
-  EXPECT_EQ(platform::ResolvePath(root.Path() + "PAGEDATA/0x040c/"), root.Path() + "PageData/0x040C/");
+  EXPECT_EQ(platform::ResolvePath(root.Path() + "pagedata/0x040c/page1.jpg"),
+            root.Path() + "PageData/0x040C/Page1.JPG");
+  EXPECT_EQ(platform::ResolvePath(root.Path() + "PAGEDATA/0x040c/"),
+            root.Path() + "PageData/0x040C/");
   EXPECT_TRUE(platform::FileExists(root.Path() + "pagedata/0X040C"));
 }
 
@@ -87,20 +91,23 @@ TEST(DirectoryEnumeration, ListsDotEntriesFirstThenNamesInCaseInsensitiveOrdinal
   root.MakeFolder("pages/sub");
   // Upper-cased comparison puts digits before letters and letters before "_".
   EXPECT_EQ(ListAll(root.Path() + "pages/*.*"),
-            (std::vector<std::string>{".", "..", "10.jpg", "9.jpg", "A.bmp", "a2.JPG", "b.jpg", "C.txt", "sub", "_x.jpg"}));
+            (std::vector<std::string>{".", "..", "10.jpg", "9.jpg", "A.bmp", "a2.JPG", "b.jpg",
+                                      "C.txt", "sub", "_x.jpg"}));
 }
 
 TEST(DirectoryEnumeration, OrdersNamesEqualButForCaseByTheirBytes) {
   TempFolder root;
   root.Write("p/a.jpg", "x");
   root.Write("p/A.jpg", "x");
-  EXPECT_EQ(ListAll(root.Path() + "p/*.*"), (std::vector<std::string>{".", "..", "A.jpg", "a.jpg"}));
+  EXPECT_EQ(ListAll(root.Path() + "p/*.*"),
+            (std::vector<std::string>{".", "..", "A.jpg", "a.jpg"}));
 }
 
 TEST(DirectoryEnumeration, FindsTheFolderIgnoringCase) {
   TempFolder root;
   root.Write("PageData/0x0C0A/p.jpg", "x");
-  EXPECT_EQ(ListAll(root.Path() + "pagedata/0x0c0a/*.*"), (std::vector<std::string>{".", "..", "p.jpg"}));
+  EXPECT_EQ(ListAll(root.Path() + "pagedata/0x0c0a/*.*"),
+            (std::vector<std::string>{".", "..", "p.jpg"}));
 }
 
 TEST(DirectoryEnumeration, FailsOnAMissingFolderAFileOrAnotherPattern) {

@@ -69,7 +69,8 @@ TEST_F(Environment, ThreadLocaleIsUnsetUntilSet) {
 }
 
 TEST_F(Environment, ResourceLanguagePrefersThreadLocaleThenUserInterfaceThenEnglish) {
-  const std::vector<LangId> selection_dialogs = {0x0409, 0x040C, 0x0407, 0x0410, 0x0411, 0x0804, 0x0C0A, 0x0404};
+  const std::vector<LangId> selection_dialogs = {0x0409, 0x040C, 0x0407, 0x0410,
+                                                 0x0411, 0x0804, 0x0C0A, 0x0404};
   ::setenv("LANG", "fr_FR.UTF-8", 1);
   EXPECT_EQ(platform::ChooseResourceLanguage(selection_dialogs), 0x040C);
   platform::SetThreadLocale(0x0411);

@@ -25,7 +25,8 @@ class Profile : public ::testing::Test {
 
 TEST_F(Profile, MissingFileSectionOrKeyGivesTheDefault) {
   const std::string ini = Ini("[ModelSelectDialog]\nDisplay=1\n");
-  EXPECT_EQ(GetPrivateProfileInt("ModelSelectDialog", "Display", 7, folder_.Path() + "none.ini"), 7);
+  EXPECT_EQ(GetPrivateProfileInt("ModelSelectDialog", "Display", 7, folder_.Path() + "none.ini"),
+            7);
   EXPECT_EQ(GetPrivateProfileInt("LanguageSelectDialog", "Display", 0, ini), 0);
   EXPECT_EQ(GetPrivateProfileInt("ModelSelectDialog", "Model1", -3, ini), -3);
   EXPECT_EQ(GetPrivateProfileString("Product Name", "Name", "VORN", ini), "VORN");
@@ -34,7 +35,8 @@ TEST_F(Profile, MissingFileSectionOrKeyGivesTheDefault) {
 }
 
 TEST_F(Profile, MatchesSectionAndKeyNamesIgnoringAsciiCaseAndTheFileName) {
-  const std::string ini = Ini("[modelselectdialog]\nDISPLAY=2\n[Product Name]\nname=Example Product\n");
+  const std::string ini =
+      Ini("[modelselectdialog]\nDISPLAY=2\n[Product Name]\nname=Example Product\n");
   EXPECT_EQ(GetPrivateProfileInt("ModelSelectDialog", "Display", 0, ini), 2);
   EXPECT_EQ(GetPrivateProfileString("PRODUCT NAME", "Name", "VORN", ini), "Example Product");
   folder_.Write("sub/SETUVIA.INI", "[A]\nk=v\n");
@@ -42,10 +44,10 @@ TEST_F(Profile, MatchesSectionAndKeyNamesIgnoringAsciiCaseAndTheFileName) {
 }
 
 TEST_F(Profile, TrimsWhiteSpaceAndOnePairOfQuotes) {
-  const std::string ini = Ini(
-      "  [ Product Name ]  \n"
-      "\t Name \t=  \"  Quoted Product  \" \n"
-      "[Q]\nsingle='x'\nhalf=\"x\ninner=a \"b\" c\ndouble=\"\"y\"\"\nempty=\n");
+  const std::string ini =
+      Ini("  [ Product Name ]  \n"
+          "\t Name \t=  \"  Quoted Product  \" \n"
+          "[Q]\nsingle='x'\nhalf=\"x\ninner=a \"b\" c\ndouble=\"\"y\"\"\nempty=\n");
   EXPECT_EQ(GetPrivateProfileString("Product Name", "Name", "", ini), "  Quoted Product  ");
   EXPECT_EQ(GetPrivateProfileString("Q", "single", "", ini), "x");
   EXPECT_EQ(GetPrivateProfileString("Q", "half", "", ini), "\"x");
@@ -97,7 +99,8 @@ TEST_F(Profile, CutsTextTo63Utf16UnitsNeverInsideACharacter) {
   for (int i = 0; i < 70; ++i) japanese += "語";
   std::string astral;  // U+1F600 takes two units: 31 fit, the 32nd would need units 63 and 64
   for (int i = 0; i < 40; ++i) astral += "\xF0\x9F\x98\x80";
-  const std::string ini = Ini("[S]\nascii=" + ascii + "\njapanese=" + japanese + "\nastral=" + astral + "\n");
+  const std::string ini =
+      Ini("[S]\nascii=" + ascii + "\njapanese=" + japanese + "\nastral=" + astral + "\n");
   EXPECT_EQ(GetPrivateProfileString("S", "ascii", "", ini), std::string(63, 'x'));
   EXPECT_EQ(GetPrivateProfileString("S", "japanese", "", ini), japanese.substr(0, 63 * 3));
   EXPECT_EQ(GetPrivateProfileString("S", "astral", "", ini), astral.substr(0, 31 * 4));

@@ -43,13 +43,15 @@ TEST_F(SystemServices, LinuxHasTheUiLanguageFunctionAndIsNotWindows9x) {
   EXPECT_EQ(function(), 0x0410);
   ::unsetenv("LC_ALL");
   EXPECT_FALSE(platform::IsWindows9xFamily());
-  EXPECT_FALSE(platform::EnumVersionResourceLanguages("ntdll.dll", [](platform::LangId) { return true; }));
+  EXPECT_FALSE(
+      platform::EnumVersionResourceLanguages("ntdll.dll", [](platform::LangId) { return true; }));
 }
 
 TEST_F(SystemServices, DoublesSimulateAMissingFunctionWindows9xAndAVersionResource) {
   platform::SetUserDefaultUILanguageMissingForTesting(true);
   platform::SetWindows9xFamilyForTesting(true);
-  platform::SetVersionResourceLanguagesForTesting("ntdll.dll", std::vector<platform::LangId>{0x0409, 0x0411, 0x0407});
+  platform::SetVersionResourceLanguagesForTesting(
+      "ntdll.dll", std::vector<platform::LangId>{0x0409, 0x0411, 0x0407});
   EXPECT_EQ(platform::FindUserDefaultUILanguage(), nullptr);
   EXPECT_TRUE(platform::IsWindows9xFamily());
   std::vector<platform::LangId> seen;
@@ -64,7 +66,8 @@ TEST_F(SystemServices, RegistryKeysAreAbsentUnlessTheStandInOrATestHasThem) {
   RegistryKey key;
   EXPECT_FALSE(key.Open(RegistryHive::kCurrentUser, "Control Panel\\Desktop\\ResourceLocale"));
   EXPECT_FALSE(key.Query("", 32).has_value());
-  platform::SetRegistryValueForTesting(RegistryHive::kCurrentUser, "Control Panel\\Desktop\\ResourceLocale", "",
+  platform::SetRegistryValueForTesting(RegistryHive::kCurrentUser,
+                                       "Control Panel\\Desktop\\ResourceLocale", "",
                                        RegistryValue{RegistryValueType::kString, "00000411", 0});
   ASSERT_TRUE(key.Open(RegistryHive::kCurrentUser, "control panel\\desktop\\resourcelocale"));
   const auto value = key.Query("", 32);
@@ -79,12 +82,14 @@ TEST_F(SystemServices, RegistryReadFailsWhenTheDataDoesNotFitTheBuffer) {
   const std::string key_name = "Control Panel\\Desktop\\ResourceLocale";
   RegistryKey key;
   // 15 characters and the null fill 32 bytes exactly; 16 do not fit.
-  platform::SetRegistryValueForTesting(RegistryHive::kCurrentUser, key_name, "",
-                                       RegistryValue{RegistryValueType::kString, std::string(15, '0'), 0});
+  platform::SetRegistryValueForTesting(
+      RegistryHive::kCurrentUser, key_name, "",
+      RegistryValue{RegistryValueType::kString, std::string(15, '0'), 0});
   ASSERT_TRUE(key.Open(RegistryHive::kCurrentUser, key_name));
   EXPECT_TRUE(key.Query("", 32).has_value());
-  platform::SetRegistryValueForTesting(RegistryHive::kCurrentUser, key_name, "",
-                                       RegistryValue{RegistryValueType::kString, std::string(16, '0'), 0});
+  platform::SetRegistryValueForTesting(
+      RegistryHive::kCurrentUser, key_name, "",
+      RegistryValue{RegistryValueType::kString, std::string(16, '0'), 0});
   EXPECT_FALSE(key.Query("", 32).has_value());
 }
 

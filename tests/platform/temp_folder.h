@@ -29,7 +29,8 @@ class TempFolder {
   std::string Write(const std::string& relative, std::string_view bytes) const {
     const auto file = path_ / relative;
     std::filesystem::create_directories(file.parent_path());
-    std::ofstream(file, std::ios::binary).write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    std::ofstream(file, std::ios::binary)
+        .write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
     return file.string();
   }
 

@@ -19,7 +19,9 @@ TEST(AsciiCase, FoldsOnlyAsciiLetters) {
 
 TEST(Utf16LeToUtf8, DecodesPairsAndReplacesLoneSurrogates) {
   const std::vector<std::uint8_t> pair = {0x3D, 0xD8, 0x00, 0xDE, 'a', 0};
-  EXPECT_EQ(platform::Utf16LeToUtf8(pair), "\xF0\x9F\x98\x80" "a");
+  EXPECT_EQ(platform::Utf16LeToUtf8(pair),
+            "\xF0\x9F\x98\x80"
+            "a");
   const std::vector<std::uint8_t> lone = {0x00, 0xDC, 0x3D, 0xD8, 0x41};  // odd byte dropped
   EXPECT_EQ(platform::Utf16LeToUtf8(lone), "\xEF\xBF\xBD\xEF\xBF\xBD");
 }

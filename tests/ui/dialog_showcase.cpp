@@ -105,8 +105,8 @@ class ListDialog : public Dialog {
 };
 
 int ShowList(std::uint16_t language) {
-  const DialogTemplate tmpl{133, language, {0, 0, 161, 50}, "Select Language", "MS Sans Serif",
-                            8, kListControls};
+  const DialogTemplate tmpl{133, language,     {0, 0, 161, 50}, "Select Language", "MS Sans Serif",
+                            8,   kListControls};
   ListDialog dialog(tmpl, language);
   const int code = dialog.DoModal();
   std::printf("end %d\n", code);

@@ -21,15 +21,15 @@ constexpr ControlTemplate kControls[] = {
     {ControlKind::kBlackFrame, 1000, "", {0, 0, 400, 277}, 0},
     {ControlKind::kBlackFrame, 1002, "", {4, 282, 393, 1}, kSunken},
 };
-constexpr DialogTemplate kViewerLike{102, 0x0409, {0, 0, 403, 310}, "ProductName Viewer",
-                                     "Tahoma", 8, kControls};
+constexpr DialogTemplate kViewerLike{102,      0x0409, {0, 0, 403, 310}, "ProductName Viewer",
+                                     "Tahoma", 8,      kControls};
 
 constexpr ControlTemplate kListControls[] = {
     {ControlKind::kDropDownList, 1001, "", {7, 7, 147, 66}, kTabStop | kVerticalScroll},
     {ControlKind::kPushButton, 1, "OK", {56, 29, 50, 14}, kTabStop | kDefaultButton},
 };
-constexpr DialogTemplate kListDialog{133, 0x0409, {0, 0, 161, 50}, "Select Language",
-                                     "MS Sans Serif", 8, kListControls};
+constexpr DialogTemplate kListDialog{
+    133, 0x0409, {0, 0, 161, 50}, "Select Language", "MS Sans Serif", 8, kListControls};
 
 // Records the handlers in the order the layer runs them.
 class RecordingDialog : public Dialog {
@@ -80,7 +80,7 @@ TEST(DialogGeometry, DropDownListKeepsItsClosedHeightAndTheDroppedOne) {
   session.set_driver([&](Dialog& d) {
     const Control* list = d.GetDlgItem(1001);
     EXPECT_EQ(list->GetRect(), (Rect{11, 11, 231, 32}));  // closed: 13 + 8
-    EXPECT_EQ(list->dropped_height(), 108);  // 11 to 119
+    EXPECT_EQ(list->dropped_height(), 108);               // 11 to 119
   });
   dlg.DoModal();
 }
@@ -93,12 +93,11 @@ TEST(DialogLifecycle, SizeBeforeControlsThenInitThenShowThenDestroy) {
     d.ClickButton(2);
   });
   EXPECT_EQ(dlg.DoModal(), 2);
-  EXPECT_EQ(dlg.calls, (std::vector<std::string>{"size:0:605x504:0", "init:1", "shown",
-                                                  "cancel", "destroy"}));
+  EXPECT_EQ(dlg.calls,
+            (std::vector<std::string>{"size:0:605x504:0", "init:1", "shown", "cancel", "destroy"}));
   EXPECT_FALSE(dlg.IsWindow());
   EXPECT_EQ(dlg.GetDlgItem(2), nullptr);
 }
-
 
 // Runs `dlg` modally with `drive` as the user; returns the end code.
 int RunWith(headless::Session& session, Dialog& dlg, headless::Session::Driver drive) {
@@ -115,11 +114,12 @@ TEST(DialogEndCodes, OkCancelCloseBoxAndOtherButtons) {
   EXPECT_EQ(RunWith(session, list, [](Dialog&) {}), -1);  // left running
 
   RecordingDialog viewer(kViewerLike);
-  EXPECT_EQ(RunWith(session, viewer, [](Dialog& d) {
-              d.ClickButton(4);
-              d.ClickButton(3);
-              d.EndDialog(7);
-            }),
+  EXPECT_EQ(RunWith(session, viewer,
+                    [](Dialog& d) {
+                      d.ClickButton(4);
+                      d.ClickButton(3);
+                      d.EndDialog(7);
+                    }),
             7);
   EXPECT_EQ(viewer.calls[2], "click:4");
   EXPECT_EQ(viewer.calls[3], "click:3");
@@ -191,8 +191,8 @@ TEST(DialogKeyboard, SpaceAndEnterPressTheFocusedButton) {
     d.HandleKey(Key::kTab);    // focus on 2 (Exit)
     d.HandleKey(Key::kEnter);
   });
-  EXPECT_EQ(dlg.calls, (std::vector<std::string>{"size:0:605x504:0", "init:1", "click:3",
-                                                  "click:4", "cancel", "destroy"}));
+  EXPECT_EQ(dlg.calls, (std::vector<std::string>{"size:0:605x504:0", "init:1", "click:3", "click:4",
+                                                 "cancel", "destroy"}));
 }
 
 TEST(DialogKeyboard, EnterOnTheListPressesTheDefaultButton) {

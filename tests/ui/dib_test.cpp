@@ -60,9 +60,8 @@ TEST(DibValidation, HeaderIsCheckedAgainstTheBuffer) {
 
 TEST(DibConversion, BottomUp24BitRowsComeOutTopDownWithoutPadding) {
   // 2 x 2, stride 8: bottom row first. B, G, R order.
-  const std::vector<std::uint8_t> bits = {
-      1, 2, 3, 4, 5, 6, 0xEE, 0xEE,          // bottom row
-      7, 8, 9, 10, 11, 12, 0xEE, 0xEE};      // top row
+  const std::vector<std::uint8_t> bits = {1, 2, 3, 4,  5,  6,  0xEE, 0xEE,   // bottom row
+                                          7, 8, 9, 10, 11, 12, 0xEE, 0xEE};  // top row
   const RgbImage image = ConvertDib(Header(2, 2, 24), bits, 2, 2);
   ASSERT_EQ(image.width, 2);
   EXPECT_EQ(image.rgb, (Rgb{9, 8, 7, 12, 11, 10, 3, 2, 1, 6, 5, 4}));
@@ -101,8 +100,8 @@ TEST(DibConversion, StretchingPicksTheNearestSourcePixel) {
 constexpr ControlTemplate kFrameOnly[] = {
     {ControlKind::kBlackFrame, 1000, "", {4, 8, 40, 40}, 0},
 };
-constexpr DialogTemplate kPictureDialog{1, 0x0409, {0, 0, 100, 100}, "Picture", "Tahoma", 8,
-                                        kFrameOnly};
+constexpr DialogTemplate kPictureDialog{1,        0x0409, {0, 0, 100, 100}, "Picture",
+                                        "Tahoma", 8,      kFrameOnly};
 
 TEST(DrawDibReuse, PaintsReuseTheConvertedImageUntilThePixelsChange) {
   headless::Session session;  // base units 6 x 13: the frame sits at 6, 13, 60 x 65

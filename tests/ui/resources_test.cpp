@@ -63,8 +63,7 @@ TEST(Resources, ViewerTemplatesCarryTheButtonsFrameAndLineInTabOrder) {
   EXPECT_EQ(zh->controls[0].rect.x, 349);
   EXPECT_EQ(zh->controls[3].rect.x, 1);
   EXPECT_EQ(zh->controls[4].rect.cx, 400);
-  EXPECT_EQ(FindDialog(kViewerDialog, 0x0419)->caption,
-            "Инструкция по установке  ProductName");
+  EXPECT_EQ(FindDialog(kViewerDialog, 0x0419)->caption, "Инструкция по установке  ProductName");
 }
 
 TEST(Resources, StringsMatchTheTables) {

@@ -14,11 +14,11 @@
 
 namespace {
 
-using ::testing::Contains;
-using ::testing::Not;
 using platform::ui::Dialog;
 using platform::ui::Key;
 using platform::ui::Rect;
+using ::testing::Contains;
+using ::testing::Not;
 
 class ViewerDlgTest : public ::testing::Test {
  protected:
@@ -29,7 +29,8 @@ class ViewerDlgTest : public ::testing::Test {
   }
 
   void AddPage(const std::string& name, int width, int height) {
-    bmp_test::WriteFile(m_folder.Path() / name, bmp_test::MakeBmp({.width = width, .height = height}));
+    bmp_test::WriteFile(m_folder.Path() / name,
+                        bmp_test::MakeBmp({.width = width, .height = height}));
   }
   void AddFile(const std::string& name, const std::vector<std::uint8_t>& bytes) {
     bmp_test::WriteFile(m_folder.Path() / name, bytes);
@@ -211,7 +212,8 @@ TEST_F(ViewerDlgTest, APageOfANewSizeMovesTheWindowAtItsCorner) {
   Run([&](CViewerDlg& d) {
     const Rect before = d.GetWindowRect();
     d.ClickButton(kIdNextButton);
-    EXPECT_EQ(d.GetWindowRect(), (Rect{before.left, before.top, before.left + 400, before.top + 180}));
+    EXPECT_EQ(d.GetWindowRect(),
+              (Rect{before.left, before.top, before.left + 400, before.top + 180}));
     EXPECT_EQ(RectOf(d, kIdPictureFrame), (Rect{0, 0, 400, 100}));
   });
 }
@@ -309,6 +311,7 @@ TEST_F(ViewerDlgTest, InitialisationTracesTheWindowRectangleTwice) {
   for (const std::string& line : m_trace)
     if (line.starts_with("Rect: ")) rects.push_back(line);
   // The window in pixels (605 x 504 from 403 x 310 units), then that converted once more.
-  EXPECT_THAT(rects, ::testing::ElementsAre("Rect: left = 0, top = 0, right = 605, bottom = 504.\n",
-                                            "Rect: left = 0, top = 0, right = 908, bottom = 819.\n"));
+  EXPECT_THAT(rects,
+              ::testing::ElementsAre("Rect: left = 0, top = 0, right = 605, bottom = 504.\n",
+                                     "Rect: left = 0, top = 0, right = 908, bottom = 819.\n"));
 }

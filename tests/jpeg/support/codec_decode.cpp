@@ -53,8 +53,7 @@ CodecRun RunCodec(std::span<const uint8_t> jpeg, ColorChoice color,
 
 std::span<const uint8_t> CodecImage::Pixels() const {
   if (storage.size() < 2 * kGuardBytes) return {};
-  return std::span<const uint8_t>(storage).subspan(kGuardBytes,
-                                                   storage.size() - 2 * kGuardBytes);
+  return std::span<const uint8_t>(storage).subspan(kGuardBytes, storage.size() - 2 * kGuardBytes);
 }
 
 bool CodecImage::GuardsIntact() const {
@@ -64,8 +63,7 @@ bool CodecImage::GuardsIntact() const {
          std::all_of(storage.end() - kGuardBytes, storage.end(), is_guard);
 }
 
-CodecImage DecodeWithCodec(std::span<const uint8_t> jpeg, ColorChoice color,
-                           uint64_t max_pixels) {
+CodecImage DecodeWithCodec(std::span<const uint8_t> jpeg, ColorChoice color, uint64_t max_pixels) {
   CodecImage image;
   image.run = RunCodec(jpeg, color, [&](const DibLayout& layout) -> uint8_t* {
     if (layout.Pixels() > max_pixels) {

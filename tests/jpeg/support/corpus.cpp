@@ -41,8 +41,7 @@ uint64_t CorpusEntry::Pixels() const {
 
 bool CorpusEntry::IsSequential() const {
   const std::string& sof = Field("sof");
-  return (sof == "SOF0" || sof == "SOF1") && Number("precision") == 8 &&
-         Number("arithmetic") == 0;
+  return (sof == "SOF0" || sof == "SOF1") && Number("precision") == 8 && Number("arithmetic") == 0;
 }
 
 bool CorpusEntry::IsProgressive() const {

@@ -18,7 +18,7 @@ struct CorpusEntry {
 
   const std::string& Field(const std::string& name) const;
   long Number(const std::string& name) const;  // 0 when empty or not a number
-  uint64_t Pixels() const;                      // declared width x height
+  uint64_t Pixels() const;                     // declared width x height
   // Baseline or extended sequential, 8-bit samples, Huffman-coded: what the codec decodes.
   bool IsSequential() const;
   bool IsProgressive() const;  // SOF2, 8-bit, Huffman-coded

@@ -7,7 +7,9 @@
 
 namespace setuvia::jpegtest {
 
-std::filesystem::path SharedDir() { return SETUVIA_SHARED_DIR; }
+std::filesystem::path SharedDir() {
+  return SETUVIA_SHARED_DIR;
+}
 
 const std::vector<CorpusEntry>& Manifest() {
   static const std::vector<CorpusEntry> entries = ReadManifest(SharedDir() / "corpus");

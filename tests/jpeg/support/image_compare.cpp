@@ -37,9 +37,8 @@ Difference CompareDibs(std::span<const uint8_t> ours, std::span<const uint8_t> p
     }
   }
   const double samples = static_cast<double>(layout.RowBytes()) * layout.height;
-  diff.psnr = squares == 0 || samples == 0
-                  ? std::numeric_limits<double>::infinity()
-                  : 10.0 * std::log10(255.0 * 255.0 * samples / squares);
+  diff.psnr = squares == 0 || samples == 0 ? std::numeric_limits<double>::infinity()
+                                           : 10.0 * std::log10(255.0 * 255.0 * samples / squares);
   return diff;
 }
 

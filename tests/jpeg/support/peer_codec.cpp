@@ -17,16 +17,24 @@ struct PeerBuffer {
 
 int PeerSubsampling(PeerSampling sampling) {
   switch (sampling) {
-    case PeerSampling::k444: return TJSAMP_444;
-    case PeerSampling::k422: return TJSAMP_422;
-    case PeerSampling::k420: return TJSAMP_420;
-    case PeerSampling::kGray: return TJSAMP_GRAY;
+    case PeerSampling::k444:
+      return TJSAMP_444;
+    case PeerSampling::k422:
+      return TJSAMP_422;
+    case PeerSampling::k420:
+      return TJSAMP_420;
+    case PeerSampling::kGray:
+      return TJSAMP_GRAY;
   }
   return TJSAMP_444;
 }
 
-int PixelFormat(PeerFormat format) { return format == PeerFormat::kBgr ? TJPF_BGR : TJPF_CMYK; }
-uint32_t Channels(PeerFormat format) { return format == PeerFormat::kBgr ? 3 : 4; }
+int PixelFormat(PeerFormat format) {
+  return format == PeerFormat::kBgr ? TJPF_BGR : TJPF_CMYK;
+}
+uint32_t Channels(PeerFormat format) {
+  return format == PeerFormat::kBgr ? 3 : 4;
+}
 
 // Owns one decompressor handle.
 class Handle {
