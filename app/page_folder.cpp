@@ -3,6 +3,13 @@
 
 namespace app {
 
+bool IsDetectableLanguageFolder(const std::string& folder_name) {
+  for (std::string_view name : kDetectableLanguageFolders) {
+    if (name == folder_name) return true;
+  }
+  return false;
+}
+
 std::string MakePageFolderTemplate(const std::string& root, const std::string& lang_id,
                                    bool model_dialog, bool language_dialog) {
   std::string folder = root + "PageData";

@@ -1,9 +1,20 @@
-// The page-folder templates and their completion after the selection dialogs.
+// The page-folder templates, their completion after the selection dialogs, and the
+// language folder names detection may give.
 #pragma once
 
+#include <array>
 #include <string>
+#include <string_view>
 
 namespace app {
+
+// The ten language folder names detection may give, in the case detection writes them.
+inline constexpr std::array<std::string_view, 10> kDetectableLanguageFolders = {
+    "0x0404", "0x0407", "0x0409", "0x040c", "0x0410",
+    "0x0411", "0x0412", "0x0419", "0x0804", "0x0c0a"};
+
+// One of the ten names above, compared exactly.
+bool IsDetectableLanguageFolder(const std::string& folder_name);
 
 // Stands for "_" and the model name until the model dialog has run.
 inline constexpr const char* kModelPlaceholder = "DirModelName";

@@ -10,6 +10,7 @@
 
 #include "app/command_line.h"
 #include "app/harbel_app.h"
+#include "app/page_folder.h"
 #include "platform/registry.h"
 #include "platform/system_info.h"
 #include "platform/text.h"
@@ -17,10 +18,6 @@
 
 namespace app {
 namespace {
-
-constexpr std::array<std::string_view, 10> kDetectableFolders = {
-    "0x0404", "0x0407", "0x0409", "0x040c", "0x0410",
-    "0x0411", "0x0412", "0x0419", "0x0804", "0x0c0a"};
 
 int HexDigit(char c) {
   if (c >= '0' && c <= '9') return c - '0';
@@ -45,13 +42,6 @@ std::optional<unsigned long> ScanHex(const std::string& text) {
 }
 
 }  // namespace
-
-bool IsDetectableLanguageFolder(const std::string& folder_name) {
-  for (std::string_view name : kDetectableFolders) {
-    if (name == folder_name) return true;
-  }
-  return false;
-}
 
 std::optional<platform::LangId> ReadLangId(const std::string& text) {
   if (text.size() < 3 || text[0] != '0' || text[1] != 'x' || HexDigit(text[2]) < 0)

@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <optional>
 #include <span>
+#include <string>
 
 #include "image/bitmap_info_header.h"
 
@@ -15,15 +16,18 @@ inline constexpr std::size_t kBmpFileHeaderSize = 14;
 inline constexpr std::size_t kBmpHeadersSize = kBmpFileHeaderSize + sizeof(BitmapInfoHeader);
 
 struct BmpHeaders {
+  bool has_signature = false;      // the file starts with "BM" (only the refusal reason uses it)
   std::uint32_t pixel_offset = 0;  // from the start of the file
   BitmapInfoHeader info;
 };
 
-// Reads the file header's pixel-data offset and the info header (little-endian).
+// Reads the file header's signature and pixel-data offset and the info header (little-endian).
 BmpHeaders ParseBmpHeaders(std::span<const std::uint8_t, kBmpHeadersSize> bytes);
 
 // The bytes of pixel data to allocate and read for a page BMP of `file_size` bytes: the row
 // stride x height. Nothing when the headers are not those of a page, or when the file holds
 // less than half of those bytes (a header claiming far more than the file holds is damaged;
-// a page cut short near its end still shows, its missing rows reading as zero).
-std::optional<std::size_t> PageBmpPixelBytes(const BmpHeaders& headers, std::uint64_t file_size);
+// a page cut short near its end still shows, its missing rows reading as zero). A refused
+// file also gets the rule it broke in `refusal` (when given).
+std::optional<std::size_t> PageBmpPixelBytes(const BmpHeaders& headers, std::uint64_t file_size,
+                                             std::string* refusal = nullptr);

@@ -37,8 +37,6 @@ class CDibImage {
   int ConversionCount() const { return m_drawDib.conversion_count(); }
 
  private:
-  bool LoadJpegFile();
-  bool LoadBmpFile();
   void FreePixels();
 
   BitmapInfoHeader m_header;

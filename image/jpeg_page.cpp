@@ -5,6 +5,8 @@
 
 #include <cstring>
 #include <new>
+#include <string>
+#include <utility>
 
 #include "platform/trace.h"
 
@@ -40,12 +42,7 @@ void ChooseOutputFormat(JPEG_PROPERTIES& p) {
   }
 }
 
-// A frame may claim up to 65535 x 65535 pixels in a few bytes; a page that no window or
-// no drawing could show is refused like a failed allocation instead of being zero-filled.
-bool Allocate(std::vector<std::uint8_t>& pixels, std::uint64_t size, const JPEG_PROPERTIES& p) {
-  const auto max_side = static_cast<std::uint32_t>(kMaxPageDimension);
-  if (p.jpeg_width > max_side || p.jpeg_height > max_side) return false;
-  if (std::uint64_t{p.jpeg_width} * p.jpeg_height > platform::ui::kMaxDibPixels) return false;
+bool Allocate(std::vector<std::uint8_t>& pixels, std::uint64_t size) {
   try {
     pixels.resize(size);
     return true;
@@ -54,10 +51,16 @@ bool Allocate(std::vector<std::uint8_t>& pixels, std::uint64_t size, const JPEG_
   }
 }
 
-std::vector<std::uint8_t> Fail(JPEG_PROPERTIES& p) {
+std::vector<std::uint8_t> Fail(JPEG_PROPERTIES& p, PageLoadFailure* failure, const char* step,
+                               std::string reason) {
   (void)JpegFree(&p);
   platform::Trace("Error reading JPEG from memory\n");
+  if (failure) *failure = {step, std::move(reason)};
   return {};
+}
+
+std::string SizeText(const JPEG_PROPERTIES& p) {
+  return std::to_string(p.jpeg_width) + "x" + std::to_string(p.jpeg_height);
 }
 
 void FillHeader(const JPEG_PROPERTIES& p, std::size_t size, BitmapInfoHeader* header) {
@@ -72,30 +75,39 @@ void FillHeader(const JPEG_PROPERTIES& p, std::size_t size, BitmapInfoHeader* he
 }  // namespace
 
 std::vector<std::uint8_t> DecodeJpegFromMemory(const std::uint8_t* bytes, std::size_t size,
-                                               BitmapInfoHeader* header) {
-  if (bytes == nullptr || size == 0) return {};
+                                               BitmapInfoHeader* header, PageLoadFailure* failure) {
+  if (bytes == nullptr || size == 0) {
+    if (failure) *failure = {"file read failed", "empty file"};
+    return {};
+  }
   JPEG_PROPERTIES p;
   std::memset(&p, 0, sizeof p);
-  if (JpegInit(&p) != 0) {
+  if (const std::int32_t status = JpegInit(&p); status != 0) {
     platform::Trace("Cannot initialize JPEG library\n");
-    return Fail(p);
+    return Fail(p, failure, "codec start failed", JpegErrorText(status));
   }
   p.jpeg_buffer = bytes;
   p.jpeg_buffer_size = static_cast<std::uint32_t>(size);
-  if (JpegRead(&p, READ_PARAMS_BUFFER) != 0) {
+  if (const std::int32_t status = JpegRead(&p, READ_PARAMS_BUFFER); status != 0) {
     platform::Trace("Cannot read JPEG file header from memory: %X\n", PointerText(bytes));
-    return Fail(p);
+    return Fail(p, failure, "header read failed", JpegErrorText(status));
   }
   const std::uint64_t buffer_size = SetJpegPageOutput(p);
   std::vector<std::uint8_t> pixels;
-  if (!Allocate(pixels, buffer_size, p)) {
+  // A frame may claim up to 65535 x 65535 pixels in a few bytes; a page that no window or
+  // drawing could show is refused like a failed allocation instead of being zero-filled.
+  if (!IsShowablePageSize(p.jpeg_width, p.jpeg_height)) {
     platform::Trace("Cannot allocate memory for image\n");
-    return Fail(p);
+    return Fail(p, failure, "too large", SizeText(p) + " (" + kShowablePageSizeText + ")");
+  }
+  if (!Allocate(pixels, buffer_size)) {
+    platform::Trace("Cannot allocate memory for image\n");
+    return Fail(p, failure, "out of memory", SizeText(p) + " pixels");
   }
   p.dib_pixels = pixels.data();
-  if (JpegRead(&p, READ_IMAGE_BUFFER) != 0) {
+  if (const std::int32_t status = JpegRead(&p, READ_IMAGE_BUFFER); status != 0) {
     platform::Trace("Cannot read image data from memory %X\n", PointerText(bytes));
-    return Fail(p);
+    return Fail(p, failure, "image read failed", JpegErrorText(status));
   }
   if (JpegFree(&p) != 0) platform::Trace("Cannot free JPEG library");
   if (p.dib_color == COLOR_RGBA)

@@ -6,13 +6,16 @@
 #include <vector>
 
 #include "image/bitmap_info_header.h"
+#include "image/page_load_failure.h"
 #include "jpeg/jpeg_codec.h"
 
 // Decodes `size` bytes of a JPEG file into a freshly allocated bottom-up pixel buffer, rows
 // padded to 4 bytes, and fills `header` (when given) to describe it. An empty buffer means
-// the decode failed. The caller (CDibImage) takes the buffer over.
+// the decode failed; then `failure` (when given) says at which step and why. The caller
+// (CDibImage) takes the buffer over.
 std::vector<std::uint8_t> DecodeJpegFromMemory(const std::uint8_t* bytes, std::size_t size,
-                                               BitmapInfoHeader* header);
+                                               BitmapInfoHeader* header,
+                                               PageLoadFailure* failure = nullptr);
 
 // After a parameters read: chooses the page's output for the frame's component count
 // (jpeg_color, dib_channels, dib_color) and lays out bottom-up rows padded to 4 bytes

@@ -30,11 +30,6 @@ void ReadPixel(const std::uint8_t* p, std::uint16_t bit_count, std::uint8_t* rgb
 
 }  // namespace
 
-std::size_t DibStride(std::int32_t width, std::uint16_t bit_count) {
-  if (width <= 0 || (bit_count != 16 && bit_count != 24 && bit_count != 32)) return 0;
-  return static_cast<std::size_t>((std::uint64_t(width) * bit_count + 31) / 32 * 4);
-}
-
 DibError ValidateDib(const BitmapInfoHeader& header, std::span<const std::uint8_t> bits) {
   if (header.biSize < sizeof(BitmapInfoHeader) || header.biWidth <= 0 || header.biHeight == 0 ||
       header.biHeight == std::numeric_limits<std::int32_t>::min() || header.biPlanes != 1 ||

@@ -17,28 +17,10 @@
 #include <vector>
 
 #include "platform/ui/dialog.h"
+#include "platform/ui/dib_header.h"
 #include "platform/ui/geometry.h"
 
 namespace platform::ui {
-
-// The published BITMAPINFOHEADER layout.
-struct BitmapInfoHeader {
-  std::uint32_t biSize = 40;
-  std::int32_t biWidth = 0;
-  std::int32_t biHeight = 0;
-  std::uint16_t biPlanes = 1;
-  std::uint16_t biBitCount = 0;
-  std::uint32_t biCompression = 0;  // 0: uncompressed (BI_RGB)
-  std::uint32_t biSizeImage = 0;
-  std::int32_t biXPelsPerMeter = 0;
-  std::int32_t biYPelsPerMeter = 0;
-  std::uint32_t biClrUsed = 0;
-  std::uint32_t biClrImportant = 0;
-};
-static_assert(sizeof(BitmapInfoHeader) == 40);
-
-// Bound on the pixels of a source or a stretched image (64 Mpixel, 192 MB as RGB).
-inline constexpr std::uint64_t kMaxDibPixels = std::uint64_t{1} << 26;
 
 enum class DibError {
   kNone,
@@ -47,9 +29,6 @@ enum class DibError {
   kTooLarge,        // the image's size does not fit the arithmetic or the memory bound
   kBufferTooSmall,  // fewer pixel bytes than the header describes
 };
-
-// Bytes per pixel row of a DIB (padded to 4), or 0 when width or bit count are unusable.
-std::size_t DibStride(std::int32_t width, std::uint16_t bit_count);
 
 // Checks a header against the pixel buffer that goes with it.
 DibError ValidateDib(const BitmapInfoHeader& header, std::span<const std::uint8_t> bits);

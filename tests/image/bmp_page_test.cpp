@@ -10,11 +10,14 @@ namespace {
 using bmp_test::BmpLayout;
 using bmp_test::MakeBmp;
 
+BmpHeaders HeadersOf(const std::vector<std::uint8_t>& file) {
+  return ParseBmpHeaders(
+      std::span<const std::uint8_t, kBmpHeadersSize>(file.data(), kBmpHeadersSize));
+}
+
 std::optional<std::size_t> PixelBytesOf(const BmpLayout& layout) {
   const std::vector<std::uint8_t> file = MakeBmp(layout);
-  return PageBmpPixelBytes(
-      ParseBmpHeaders(std::span<const std::uint8_t, kBmpHeadersSize>(file.data(), kBmpHeadersSize)),
-      file.size());
+  return PageBmpPixelBytes(HeadersOf(file), file.size());
 }
 
 }  // namespace
@@ -94,6 +97,38 @@ TEST(BmpPage, RefusesDimensionsFarBeyondTheFile) {
   EXPECT_FALSE(PixelBytesOf({.width = 40000, .height = 1, .pixel_bytes = 100}));
   EXPECT_FALSE(PixelBytesOf({.width = 1, .height = 40000, .pixel_bytes = 100}));
   EXPECT_FALSE(PixelBytesOf({.width = 4, .height = 3, .pixel_offset = 5000, .pixel_bytes = 0}));
+}
+
+TEST(BmpPage, ARefusalNamesTheRuleTheFileBreaks) {
+  const struct {
+    BmpLayout layout;
+    const char* rule;
+  } cases[] = {
+      {{.bit_count = 8}, "8 bits per pixel (needs 16, 24 or 32)"},
+      {{.colours_used = 16}, "colour table of 16 entries"},
+      {{.height = -3}, "top-down rows (negative height)"},
+      {{.width = 0}, "no pixels (0x3)"},
+      {{.width = 40000, .height = 1},
+       "too large: 40000x1 (at most 32767 pixels each way and 64 Mpixel)"},
+      {{.width = 4, .height = 3, .image_size = 35},
+       "image size field 35 smaller than the 36 bytes of the rows"},
+      {{.width = 4, .height = 10, .pixel_bytes = 59}, "file holds 59 of 120 pixel bytes"},
+  };
+  for (const auto& c : cases) {
+    const std::vector<std::uint8_t> file = MakeBmp(c.layout);
+    std::string refusal;
+    EXPECT_FALSE(PageBmpPixelBytes(HeadersOf(file), file.size(), &refusal));
+    EXPECT_EQ(refusal, c.rule);
+  }
+}
+
+// More pixels than the drawing converts would load and never show.
+TEST(BmpPage, RefusesAPageOfMoreThan64Mpixel) {
+  const std::uint64_t large_file = std::uint64_t{1} << 32;
+  EXPECT_TRUE(PageBmpPixelBytes(
+      HeadersOf(MakeBmp({.width = 8192, .height = 8192, .pixel_bytes = 0})), large_file));
+  EXPECT_FALSE(PageBmpPixelBytes(
+      HeadersOf(MakeBmp({.width = 8193, .height = 8192, .pixel_bytes = 0})), large_file));
 }
 
 TEST(BmpPage, AcceptsAPageCutShortByLessThanHalf) {
