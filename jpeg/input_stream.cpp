@@ -7,7 +7,9 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
 #include <new>
+#include <system_error>
 
 namespace jpeg {
 namespace {
@@ -43,6 +45,24 @@ int32_t SeekFile(JpegInputStream& stream, uint32_t offset) {
   return JPEG_SUCCESS;
 }
 
+// Reading a FIFO or a device would wait for a writer or never end, so only regular
+// files are opened. The size, taken once, bounds every later read of the file: a file
+// that grows while it is read adds nothing.
+FILE* OpenRegularFile(const char* name, uint64_t& size) {
+  std::error_code error;
+  if (!std::filesystem::is_regular_file(name, error)) return nullptr;
+  FILE* file = std::fopen(name, "rb");
+  if (file == nullptr) return nullptr;
+  const bool sized = std::fseek(file, 0, SEEK_END) == 0;
+  const long end = sized ? std::ftell(file) : -1;
+  if (end < 0 || std::fseek(file, 0, SEEK_SET) != 0) {
+    std::fclose(file);
+    return nullptr;
+  }
+  size = static_cast<uint64_t>(end);
+  return file;
+}
+
 }  // namespace
 
 void ResetInputStream(JpegInputStream& stream) {
@@ -60,7 +80,12 @@ void ResetInputStream(JpegInputStream& stream) {
 int32_t RefillFileBuffer(JpegInputStream& stream) {
   FILE* file = File(stream);
   if (file == nullptr) return JPEG_ERR_FILE;
-  const size_t got = std::fread(stream.file_buffer, 1, JPEG_FILE_BUFFER_SIZE, file);
+  const long position = std::ftell(file);
+  if (position < 0) return JPEG_ERR_FILE;
+  const uint64_t end = stream.file_size;
+  const uint64_t remaining = end - std::min(static_cast<uint64_t>(position), end);
+  const size_t want = static_cast<size_t>(std::min<uint64_t>(JPEG_FILE_BUFFER_SIZE, remaining));
+  const size_t got = want == 0 ? 0 : std::fread(stream.file_buffer, 1, want, file);
   stream.buffer_start = stream.file_buffer;
   stream.next_byte = stream.file_buffer;
   stream.buffer_end = stream.file_buffer + got;
@@ -187,9 +212,11 @@ void AttachMemoryInput(JpegInputStream& stream, const uint8_t* buffer, uint32_t 
 }
 
 int32_t OpenFileInput(JpegInputStream& stream, const char* name) {
-  FILE* file = std::fopen(name, "rb");
+  uint64_t size = 0;
+  FILE* file = OpenRegularFile(name, size);
   if (file == nullptr) return JPEG_ERR_FILE_NAME;
   stream.file_handle = file;
+  stream.file_size = size;
   stream.origin = 0;
   stream.bytes_consumed = 0;
   stream.position_buffer = nullptr;

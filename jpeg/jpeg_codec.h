@@ -2,7 +2,10 @@
  *
  * A caller zero-fills a JPEG_PROPERTIES record, calls JpegInit, fills the public
  * fields (where the JPEG data is, what pixel buffer to produce), calls JpegRead with
- * a read mode any number of times and JpegFree once. The public part comes first, in
+ * a read mode any number of times and JpegFree once. JpegInit takes the record as
+ * new: calling it again on a record that was initialised and not freed leaks what
+ * the record held (its routine table, an open file), so free a record before
+ * initialising it again. The public part comes first, in
  * a fixed order of 32-bit fields (pointers are native); the codec's internal state
  * follows as the named struct `state`, which callers may reach for the documented
  * options (dct_method, roi_rect, interrupt_flag, raw_coefficients, comment buffer,
@@ -129,6 +132,7 @@ typedef struct JpegInputStream {
   uint32_t origin;                /* stream offset at which bytes_consumed counts from 0 */
   const uint8_t* position_buffer; /* the memory buffer origin + bytes_consumed refers to */
   uint32_t position_size;         /* and its size; another buffer starts at offset 0 */
+  uint64_t file_size;             /* size of the open file when it was opened */
   uint8_t file_buffer[JPEG_FILE_BUFFER_SIZE];
 } JpegInputStream;
 

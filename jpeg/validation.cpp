@@ -2,10 +2,24 @@
 // mode, pixel buffer (image reads), input source, component count, colours, options.
 #include "jpeg/validation.h"
 
+#include <cstddef>
+#include <cstdlib>
+
 #include "jpeg/read_modes.h"
 
 namespace jpeg {
 namespace {
+
+// Rows lie at output_start + y * row_stride with a 32-bit stride, so the stride must
+// fit it and the whole buffer must lie inside the address space; a pad of 2^31 bytes
+// would otherwise wrap the stride and send rows far outside the buffer.
+bool BufferExtentFits(const JPEG_PROPERTIES& p) {
+  const int64_t stride = int64_t{p.dib_width} * p.dib_channels + int64_t{p.dib_pad_bytes};
+  if (stride > INT32_MAX) return false;
+  const uint64_t extent = static_cast<uint64_t>(stride) * std::llabs(int64_t{p.dib_height});
+  const auto start = reinterpret_cast<uintptr_t>(p.dib_pixels);
+  return extent <= static_cast<uint64_t>(PTRDIFF_MAX) && extent <= UINTPTR_MAX - start;
+}
 
 int32_t ValidatePixelBuffer(const JPEG_PROPERTIES& p, int32_t mode) {
   if (p.dib_pixels == nullptr) return JPEG_ERR_INVALID_PROPERTIES;
@@ -16,7 +30,12 @@ int32_t ValidatePixelBuffer(const JPEG_PROPERTIES& p, int32_t mode) {
   if (p.dib_channels == 0 || p.dib_channels >= 256) return JPEG_ERR_INVALID_PROPERTIES;
   if (p.dib_subsampling != 0 && !(p.dib_subsampling == 2 && p.dib_color == COLOR_YCBCR))
     return JPEG_ERR_SUBSAMPLING;
-  return JPEG_SUCCESS;
+  return BufferExtentFits(p) ? JPEG_SUCCESS : JPEG_ERR_INVALID_PROPERTIES;
+}
+
+// Coefficients replace pixels only for data_kind 0; any other kind still writes pixels.
+bool DeliversCoefficients(const JPEG_PROPERTIES& p) {
+  return p.state.raw_coefficients != nullptr && p.state.raw_coefficients->data_kind == 0;
 }
 
 int32_t ValidateSource(const JPEG_PROPERTIES& p, int32_t mode) {
@@ -56,7 +75,7 @@ bool IsAcceptedColorCombination(uint32_t jpeg_color, uint32_t jpeg_channels, uin
 int32_t ValidateProperties(const JPEG_PROPERTIES& p) {
   const int32_t mode = p.state.io_mode;
   if (!IsReadMode(mode) && !IsEncoderMode(mode)) return JPEG_ERR_INVALID_PROPERTIES;
-  if (IsImageMode(mode) && p.state.raw_coefficients == nullptr) {
+  if (IsImageMode(mode) && !DeliversCoefficients(p)) {
     const int32_t status = ValidatePixelBuffer(p, mode);
     if (status != JPEG_SUCCESS) return status;
   }

@@ -2,6 +2,7 @@
 // texts, and the read bookkeeping (failed reads change no public output field, a file
 // read continues where the previous one stopped).
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <cstdio>
 #include <cstring>
@@ -82,6 +83,39 @@ TEST_F(CodecInterface, PixelBufferLimitsAreChecked) {
   p_.dib_pixels = pixels_;
   p_.dib_channels = 256;
   EXPECT_EQ(JpegRead(&p_, READ_IMAGE_BUFFER), JPEG_ERR_INVALID_PROPERTIES);
+}
+
+TEST_F(CodecInterface, PadOrExtentThatWrapsTheRowStrideIsRefusedUntouched) {
+  for (uint32_t pad : {0x80000000u, 0x7FFFFFF8u, 0xFFFFFFFFu}) {
+    p_.dib_pad_bytes = pad;
+    EXPECT_EQ(JpegRead(&p_, READ_IMAGE_BUFFER), JPEG_ERR_INVALID_PROPERTIES) << pad;
+  }
+  p_.dib_pad_bytes = 0;
+  p_.dib_pixels = reinterpret_cast<uint8_t*>(UINTPTR_MAX - 8);  // rows would wrap the address
+  EXPECT_EQ(JpegRead(&p_, READ_IMAGE_BUFFER), JPEG_ERR_INVALID_PROPERTIES);
+  for (uint8_t b : pixels_) ASSERT_EQ(b, 0);
+}
+
+TEST_F(CodecInterface, PixelBufferIsCheckedUnlessCoefficientsReplacePixels) {
+  JpegRawCoefficients raw{};
+  raw.data_kind = 1;
+  p_.state.raw_coefficients = &raw;
+  p_.dib_pixels = nullptr;
+  EXPECT_EQ(JpegRead(&p_, READ_IMAGE_BUFFER), JPEG_ERR_INVALID_PROPERTIES);
+  raw.data_kind = 0;
+  EXPECT_NE(JpegRead(&p_, READ_IMAGE_BUFFER), JPEG_ERR_INVALID_PROPERTIES);
+  p_.state.raw_coefficients = nullptr;
+}
+
+TEST_F(CodecInterface, FileModesOpenRegularFilesOnly) {
+  const std::string fifo = ::testing::TempDir() + "setuvia_fifo.jpg";
+  std::remove(fifo.c_str());
+  ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+  for (const std::string& name : {fifo, std::string("/dev/zero"), ::testing::TempDir()}) {
+    p_.jpeg_file = name.c_str();
+    EXPECT_EQ(JpegRead(&p_, READ_PARAMS_FILE), JPEG_ERR_FILE_NAME) << name;
+  }
+  std::remove(fifo.c_str());
 }
 
 TEST_F(CodecInterface, ParameterReadNeedsNoPixelBuffer) {
