@@ -1,27 +1,21 @@
 // The sequential scan driver (T.81 E.2.3 and F.2.2): for every MCU of the scan's
-// grid, each block is Huffman-decoded into the aligned MCU work buffer and
-// dequantised in place, the restart interval is processed, and the MCU goes to the
-// output stage. Nothing is allocated: the work buffer lives in the properties record.
-// Memory input that ends inside the scan supplies zero bits; once every real bit has
-// been decoded the rest of the scan would decode padding alone, so the scan ends
-// there and a frame that claims far more MCUs than its bytes hold costs no more time
-// than its bytes.
+// grid, each block is Huffman-decoded into the aligned MCU work buffer, the restart
+// interval is processed, and the MCU goes to the sink. Nothing is allocated: the work buffer lives
+// in the properties record. Memory input that ends inside the scan supplies zero bits; once every
+// real bit has been decoded the rest of the scan would decode padding alone, so the scan ends there
+// and a frame that claims far more MCUs than its bytes hold costs no more time than its bytes.
 #include "jpeg/scan_decode.h"
 
 #include "jpeg/huffman_decode.h"
-#include "jpeg/idct.h"
 #include "jpeg/input_stream.h"
 #include "jpeg/markers.h"
-#include "jpeg/mcu_output.h"
+#include "jpeg/mcu_sink.h"
 #include "jpeg/read_modes.h"
 #include "jpeg/routine_table.h"
 
 namespace jpeg {
 namespace {
 
-// The T.81 limit on blocks in an interleaved MCU; the work buffer holds one more.
-constexpr int32_t kMaxBlocksPerMcu = 10;
-static_assert(kMaxBlocksPerMcu < JPEG_MCU_BLOCKS);
 // Every block takes at least two bits (a DC code and an end of block) and the bit
 // buffer holds at most 64, so this many MCUs after the input ran dry consume them all.
 constexpr int32_t kMcusAfterInputEnd = 32;
@@ -29,14 +23,12 @@ constexpr int32_t kMcusAfterInputEnd = 32;
 struct ScanComponentPlan {
   const JpegHuffmanDecodeTable* dc;
   const JpegHuffmanDecodeTable* ac;
-  const int16_t* quant;
   int32_t blocks;
 };
 
 struct ScanPlan {
   int32_t across;
   int32_t down;
-  int32_t blocks_per_mcu;
   ScanComponentPlan components[JPEG_MAX_COMPONENTS];
 };
 
@@ -50,10 +42,8 @@ void PlanScan(const JpegState& state, const JpegScanHeader& scan, ScanPlan& plan
   for (int32_t j = 0; j < scan.component_count; ++j) {
     const JpegScanComponent& c = scan.components[j];
     plan.components[j] = {&state.dc_tables[c.dc_table], &state.ac_tables[c.ac_table],
-                          state.quant_tables[c.quant_table].values,
                           scan.component_count > 1 ? c.h * c.v : 1};
   }
-  plan.blocks_per_mcu = BlocksPerMcu(scan);
   if (scan.component_count > 1) {
     plan.across = state.mcus_across;
     plan.down = state.mcus_down;
@@ -72,7 +62,6 @@ int32_t DecodeMcuBlocks(JpegState& state, JpegScanHeader& scan, const ScanPlan& 
     for (int32_t b = 0; b < c.blocks; ++b, block += 64) {
       const int32_t status = table.DecodeBlock(&state.stream, c.dc, c.ac, &scan.dc_pred[j], block);
       if (status != JPEG_SUCCESS) return status;
-      table.Dequantize(block, c.quant);
     }
   }
   return JPEG_SUCCESS;
@@ -82,7 +71,8 @@ bool InputRanDry(const JpegInputStream& stream) {
   return !IsFileInput(stream) && stream.bytes_left <= 0 && stream.pending_marker == 0;
 }
 
-int32_t DecodeSequentialScan(JPEG_PROPERTIES& properties, JpegScanHeader& scan) {
+int32_t DecodeSequentialScan(JPEG_PROPERTIES& properties, JpegScanHeader& scan,
+                             const McuSink& sink) {
   JpegState& state = properties.state;
   ScanPlan plan;
   PlanScan(state, scan, plan);
@@ -92,7 +82,7 @@ int32_t DecodeSequentialScan(JPEG_PROPERTIES& properties, JpegScanHeader& scan) 
       int32_t status = DecodeMcuBlocks(state, scan, plan);
       if (status == JPEG_SUCCESS)
         status = ProcessRestart(state.stream, scan, plan.across, plan.down, x, y);
-      if (status == JPEG_SUCCESS) status = OutputMcu(properties, scan, x, y, plan.blocks_per_mcu);
+      if (status == JPEG_SUCCESS) status = SinkMcu(properties, sink, x, y);
       if (status != JPEG_SUCCESS) return status;
       if (InputRanDry(state.stream) && ++mcus_after_input_end > kMcusAfterInputEnd)
         return JPEG_SUCCESS;
@@ -113,35 +103,17 @@ bool IsPlainWholeImageRead(const JpegState& state) {
          !coefficients;
 }
 
-// The tables were prepared when their DQT was read; a caller may have changed
-// dct_method since (between a parameters read and the image read, say).
-void MatchQuantTablesToMethod(JpegState& state, const JpegScanHeader& scan) {
-  for (int32_t j = 0; j < scan.component_count; ++j) {
-    JpegQuantTableSlot& slot = state.quant_tables[scan.components[j].quant_table];
-    if (slot.prepared_for != state.dct_method) PrepareQuantTable(slot, state.dct_method);
-  }
-}
-
 }  // namespace
-
-int32_t BlocksPerMcu(const JpegScanHeader& scan) {
-  if (scan.component_count == 1) return 1;
-  int32_t blocks = 0;
-  for (int32_t j = 0; j < scan.component_count; ++j)
-    blocks += scan.components[j].h * scan.components[j].v;
-  return blocks;
-}
 
 int32_t DecodeScan(JPEG_PROPERTIES& properties, JpegScanHeader& scan) {
   JpegState& state = properties.state;
   if (!IsPlainWholeImageRead(state)) return JPEG_ERR_NOT_SUPPORTED;
-  if (BlocksPerMcu(scan) > kMaxBlocksPerMcu) return JPEG_ERR_SUBSAMPLING;
-  RoutineTable& table = *state.routine_table;
-  SelectDctRoutines(table, state.dct_method);
-  MatchQuantTablesToMethod(state, scan);
-  const int32_t status = DecodeSequentialScan(properties, scan);
+  McuSink sink;
+  int32_t status = PrepareSink(state, scan, ReadScale(state.io_mode), sink);
+  if (status != JPEG_SUCCESS) return status;
+  status = DecodeSequentialScan(properties, scan, sink);
   if (status == JPEG_SUCCESS) state.stream.bit_count = 0;
-  table.EndSimd();
+  state.routine_table->EndSimd();
   return status;
 }
 

@@ -8,10 +8,6 @@
 
 namespace jpeg {
 
-// Blocks of one MCU of a scan: H x V per component in an interleaved scan, one in a
-// scan of one component.
-int32_t BlocksPerMcu(const JpegScanHeader& scan);
-
 // Runs the scan; 0 when it is complete, or a negative status. Reads this codec does
 // not decode (scaled, region, interrupted, coefficient output) are refused with
 // "Not supported" before any pixel is written.

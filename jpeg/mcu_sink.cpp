@@ -1,0 +1,107 @@
+// The MCU sink: per block dequantisation and inverse transform through the routine
+// table, then the converter, once per MCU or, for images written a component at a
+// time, once per block.
+#include "jpeg/mcu_sink.h"
+
+#include "jpeg/idct.h"
+#include "jpeg/markers.h"
+
+namespace jpeg {
+namespace {
+
+// Every component sampled 1x1 or 2x2, with some 2x2: reduced reads then give 1x1
+// components the next larger transform.
+bool HasSquareSampling(const JpegFrameHeader& frame) {
+  if (frame.h_max == 1 && frame.v_max == 1) return false;
+  for (int32_t i = 0; i < frame.component_count; ++i) {
+    const JpegFrameComponent& c = frame.components[i];
+    if (c.h != c.v || c.h > 2) return false;
+  }
+  return true;
+}
+
+InverseDctRoutine TransformOfSize(const RoutineTable& table, int32_t size) {
+  switch (size) {
+    case 8:
+      return table.InverseDct8x8;
+    case 4:
+      return table.InverseDct4x4;
+    case 2:
+      return table.InverseDct2x2;
+    default:
+      return table.InverseDct1x1;
+  }
+}
+
+// The tables were prepared when their DQT was read; a caller may have changed
+// dct_method since (between a parameters read and the image read, say).
+void MatchQuantTablesToMethod(JpegState& state, const JpegScanHeader& scan) {
+  for (int32_t j = 0; j < scan.component_count; ++j) {
+    JpegQuantTableSlot& slot = state.quant_tables[scan.components[j].quant_table];
+    if (slot.prepared_for != state.dct_method) PrepareQuantTable(slot, state.dct_method);
+  }
+}
+
+void TransformBlocks(const RoutineTable& table, const McuSink& sink, int16_t* blocks) {
+  for (int32_t i = 0; i < sink.block_count; ++i, blocks += 64) {
+    table.Dequantize(blocks, sink.blocks[i].quant);
+    sink.blocks[i].transform(blocks);
+  }
+}
+
+int32_t WriteBlockByBlock(JPEG_PROPERTIES& properties, const McuSink& sink, int32_t mcu_column,
+                          int32_t mcu_row) {
+  JpegState& state = properties.state;
+  const RoutineTable& table = *state.routine_table;
+  int16_t* block = state.mcu_work_buffer;
+  for (int32_t i = 0; i < sink.block_count; ++i, block += 64) {
+    const SinkBlock& b = sink.blocks[i];
+    if (block != state.mcu_work_buffer) CodecCopy(state.mcu_work_buffer, block, 64 * 2);
+    state.output_component = b.component;
+    const int32_t status = table.WriteMcuOutput(&properties, mcu_column * b.h_blocks + b.h,
+                                                mcu_row * b.v_blocks + b.v);
+    if (status != JPEG_SUCCESS) return status;
+  }
+  return JPEG_SUCCESS;
+}
+
+}  // namespace
+
+int32_t PrepareSink(JpegState& state, const JpegScanHeader& scan, int32_t scale, McuSink& sink) {
+  RoutineTable& table = *state.routine_table;
+  SelectDctRoutines(table, state.dct_method);
+  MatchQuantTablesToMethod(state, scan);
+  const bool one_component = scan.component_count == 1;
+  const bool square = HasSquareSampling(state.frame);
+  sink.block_count = 0;
+  sink.block_by_block = state.interleave_type == 1;
+  for (int32_t j = 0; j < scan.component_count; ++j) {
+    const JpegScanComponent& c = scan.components[j];
+    const int32_t h_blocks = one_component ? 1 : c.h, v_blocks = one_component ? 1 : c.v;
+    if (sink.block_count + h_blocks * v_blocks > kMaxBlocksPerMcu) return JPEG_ERR_SUBSAMPLING;
+    const InverseDctRoutine transform =
+        TransformOfSize(table, TransformSize(scale, square, c.h * c.v));
+    for (int32_t v = 0; v < v_blocks; ++v)
+      for (int32_t h = 0; h < h_blocks; ++h)
+        sink.blocks[sink.block_count++] = {state.quant_tables[c.quant_table].values,
+                                           transform,
+                                           static_cast<int8_t>(c.frame_index),
+                                           static_cast<int8_t>(h),
+                                           static_cast<int8_t>(v),
+                                           static_cast<int8_t>(h_blocks),
+                                           static_cast<int8_t>(v_blocks)};
+  }
+  return JPEG_SUCCESS;
+}
+
+int32_t SinkMcu(JPEG_PROPERTIES& properties, const McuSink& sink, int32_t mcu_column,
+                int32_t mcu_row) {
+  JpegState& state = properties.state;
+  const RoutineTable& table = *state.routine_table;
+  if (table.WriteMcuOutput == nullptr) return JPEG_ERR_INVALID_PROPERTIES;
+  TransformBlocks(table, sink, state.mcu_work_buffer);
+  if (sink.block_by_block) return WriteBlockByBlock(properties, sink, mcu_column, mcu_row);
+  return table.WriteMcuOutput(&properties, mcu_column, mcu_row);
+}
+
+}  // namespace jpeg

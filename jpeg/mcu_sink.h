@@ -1,0 +1,55 @@
+// The MCU sink: the one joint between every scan driver and the output stage.
+//
+// How a scan driver uses it. Once per scan, after the tables are known, PrepareSink
+// records for every block of the scan's MCU its quantisation table, its inverse
+// transform at the read's transform size and where it goes. Then, MCU by MCU, the
+// driver puts the MCU's quantised coefficients (natural order) into
+// state.mcu_work_buffer, in scan order: each scan component's blocks in raster order
+// (v outer, h inner), one block per MCU in a scan of one component. They may come from
+// the Huffman decoder or from a coefficient store; the driver does not dequantise.
+// SinkMcu then dequantises and transforms them in place and writes the MCU, at its
+// position in the scan's grid, through the installed converter. Reads that deliver
+// coefficients, and MCUs a region read skips, do not reach the sink. Nothing is
+// allocated.
+#pragma once
+
+#include <cstdint>
+
+#include "jpeg/jpeg_codec.h"
+#include "jpeg/routine_table.h"
+
+namespace jpeg {
+
+// The T.81 limit on blocks in an interleaved MCU; the work buffer holds one more.
+inline constexpr int32_t kMaxBlocksPerMcu = 10;
+static_assert(kMaxBlocksPerMcu < JPEG_MCU_BLOCKS);
+
+struct SinkBlock {
+  const int16_t* quant;         // prepared table of the block's component
+  InverseDctRoutine transform;  // at the read's transform size
+  int8_t component;             // frame component
+  int8_t h, v;                  // block position within its component's part of the MCU
+  int8_t h_blocks, v_blocks;    // that component's blocks per MCU across and down
+};
+
+struct McuSink {
+  int32_t block_count;
+  // An image whose scans cover fewer components than the frame is written block by
+  // block, each named by state.output_component with its coordinates in its component.
+  bool block_by_block;
+  SinkBlock blocks[kMaxBlocksPerMcu];
+};
+
+// Installs the transforms for dct_method, matches the scan's quantisation tables to it
+// and fills the sink for the scan at scale denominator `scale` (1, 2, 4 or 8).
+// "Unsupported subsampling" when the MCU holds more blocks than T.81 allows.
+[[nodiscard]] int32_t PrepareSink(JpegState& state, const JpegScanHeader& scan, int32_t scale,
+                                  McuSink& sink);
+
+// Dequantises, transforms and writes the MCU in the work buffer at (mcu_column,
+// mcu_row) of the scan's grid. "Invalid JPEG_PROPERTIES" when no converter is
+// installed for the image, so a read never writes with one left from an earlier image.
+[[nodiscard]] int32_t SinkMcu(JPEG_PROPERTIES& properties, const McuSink& sink, int32_t mcu_column,
+                              int32_t mcu_row);
+
+}  // namespace jpeg
