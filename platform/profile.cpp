@@ -151,6 +151,11 @@ int ParseInteger(std::string_view text) {
 
 }  // namespace
 
+std::optional<std::string> GetPrivateProfileValue(const std::string& section,
+                                                  const std::string& key, const std::string& file) {
+  return FindValue(section, key, file);
+}
+
 int GetPrivateProfileInt(const std::string& section, const std::string& key, int default_value,
                          const std::string& file) {
   const auto value = FindValue(section, key, file);

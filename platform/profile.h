@@ -4,6 +4,7 @@
 // LF or CRLF; UTF-8 with or without BOM, or UTF-16LE with BOM.
 #pragma once
 
+#include <optional>
 #include <string>
 
 namespace platform {
@@ -15,6 +16,11 @@ inline constexpr int kProfileTextLimit = 63;
 // section or key gives `default_value`.
 int GetPrivateProfileInt(const std::string& section, const std::string& key, int default_value,
                          const std::string& file);
+
+// The value exactly as the file holds it (trimmed and unquoted, not cut); nothing for a
+// missing file, section or key. For tools that report what the reads below make of a file.
+std::optional<std::string> GetPrivateProfileValue(const std::string& section,
+                                                  const std::string& key, const std::string& file);
 
 // The value, cut to kProfileTextLimit code units; a missing file, section or key gives
 // `default_value` (cut the same way).
