@@ -23,6 +23,12 @@ extern "C" {
 #define JPEG_ALIGN(n) _Alignas(n)
 #endif
 
+/* The codec's version: the version record and the shared library's soname (the major
+ * number) are made from these three numbers. */
+#define JPEG_CODEC_VERSION_MAJOR 1
+#define JPEG_CODEC_VERSION_MINOR 0
+#define JPEG_CODEC_VERSION_BUILD 0
+
 /* Status codes and their texts: one table generates both (texts in jpeg_status.cpp). */
 #define JPEG_STATUS_TABLE(X)                                             \
   X(JPEG_ROI_SUCCESS, 2, "ROI Success")                                  \
@@ -348,6 +354,17 @@ int32_t JpegRead(JPEG_PROPERTIES* properties, int32_t mode);
 int32_t JpegFree(JPEG_PROPERTIES* properties);
 const char* JpegErrorText(int32_t code);
 const JpegVersionInfo* JpegGetVersionInfo(void);
+
+/* One call for the common case, built on the operations above: decodes the whole JPEG in
+ * `data` into a new buffer of top-down rows without padding, in `color` (COLOR_RGB,
+ * COLOR_BGR, COLOR_RGBA or COLOR_GRAY). Returns the codec's status. On success *pixels
+ * holds *height rows of *stride = *width x channels bytes, which the caller releases with
+ * free(); on any failure *pixels is NULL (a stream cut short included: the record-based
+ * reads keep the rows decoded so far). A colour the image cannot be decoded into gives
+ * JPEG_ERR_INVALID_PROPERTIES, as it does for JpegRead. Records are independent: reads
+ * of different records may run on different threads at once. */
+int32_t JpegDecodeMemory(const uint8_t* data, uint32_t size, int32_t color, uint8_t** pixels,
+                         uint32_t* width, uint32_t* height, uint32_t* stride);
 
 #ifdef __cplusplus
 }
