@@ -4,16 +4,19 @@
 
 #define JPEG_STRINGIFY_INNER(x) #x
 #define JPEG_STRINGIFY(x) JPEG_STRINGIFY_INNER(x)
+#define JPEG_VERSION_TEXT                  \
+  JPEG_STRINGIFY(JPEG_CODEC_VERSION_MAJOR) \
+  "." JPEG_STRINGIFY(JPEG_CODEC_VERSION_MINOR) "." JPEG_STRINGIFY(JPEG_CODEC_VERSION_BUILD)
 
 namespace {
 
 const JpegVersionInfo kVersionInfo = {
-    1,
-    0,
-    0,
+    JPEG_CODEC_VERSION_MAJOR,
+    JPEG_CODEC_VERSION_MINOR,
+    JPEG_CODEC_VERSION_BUILD,
     "jpegcodec",
-    "1.0.0",
-    "[1.0.0.0]",
+    JPEG_VERSION_TEXT,
+    "[" JPEG_VERSION_TEXT ".0]",
     __DATE__,
 #if defined(__clang__)
     "clang " __clang_version__,
