@@ -1,0 +1,129 @@
+// Drives the codec for the tool: a parameters read, then one image read into a raster
+// sized for the whole image, a scaled image, a region or the thumbnail.
+#include "tools/setuvia_jpeg/codec_session.h"
+
+namespace setuvia_jpeg {
+namespace {
+
+struct Layout {
+  uint32_t color;
+  uint32_t channels;
+};
+
+// The output colour for the image's colour: grey stays grey, three-component images
+// become RGB, four-component ones keep their four channels.
+bool LayoutFor(const JPEG_PROPERTIES& p, bool thumbnail, Layout& layout) {
+  if (thumbnail) {
+    layout = {COLOR_RGB, 3};
+    return true;
+  }
+  switch (p.jpeg_color) {
+    case COLOR_GRAY:
+      layout = {COLOR_GRAY, 1};
+      return true;
+    case COLOR_RGB:
+    case COLOR_YCBCR:
+      layout = {COLOR_RGB, 3};
+      return true;
+    case COLOR_RGBA:
+    case COLOR_YCBCRA:
+      layout = {COLOR_RGBA, 4};
+      return true;
+    default:
+      return false;
+  }
+}
+
+int32_t ReadModeFor(const CliOptions& options) {
+  if (options.thumbnail) return READ_THUMBNAIL_BUFFER;
+  switch (options.scale_divisor) {
+    case 2:
+      return READ_HALF_BUFFER;
+    case 4:
+      return READ_QUARTER_BUFFER;
+    case 8:
+      return READ_EIGHTH_BUFFER;
+    default:
+      return READ_IMAGE_BUFFER;
+  }
+}
+
+uint32_t Scaled(uint32_t size, int32_t divisor) {
+  return (size + static_cast<uint32_t>(divisor) - 1) / static_cast<uint32_t>(divisor);
+}
+
+}  // namespace
+
+std::string StatusText(int32_t status) {
+  return std::string(JpegErrorText(status)) + " (" + std::to_string(status) + ")";
+}
+
+CodecSession::CodecSession(std::vector<uint8_t> bytes)
+    : bytes_(std::move(bytes)), comment_buffer_(65535) {
+  JpegInit(&properties_);
+}
+
+CodecSession::~CodecSession() {
+  JpegFree(&properties_);
+}
+
+int32_t CodecSession::ReadParameters() {
+  properties_.jpeg_buffer = bytes_.data();
+  properties_.jpeg_buffer_size = static_cast<uint32_t>(bytes_.size());
+  properties_.state.comment_buffer = comment_buffer_.data();
+  properties_.state.comment_size = static_cast<uint16_t>(comment_buffer_.size());
+  const int32_t status = JpegRead(&properties_, READ_PARAMS_BUFFER);
+  // A COM segment holds at most 65533 bytes, so a size still at the capacity means none.
+  const size_t length = properties_.state.comment_size;
+  if (status == JPEG_SUCCESS && length < comment_buffer_.size())
+    comment_.assign(reinterpret_cast<const char*>(comment_buffer_.data()), length);
+  properties_.state.comment_buffer = nullptr;
+  return status;
+}
+
+bool CodecSession::Decode(const CliOptions& options, Raster& raster, std::string& error) {
+  JPEG_PROPERTIES& p = properties_;
+  Layout layout{};
+  if (!LayoutFor(p, options.thumbnail, layout)) {
+    error = "cannot write a " + std::to_string(p.jpeg_channels) + "-component image of colour " +
+            std::to_string(p.jpeg_color);
+    return false;
+  }
+  uint32_t width = options.thumbnail ? p.thumb_width : p.jpeg_width;
+  uint32_t height = options.thumbnail ? p.thumb_height : p.jpeg_height;
+  if (options.thumbnail && (width == 0 || height == 0)) {
+    error = "the file has no thumbnail";
+    return false;
+  }
+  if (options.region) {
+    const Region& r = *options.region;
+    p.state.roi_rect[0] = r.x;
+    p.state.roi_rect[1] = r.y;
+    p.state.roi_rect[2] = r.x + r.width;
+    p.state.roi_rect[3] = r.y + r.height;
+    width = static_cast<uint32_t>(r.width);
+    height = static_cast<uint32_t>(r.height);
+  }
+  width = Scaled(width, options.scale_divisor);
+  height = Scaled(height, options.scale_divisor);
+  if (uint64_t{width} * height > kMaxOutputPixels) {
+    error =
+        "image too large for this tool: " + std::to_string(width) + "x" + std::to_string(height);
+    return false;
+  }
+  raster = {width, height, layout.channels, {}};
+  raster.pixels.assign(size_t{width} * height * layout.channels, 0);
+  p.dib_pixels = raster.pixels.data();
+  p.dib_width = width;
+  p.dib_height = static_cast<int32_t>(height);  // positive: top-down rows
+  p.dib_channels = layout.channels;
+  p.dib_color = layout.color;
+  p.dib_pad_bytes = 0;
+  p.state.dct_method = options.fast_dct ? DCT_METHOD_FAST : DCT_METHOD_PRECISE;
+  const int32_t status = JpegRead(&p, ReadModeFor(options));
+  if (status == JPEG_SUCCESS || status == JPEG_ROI_SUCCESS) return true;
+  error = "decode failed: " + StatusText(status);
+  return false;
+}
+
+}  // namespace setuvia_jpeg
