@@ -7,7 +7,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 bash tools/install-packages.sh
 cmake --preset release
-cmake --build --preset release
+cmake --build --preset release --target setuvia  # the tests are not needed to show pages
 if [ -n "${DISPLAY:-}" ] && xdotool getdisplaygeometry >/dev/null 2>&1; then
   exec build/setuvia -root_dir="$PWD/examples/" "$@"
 fi
