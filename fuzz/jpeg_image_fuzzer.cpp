@@ -80,7 +80,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   JPEG_PROPERTIES p;
   std::memset(&p, 0, sizeof p);
   if (JpegInit(&p) != 0) return 0;
-  p.state.dct_method = choice.dct_method;  // before the tables are read and prepared
+  p.state.dct_method = choice.dct_method;
   const int32_t from = choice.from_file ? READ_PARAMS_FILE : READ_PARAMS_BUFFER;
   if (choice.from_file) {
     p.jpeg_file = InputFile(bytes);

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "jpeg/jpeg_codec.h"
+#include "tests/jpeg/support/corpus_test_env.h"
 
 namespace {
 
@@ -114,7 +115,7 @@ class CorpusParams : public ::testing::Test {
  protected:
   void SetUp() override {
     rows_ = ReadManifest();
-    if (rows_.empty()) GTEST_SKIP() << "no corpus at " << kCorpus;
+    SETUVIA_NEED_SHARED_DATA(!rows_.empty(), "shared corpus " << kCorpus);
   }
   std::vector<Row> rows_;
 };

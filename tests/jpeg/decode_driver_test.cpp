@@ -306,7 +306,7 @@ TEST(WholeImageRead, ANonInterleavedImageDecodesTheSameOnEveryRead) {
     if (e.Number("noninterleaved") == 1 && e.Number("progressive") == 0 &&
         e.Field("djpeg_status") == "ok" && e.Number("ncomp") == 3)
       entry = &e;
-  if (entry == nullptr) GTEST_SKIP() << "no corpus";
+  SETUVIA_NEED_SHARED_DATA(entry != nullptr, "non-interleaved corpus file");
   const Bytes jpeg = ReadFileBytes(SharedDir() / "corpus" / entry->path);
   const Bytes first = DecodeAsPageLoader(jpeg);
   Record r;
@@ -342,7 +342,7 @@ TEST(WholeImageRead, AMethodChosenAfterTheParametersReadGetsItsOwnTables) {
 TEST(WholeImageRead, AFrameThatClaimsMoreThanItsBytesHoldEndsWithItsBytes) {
   using namespace setuvia::jpegtest;
   const auto path = SharedDir() / "hostile" / "bomb_65500x65500.jpg";
-  if (!std::filesystem::exists(path)) GTEST_SKIP() << "no hostile files";
+  SETUVIA_NEED_SHARED_DATA(std::filesystem::exists(path), "hostile file " << path);
   const Bytes jpeg = ReadFileBytes(path);
   Record r;
   r.SetInput(jpeg);

@@ -65,7 +65,7 @@ class GoldenTest : public ::testing::TestWithParam<std::string> {
 };
 
 TEST_P(GoldenTest, DecodedOutputMatchesTheGoldenHashes) {
-  if (Manifest().empty()) GTEST_SKIP() << "shared corpus absent";
+  SETUVIA_NEED_SHARED_DATA(!Manifest().empty(), "shared corpus " << SharedDir() / "corpus");
   if (!ImageDecodingAvailable()) GTEST_SKIP() << "image decoding not available";
   std::vector<std::string> rows;
   for (const CorpusEntry* entry : EntriesOf(GetParam())) rows.push_back(GoldenRow(*entry));
@@ -75,7 +75,7 @@ TEST_P(GoldenTest, DecodedOutputMatchesTheGoldenHashes) {
     WriteGolden(file, rows);
     GTEST_SKIP() << "rewrote " << file;
   }
-  if (!std::filesystem::exists(file)) GTEST_SKIP() << "no golden table yet: " << file;
+  SETUVIA_NEED_SHARED_DATA(std::filesystem::exists(file), "golden table " << file);
   const std::map<std::string, std::string> golden = ReadGolden(file);
   for (const std::string& row : rows) {
     const std::string path = row.substr(0, row.find('\t'));

@@ -112,7 +112,7 @@ bool ReportedColorDiffers(const CodecRun& run) {
 class OracleTest : public ::testing::TestWithParam<std::string> {};
 
 TEST_P(OracleTest, SequentialFilesMatchThePeerWithinMeasuredBounds) {
-  if (Manifest().empty()) GTEST_SKIP() << "shared corpus absent";
+  SETUVIA_NEED_SHARED_DATA(!Manifest().empty(), "shared corpus " << SharedDir() / "corpus");
   if (!ImageDecodingAvailable()) GTEST_SKIP() << "image decoding not available";
   int progressive_skipped = 0;
   for (const CorpusEntry* entry : EntriesOf(GetParam())) {

@@ -65,7 +65,7 @@ std::vector<std::vector<uint8_t>> Corruptions(const std::vector<uint8_t>& jpeg,
 class RobustnessTest : public ::testing::TestWithParam<std::string> {};
 
 TEST_P(RobustnessTest, CutAndCorruptedFilesEndWithAStatusAndStayInTheBuffer) {
-  if (Manifest().empty()) GTEST_SKIP() << "shared corpus absent";
+  SETUVIA_NEED_SHARED_DATA(!Manifest().empty(), "shared corpus " << SharedDir() / "corpus");
   for (const CorpusEntry* entry : EntriesOf(GetParam())) {
     const std::vector<uint8_t> jpeg = ReadFileBytes(SharedDir() / "corpus" / entry->path);
     ExpectCleanRead(jpeg, entry->path);
@@ -83,7 +83,7 @@ INSTANTIATE_TEST_SUITE_P(Corpus, RobustnessTest, ::testing::ValuesIn(SourceParam
 
 TEST(HostileFiles, AreRefusedOrBoundedWithoutWritingOutsideTheBuffer) {
   const std::vector<std::filesystem::path> files = ListFiles(SharedDir() / "hostile");
-  if (files.empty()) GTEST_SKIP() << "hostile files absent";
+  SETUVIA_NEED_SHARED_DATA(!files.empty(), "hostile files " << SharedDir() / "hostile");
   for (const auto& file : files) {
     if (file.extension() == ".jpg") ExpectCleanRead(ReadFileBytes(file), file.filename());
   }

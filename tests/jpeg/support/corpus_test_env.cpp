@@ -1,6 +1,8 @@
 // The corpus tests' shared set-up; see corpus_test_env.h.
 #include "tests/jpeg/support/corpus_test_env.h"
 
+#include <cstdlib>
+
 #include "jpeg/jpeg_codec.h"
 #include "tests/jpeg/support/codec_decode.h"
 #include "tests/jpeg/support/peer_codec.h"
@@ -36,6 +38,13 @@ bool ImageDecodingAvailable() {
     return image.run.image_status != JPEG_ERR_NOT_SUPPORTED;
   }();
   return available;
+}
+
+bool SharedDataRequired() {
+  const char* ci = std::getenv("CI");
+  const char* require = std::getenv("SETUVIA_REQUIRE_CORPUS");
+  return (ci != nullptr && std::string(ci) == "true") ||
+         (require != nullptr && std::string(require) == "1");
 }
 
 }  // namespace setuvia::jpegtest

@@ -1,5 +1,6 @@
 // What the corpus tests share: where the shared data lies, the manifest read once, one test
-// case per corpus source, and whether our codec decodes images yet.
+// case per corpus source, whether our codec decodes images yet, and what a test does when the
+// shared data it needs is missing.
 #pragma once
 
 #include <filesystem>
@@ -20,4 +21,17 @@ std::vector<const CorpusEntry*> EntriesOf(const std::string& source);
 // False while the codec's image read refuses a plain baseline picture as not supported.
 bool ImageDecodingAvailable();
 
+// True in CI (CI=true, or SETUVIA_REQUIRE_CORPUS=1), where a test that could not test must not
+// pass.
+bool SharedDataRequired();
+
 }  // namespace setuvia::jpegtest
+
+// In a test body or SetUp: when `present` is false, skips the test with a message, or in CI
+// fails it.
+#define SETUVIA_NEED_SHARED_DATA(present, what)                                        \
+  do {                                                                                 \
+    if (present) break;                                                                \
+    if (::setuvia::jpegtest::SharedDataRequired()) GTEST_FAIL() << what << " missing"; \
+    GTEST_SKIP() << what << " absent";                                                 \
+  } while (false)
