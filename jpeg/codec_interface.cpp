@@ -223,7 +223,8 @@ int32_t ReadRecord(JPEG_PROPERTIES& p, int32_t mode) {
     const int32_t status = ValidateProperties(p);
     if (status != JPEG_SUCCESS) return status;
   }
-  if (IsEncoderMode(mode)) return JPEG_ERR_NOT_SUPPORTED;
+  // Thumbnails are not delivered yet: refused, never a success with nothing written.
+  if (IsEncoderMode(mode) || IsThumbnailMode(mode)) return JPEG_ERR_NOT_SUPPORTED;
   int32_t result = PrepareRead(p, mode);
   if (result == JPEG_SUCCESS) result = DecodeStream(p);
   if (result >= JPEG_SUCCESS) result = FinishRead(p, mode);

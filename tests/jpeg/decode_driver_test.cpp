@@ -228,7 +228,7 @@ TEST(WholeImageRead, AFrameLargerThanTheBufferIsClippedToTheBuffer) {
 }
 
 // Reads that come with later work are refused before a pixel is written.
-TEST(WholeImageRead, ScaledRegionInterruptedAndCoefficientReadsAreNotSupportedYet) {
+TEST(WholeImageRead, ScaledRegionInterruptedCoefficientAndThumbnailReadsAreNotSupportedYet) {
   const Bytes jpeg = Encode420(32, 32);
   JpegRawCoefficients coefficients{};
   struct Case {
@@ -239,6 +239,7 @@ TEST(WholeImageRead, ScaledRegionInterruptedAndCoefficientReadsAreNotSupportedYe
   const Case cases[] = {
       {"half", READ_HALF_BUFFER, [](JPEG_PROPERTIES&, JpegRawCoefficients*) {}},
       {"eighth", READ_EIGHTH_BUFFER, [](JPEG_PROPERTIES&, JpegRawCoefficients*) {}},
+      {"thumbnail", READ_THUMBNAIL_BUFFER, [](JPEG_PROPERTIES&, JpegRawCoefficients*) {}},
       {"region", READ_IMAGE_BUFFER,
        [](JPEG_PROPERTIES& p, JpegRawCoefficients*) {
          p.state.roi_rect[0] = 8;
