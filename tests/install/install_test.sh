@@ -35,7 +35,7 @@ cmake --build "$work/consumer/build" >/dev/null
 
 cmp "$work/shared.ppm" "$work/static.ppm"
 head -c 2 "$work/static.ppm" | grep -q P6
-for program in setuvia setuvia-jpeg; do
+for program in setuvia setuvia-check setuvia-jpeg; do
   [ -x "$prefix/bin/$program" ] || { echo "not installed: bin/$program" >&2; exit 1; }
 done
 echo "installed and used through pkg-config and find_package"
