@@ -126,7 +126,7 @@ TEST(SetuviaJpegProgram, EndsEveryCorpusAndHostileFileWithAStatus) {
   std::vector<fs::path> inputs = setuvia::jpegtest::ListFiles(shared / "corpus" / "files");
   for (const fs::path& hostile : setuvia::jpegtest::ListFiles(shared / "hostile"))
     if (hostile.extension() == ".jpg") inputs.push_back(hostile);
-  if (inputs.empty()) GTEST_SKIP() << "shared corpus absent";
+  SETUVIA_NEED_SHARED_DATA(!inputs.empty(), "shared corpus");
   TempFolder folder;
   const std::string out = folder.Path() + "out.bmp";
   for (const fs::path& input : inputs) {
@@ -145,7 +145,7 @@ TEST(SetuviaJpegProgram, EndsEveryCorpusAndHostileFileWithAStatus) {
 TEST(SetuviaJpegProgram, WritesTheOneCallDecodesPixels) {
   const fs::path photos = setuvia::jpegtest::SharedDir() / "photos";
   const std::vector<fs::path> inputs = setuvia::jpegtest::ListFiles(photos);
-  if (inputs.empty()) GTEST_SKIP() << "shared photos absent";
+  SETUVIA_NEED_SHARED_DATA(!inputs.empty(), "shared photos");
   TempFolder folder;
   const std::string out = folder.Path() + "out.ppm";
   for (const fs::path& input : inputs) {
