@@ -23,18 +23,6 @@ int32_t SampleCell(int32_t p, int32_t factor, int32_t max, int32_t first, int32_
 
 }  // namespace
 
-McuSampling SamplingOf(const JpegFrameHeader& frame) {
-  McuSampling sampling{1, 1, {1, 1, 1, 1}, {1, 1, 1, 1}};
-  if (frame.component_count <= 1) return sampling;
-  for (int32_t i = 0; i < frame.component_count && i < JPEG_MAX_COMPONENTS; ++i) {
-    sampling.h[i] = frame.components[i].h;
-    sampling.v[i] = frame.components[i].v;
-    sampling.h_max = sampling.h[i] > sampling.h_max ? sampling.h[i] : sampling.h_max;
-    sampling.v_max = sampling.v[i] > sampling.v_max ? sampling.v[i] : sampling.v_max;
-  }
-  return sampling;
-}
-
 void ExpandIntoChannel(const SamplePlane& plane, int32_t h_max, int32_t v_max, const McuRect& rect,
                        uint8_t* out, int32_t channels, int32_t row_step, int32_t channel) {
   int32_t column_cells[kMaxMcuEdge];
@@ -80,23 +68,22 @@ void FillExtraChannels(const JpegState& state, const McuRect& rect, uint8_t* out
   }
 }
 
-int32_t ExpandMcu(const JpegState& state, int32_t mcu_column, int32_t mcu_row,
-                  McuPlacement& placement) {
-  const McuSampling sampling = SamplingOf(state.frame);
-  const int32_t status =
-      PlaceStateMcu(state, 8 * sampling.h_max, 8 * sampling.v_max, mcu_column, mcu_row, placement);
-  if (status != JPEG_SUCCESS || IsEmpty(placement.visible)) return status;
+int32_t ExpandMcu(const JpegState& state, const McuTarget& target) {
+  const McuPlacement& placement = target.placement;
+  if (IsEmpty(placement.visible)) return JPEG_SUCCESS;
+  const ReadGeometry& g = *target.geometry;
   const int32_t channels = static_cast<int32_t>(state.dib_channels);
   const int16_t* blocks = state.mcu_work_buffer;
   const int16_t* const end = state.mcu_work_buffer + JPEG_MCU_BLOCKS * 64;
-  for (int32_t i = 0; i < state.frame.component_count && i < JPEG_MAX_COMPONENTS; ++i) {
-    const SamplePlane plane{blocks, sampling.h[i], 8, sampling.h[i], sampling.v[i], 0, 0};
-    blocks += 64 * sampling.h[i] * sampling.v[i];
-    if (blocks > end) return JPEG_ERR_SUBSAMPLING;  // the driver refuses such frames first
+  for (int32_t i = 0; i < g.component_count; ++i) {
+    const ComponentGeometry& c = g.components[i];
+    const SamplePlane plane{blocks, c.h, 8, c.h, c.v, 0, 0};
+    blocks += 64 * c.h * c.v;
+    if (blocks > end) return JPEG_ERR_SUBSAMPLING;  // the sink refuses such frames first
     const int32_t channel = ChannelOfComponent(state, i);
     if (channel >= 0)
-      ExpandIntoChannel(plane, sampling.h_max, sampling.v_max, placement.visible, placement.out,
-                        channels, state.row_stride, channel);
+      ExpandIntoChannel(plane, g.h_max, g.v_max, placement.visible, placement.out, channels,
+                        state.row_stride, channel);
   }
   FillExtraChannels(state, placement.visible, placement.out);
   return JPEG_SUCCESS;

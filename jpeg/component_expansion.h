@@ -24,14 +24,6 @@ struct SamplePlane {
   int32_t first_column, first_row;  // MCU sample coordinates of the first block's corner
 };
 
-// The sampling of an MCU as its writers see it. A frame of one component is coded one
-// block per MCU whatever its factors (T.81 A.2.2), so its factors count as 1x1.
-struct McuSampling {
-  int32_t h_max, v_max;
-  int32_t h[JPEG_MAX_COMPONENTS], v[JPEG_MAX_COMPONENTS];
-};
-McuSampling SamplingOf(const JpegFrameHeader& frame);
-
 // Writes the plane's samples into `channel` of the pixels of `rect` (MCU pixel
 // coordinates; out is the MCU's top-left pixel). The caller keeps rect inside the
 // pixels the plane covers; rect.right is at most 8 * h_max.
@@ -47,9 +39,8 @@ int32_t ChannelOfComponent(const JpegState& state, int32_t component);
 // channel 3. Runs after the components have been written.
 void FillExtraChannels(const JpegState& state, const McuRect& rect, uint8_t* out);
 
-// Places an interleaved MCU and expands every component into its channel; on success
-// `placement` tells the caller what was written.
-[[nodiscard]] int32_t ExpandMcu(const JpegState& state, int32_t mcu_column, int32_t mcu_row,
-                                McuPlacement& placement);
+// Expands every component of the interleaved MCU into its channel.
+// "Unsupported subsampling" when the MCU would not fit the work buffer.
+[[nodiscard]] int32_t ExpandMcu(const JpegState& state, const McuTarget& target);
 
 }  // namespace jpeg

@@ -9,17 +9,13 @@
 #include "jpeg/input_stream.h"
 #include "jpeg/markers.h"
 #include "jpeg/output_select.h"
+#include "jpeg/read_geometry.h"
 #include "jpeg/read_modes.h"
 #include "jpeg/routine_table.h"
 #include "jpeg/scan_decode.h"
 
 namespace jpeg {
 namespace {
-
-bool RegionRequested(const JpegState& state) {
-  return state.roi_rect[0] != 0 || state.roi_rect[1] != 0 || state.roi_rect[2] != 0 ||
-         state.roi_rect[3] != 0;
-}
 
 // A non-interleaved image is always decoded from its SOI, whatever an earlier read
 // consumed, because its scans are found by the marker loop one after the other.
@@ -31,7 +27,7 @@ int32_t PositionInput(JpegState& state) {
     if (status != JPEG_SUCCESS) return JPEG_ERR_FILE;
   }
   const int32_t mode = state.io_mode;
-  if (!IsEntropyMode(mode) && ReadScale(mode) == 1 && !RegionRequested(state))
+  if (!IsEntropyMode(mode) && ReadScale(mode) == 1 && !RoiFieldsSet(state))
     RestartByteCount(stream);
   return JPEG_SUCCESS;
 }

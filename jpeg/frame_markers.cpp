@@ -4,6 +4,7 @@
 // outside 1..4 are refused before the MCU arithmetic divides by them.
 #include "jpeg/input_stream.h"
 #include "jpeg/markers.h"
+#include "jpeg/read_geometry.h"
 #include "jpeg/routine_table.h"
 
 namespace jpeg {
@@ -23,19 +24,15 @@ int32_t ReadPayload(JpegInputStream& stream, SegmentBody& body, uint32_t* length
   return ReadSegmentBody(stream, value - 2, body);
 }
 
+// The frame's MCU fields.
 void SetMcuGeometry(JpegFrameHeader& frame) {
-  int32_t h_max = 1, v_max = 1;
-  for (int i = 0; i < frame.component_count; ++i) {
-    h_max = std::max(h_max, frame.components[i].h);
-    v_max = std::max(v_max, frame.components[i].v);
-  }
-  frame.h_max = h_max;
-  frame.v_max = v_max;
-  frame.mcu_width = 8 * h_max;
-  frame.mcu_height = 8 * v_max;
-  frame.mcus_per_row = static_cast<int32_t>((frame.width - 1 + 8 * h_max) / (8 * h_max));
-  frame.mcu_total =
-      static_cast<int32_t>((frame.height - 1 + 8 * v_max) / (8 * v_max)) * frame.mcus_per_row;
+  const ReadGeometry geometry = GeometryOfFrame(frame);
+  frame.h_max = geometry.frame_h_max;
+  frame.v_max = geometry.frame_v_max;
+  frame.mcu_width = 8 * geometry.frame_h_max;
+  frame.mcu_height = 8 * geometry.frame_v_max;
+  frame.mcus_per_row = geometry.mcus_across;
+  frame.mcu_total = geometry.mcus_down * geometry.mcus_across;
 }
 
 }  // namespace

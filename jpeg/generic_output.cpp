@@ -32,22 +32,18 @@ struct BlockSpan {
   McuRect rect;      // visible pixels of the block, in MCU coordinates
   int32_t from, to;  // the block's pixel columns in the MCU, visible or not
   SamplePlane plane;
-  McuSampling sampling;
+  int32_t h_max, v_max;
 };
 
-int32_t PlaceBlock(const JpegState& state, int32_t block_column, int32_t block_row,
-                   BlockSpan& span) {
-  const int32_t component = state.output_component;
-  if (component < 0 || component >= state.frame.component_count ||
-      component >= JPEG_MAX_COMPONENTS || block_column < 0 || block_row < 0)
-    return JPEG_ERR_INVALID_PROPERTIES;
-  span.sampling = SamplingOf(state.frame);
-  const int32_t h = span.sampling.h[component], v = span.sampling.v[component];
-  const int32_t h_max = span.sampling.h_max, v_max = span.sampling.v_max;
-  const int32_t status =
-      PlaceStateMcu(state, 8 * h_max, 8 * v_max, block_column / h, block_row / v, span.placement);
-  if (status != JPEG_SUCCESS) return status;
-  const int32_t k = block_column % h, j = block_row % v;
+BlockSpan SpanOf(const JpegState& state, const McuTarget& target) {
+  BlockSpan span;
+  const ReadGeometry& g = *target.geometry;
+  const int32_t h = g.components[target.component].h, v = g.components[target.component].v;
+  const int32_t h_max = g.h_max, v_max = g.v_max;
+  span.h_max = h_max;
+  span.v_max = v_max;
+  span.placement = target.placement;
+  const int32_t k = target.block_column % h, j = target.block_row % v;
   span.from = CeilDiv(8 * k * h_max, h);
   span.to = CeilDiv(8 * (k + 1) * h_max, h);
   const McuRect& visible = span.placement.visible;
@@ -55,14 +51,14 @@ int32_t PlaceBlock(const JpegState& state, int32_t block_column, int32_t block_r
                std::min(visible.right, span.to),
                std::min(visible.bottom, CeilDiv(8 * (j + 1) * v_max, v))};
   span.plane = {state.mcu_work_buffer, 1, 8, h, v, 8 * k, 8 * j};
-  return JPEG_SUCCESS;
+  return span;
 }
 
 // Cb (parity 0) into channel 1 of the even pixels of the block, Cr (parity 1) into
 // the odd ones; a pair whose other pixel lies in the next block uses its own sample.
 void PackChroma(const BlockSpan& span, int32_t parity, int32_t row_step) {
   const SamplePlane& plane = span.plane;
-  const int32_t h_max = span.sampling.h_max, v_max = span.sampling.v_max;
+  const int32_t h_max = span.h_max, v_max = span.v_max;
   auto sample_at = [&](const int16_t* row, int32_t x) {
     return int32_t{row[x * plane.h / h_max - plane.first_column]};
   };
@@ -81,41 +77,37 @@ void PackChroma(const BlockSpan& span, int32_t parity, int32_t row_step) {
 
 }  // namespace
 
-int32_t WriteGenericMcu(JPEG_PROPERTIES* properties, int mcu_column, int mcu_row) {
+int32_t WriteGenericMcu(JPEG_PROPERTIES* properties, const McuTarget& target) {
   const JpegState& state = properties->state;
-  McuPlacement placement;
-  const int32_t status = ExpandMcu(state, mcu_column, mcu_row, placement);
+  const int32_t status = ExpandMcu(state, target);
   if (status == JPEG_SUCCESS && state.color_convert_flag == 1)
-    ConvertPixelsInPlace(state, placement.visible, placement.out);
+    ConvertPixelsInPlace(state, target.placement.visible, target.placement.out);
   return status;
 }
 
-int32_t WriteNonInterleavedBlock(JPEG_PROPERTIES* properties, int block_column, int block_row) {
+int32_t WriteNonInterleavedBlock(JPEG_PROPERTIES* properties, const McuTarget& target) {
   const JpegState& state = properties->state;
-  BlockSpan span;
-  const int32_t status = PlaceBlock(state, block_column, block_row, span);
-  if (status != JPEG_SUCCESS || IsEmpty(span.rect)) return status;
-  const int32_t channel = ChannelOfComponent(state, state.output_component);
+  const BlockSpan span = SpanOf(state, target);
+  if (IsEmpty(span.rect)) return JPEG_SUCCESS;
+  const int32_t channel = ChannelOfComponent(state, target.component);
   if (channel >= 0)
-    ExpandIntoChannel(span.plane, span.sampling.h_max, span.sampling.v_max, span.rect,
-                      span.placement.out, static_cast<int32_t>(state.dib_channels),
-                      state.row_stride, channel);
+    ExpandIntoChannel(span.plane, span.h_max, span.v_max, span.rect, span.placement.out,
+                      static_cast<int32_t>(state.dib_channels), state.row_stride, channel);
   // Every pixel lies in exactly one block of the first component.
-  if (state.output_component == 0) FillExtraChannels(state, span.rect, span.placement.out);
+  if (target.component == 0) FillExtraChannels(state, span.rect, span.placement.out);
   return JPEG_SUCCESS;
 }
 
-int32_t WriteNonInterleavedYccBlock(JPEG_PROPERTIES* properties, int block_column, int block_row) {
+int32_t WriteNonInterleavedYccBlock(JPEG_PROPERTIES* properties, const McuTarget& target) {
   const JpegState& state = properties->state;
-  if (state.dib_channels != 2) return WriteNonInterleavedBlock(properties, block_column, block_row);
-  BlockSpan span;
-  const int32_t status = PlaceBlock(state, block_column, block_row, span);
-  if (status != JPEG_SUCCESS || IsEmpty(span.rect)) return status;
-  if (state.output_component == 0)
-    ExpandIntoChannel(span.plane, span.sampling.h_max, span.sampling.v_max, span.rect,
-                      span.placement.out, 2, state.row_stride, 0);
-  else if (state.output_component <= 2)
-    PackChroma(span, state.output_component - 1, state.row_stride);
+  if (state.dib_channels != 2) return WriteNonInterleavedBlock(properties, target);
+  const BlockSpan span = SpanOf(state, target);
+  if (IsEmpty(span.rect)) return JPEG_SUCCESS;
+  if (target.component == 0)
+    ExpandIntoChannel(span.plane, span.h_max, span.v_max, span.rect, span.placement.out, 2,
+                      state.row_stride, 0);
+  else if (target.component <= 2)
+    PackChroma(span, target.component - 1, state.row_stride);
   return JPEG_SUCCESS;
 }
 
@@ -145,12 +137,10 @@ void ConvertImageInPlace(JPEG_PROPERTIES& properties) {
   if (state.color_convert_flag != 1) return;
   if (state.dib_color != COLOR_RGB && state.dib_color != COLOR_BGR && state.dib_color != COLOR_RGBA)
     return;
-  // The whole image as one MCU: the placement clips it to what was written.
-  McuPlacement placement;
-  if (PlaceStateMcu(state, static_cast<int32_t>(state.frame.width),
-                    static_cast<int32_t>(state.frame.height), 0, 0, placement) != JPEG_SUCCESS)
-    return;
-  ConvertPixelsInPlace(state, placement.visible, placement.out);
+  // Every pixel the read wrote, relative to buffer pixel (0, 0).
+  const OutputWindow window = ComputeReadGeometry(state).window;
+  const McuRect& v = window.visible;
+  ConvertPixelsInPlace(state, {0, 0, v.right - v.left, v.bottom - v.top}, window.pixels);
 }
 
 }  // namespace jpeg

@@ -12,14 +12,13 @@
 namespace jpeg {
 
 // Interleaved images (sequential, and progressive for now): one MCU per call.
-int32_t WriteGenericMcu(JPEG_PROPERTIES* properties, int mcu_column, int mcu_row);
+int32_t WriteGenericMcu(JPEG_PROPERTIES* properties, const McuTarget& target);
 
-// Non-interleaved images: block (block_column, block_row) of frame component
-// state.output_component, at block 0 of the work buffer, into that component's
-// channel. The YCbCr variant (dib_color 3) packs a two-channel buffer like the
-// 4:2:2 packing; other channel counts get the components as they are.
-int32_t WriteNonInterleavedBlock(JPEG_PROPERTIES* properties, int block_column, int block_row);
-int32_t WriteNonInterleavedYccBlock(JPEG_PROPERTIES* properties, int block_column, int block_row);
+// Non-interleaved images: the target's block of its component, at block 0 of the
+// work buffer, into that component's channel. The YCbCr variant (dib_color 3) packs a two-channel
+// buffer like the 4:2:2 packing; other channel counts get the components as they are.
+int32_t WriteNonInterleavedBlock(JPEG_PROPERTIES* properties, const McuTarget& target);
+int32_t WriteNonInterleavedYccBlock(JPEG_PROPERTIES* properties, const McuTarget& target);
 
 // The in-place conversion of the generic path: Y, Cb, Cr from channels 0-2 of the
 // pixels of rect become R, G, B (B, G, R for dib_color 2; inverted for YCbCrA data,

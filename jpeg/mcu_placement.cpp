@@ -1,76 +1,50 @@
-// MCU placement and clipping. The rectangle arithmetic follows the region rules of
-// the region read; in addition an MCU wholly outside the buffer gets an empty
+// MCU placement and clipping: the MCU's rectangle intersected with the window's
+// visible rectangle, in MCU coordinates; an MCU wholly outside it gets an empty
 // rectangle (never a negative extent), so writers need no further checks.
 #include "jpeg/mcu_placement.h"
 
 #include <algorithm>
 #include <cstddef>
-#include <cstdlib>
 
 namespace jpeg {
-namespace {
 
-bool HasRegion(const int32_t region[4]) {
-  return region[0] != 0 || region[1] != 0 || region[2] != 0 || region[3] != 0;
-}
-
-uint8_t* PixelAt(uint8_t* pixels, int64_t x, int64_t y, int32_t channels, int32_t row_step) {
-  return pixels + static_cast<ptrdiff_t>(x * channels + y * row_step);
-}
-
-// Keeps right >= left and bottom >= top, so an invisible MCU reads as empty.
-McuRect Normalised(McuRect rect) {
-  rect.right = std::max(rect.right, rect.left);
-  rect.bottom = std::max(rect.bottom, rect.top);
-  return rect;
-}
-
-}  // namespace
-
-int32_t PlaceMcuOutput(const int32_t region[4], int32_t mcu_width, int32_t mcu_height,
-                       int32_t mcu_column, int32_t mcu_row, int32_t channels, int32_t row_step,
-                       uint8_t* pixels, int32_t width, int32_t height, McuPlacement& placement) {
-  const int32_t x = mcu_column * mcu_width;
-  const int32_t y = mcu_row * mcu_height;
-  const int32_t rows = std::abs(height);
-  if (!HasRegion(region)) {
-    placement.out = PixelAt(pixels, x, y, channels, row_step);
-    placement.visible =
-        Normalised({0, 0, std::min(mcu_width, width - x), std::min(mcu_height, rows - y)});
-    return JPEG_SUCCESS;
-  }
-  const int32_t left = region[0], top = region[1], right = region[2], bottom = region[3];
-  if (x >= right || x + mcu_width < left || y >= bottom || y + mcu_height < top)
+int32_t PlaceMcuOutput(const OutputWindow& window, int32_t mcu_width, int32_t mcu_height,
+                       int32_t mcu_column, int32_t mcu_row, McuPlacement& placement) {
+  const int64_t x = int64_t{mcu_column} * mcu_width, y = int64_t{mcu_row} * mcu_height;
+  const McuRect& image = window.image;
+  if (window.region && (x >= image.right || x + mcu_width < image.left || y >= image.bottom ||
+                        y + mcu_height < image.top))
     return JPEG_ERR_INVALID_PROPERTIES;
-  placement.out = PixelAt(pixels, int64_t{x} - left, int64_t{y} - top, channels, row_step);
-  placement.visible = Normalised({std::max(0, left - x), std::max(0, top - y),
-                                  std::min({mcu_width, right - x, width - x + left}),
-                                  std::min({mcu_height, bottom - y, rows - y + top})});
+  placement.out = window.pixels + static_cast<ptrdiff_t>((x - image.left) * window.channels +
+                                                         (y - image.top) * window.row_step);
+  const McuRect& v = window.visible;
+  McuRect& r = placement.visible;
+  r.left = static_cast<int32_t>(std::clamp<int64_t>(v.left - x, 0, mcu_width));
+  r.top = static_cast<int32_t>(std::clamp<int64_t>(v.top - y, 0, mcu_height));
+  r.right = static_cast<int32_t>(std::clamp<int64_t>(v.right - x, r.left, mcu_width));
+  r.bottom = static_cast<int32_t>(std::clamp<int64_t>(v.bottom - y, r.top, mcu_height));
   return JPEG_SUCCESS;
 }
 
-int32_t PlaceStateMcu(const JpegState& state, int32_t mcu_width, int32_t mcu_height,
-                      int32_t mcu_column, int32_t mcu_row, McuPlacement& placement) {
-  const int32_t channels = static_cast<int32_t>(state.dib_channels);
-  const int32_t buffer_width = static_cast<int32_t>(std::min<uint32_t>(state.dib_width, INT32_MAX));
-  const int32_t buffer_height =
-      static_cast<int32_t>(std::min<int64_t>(std::abs(int64_t{state.dib_height}), INT32_MAX));
-  const int32_t frame_width =
-      static_cast<int32_t>(std::min<uint32_t>(state.frame.width, INT32_MAX));
-  const int32_t frame_height =
-      static_cast<int32_t>(std::min<uint32_t>(state.frame.height, INT32_MAX));
-  int32_t region[4] = {state.roi_rect[0], state.roi_rect[1], state.roi_rect[2], state.roi_rect[3]};
-  if (HasRegion(region)) {
-    // The region's buffer holds the region only; the region itself stops at the frame.
-    region[2] = std::min(region[2], frame_width);
-    region[3] = std::min(region[3], frame_height);
-    return PlaceMcuOutput(region, mcu_width, mcu_height, mcu_column, mcu_row, channels,
-                          state.row_stride, state.output_start, buffer_width, buffer_height,
-                          placement);
-  }
-  return PlaceMcuOutput(region, mcu_width, mcu_height, mcu_column, mcu_row, channels,
-                        state.row_stride, state.output_start, std::min(frame_width, buffer_width),
-                        std::min(frame_height, buffer_height), placement);
+int32_t TargetMcu(const ReadGeometry& geometry, int32_t mcu_column, int32_t mcu_row,
+                  McuTarget& target) {
+  target.geometry = &geometry;
+  target.component = 0;
+  target.block_column = target.block_row = 0;
+  return PlaceMcuOutput(geometry.window, geometry.mcu_width, geometry.mcu_height, mcu_column,
+                        mcu_row, target.placement);
+}
+
+int32_t TargetBlock(const ReadGeometry& geometry, int32_t component, int32_t block_column,
+                    int32_t block_row, McuTarget& target) {
+  if (component < 0 || component >= geometry.component_count || block_column < 0 || block_row < 0)
+    return JPEG_ERR_INVALID_PROPERTIES;
+  const ComponentGeometry& c = geometry.components[component];
+  const int32_t status = TargetMcu(geometry, block_column / c.h, block_row / c.v, target);
+  target.component = component;
+  target.block_column = block_column;
+  target.block_row = block_row;
+  return status;
 }
 
 }  // namespace jpeg

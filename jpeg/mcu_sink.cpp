@@ -5,20 +5,10 @@
 
 #include "jpeg/idct.h"
 #include "jpeg/markers.h"
+#include "jpeg/mcu_placement.h"
 
 namespace jpeg {
 namespace {
-
-// Every component sampled 1x1 or 2x2, with some 2x2: reduced reads then give 1x1
-// components the next larger transform.
-bool HasSquareSampling(const JpegFrameHeader& frame) {
-  if (frame.h_max == 1 && frame.v_max == 1) return false;
-  for (int32_t i = 0; i < frame.component_count; ++i) {
-    const JpegFrameComponent& c = frame.components[i];
-    if (c.h != c.v || c.h > 2) return false;
-  }
-  return true;
-}
 
 InverseDctRoutine TransformOfSize(const RoutineTable& table, int32_t size) {
   switch (size) {
@@ -58,8 +48,11 @@ int32_t WriteBlockByBlock(JPEG_PROPERTIES& properties, const McuSink& sink, int3
     const SinkBlock& b = sink.blocks[i];
     if (block != state.mcu_work_buffer) CodecCopy(state.mcu_work_buffer, block, 64 * 2);
     state.output_component = b.component;
-    const int32_t status = table.WriteMcuOutput(&properties, mcu_column * b.h_blocks + b.h,
-                                                mcu_row * b.v_blocks + b.v);
+    McuTarget target;
+    int32_t status = TargetBlock(sink.geometry, b.component, mcu_column * b.h_blocks + b.h,
+                                 mcu_row * b.v_blocks + b.v, target);
+    if (status == JPEG_SUCCESS && !IsEmpty(target.placement.visible))
+      status = table.WriteMcuOutput(&properties, target);
     if (status != JPEG_SUCCESS) return status;
   }
   return JPEG_SUCCESS;
@@ -67,12 +60,14 @@ int32_t WriteBlockByBlock(JPEG_PROPERTIES& properties, const McuSink& sink, int3
 
 }  // namespace
 
-int32_t PrepareSink(JpegState& state, const JpegScanHeader& scan, int32_t scale, McuSink& sink) {
+int32_t PrepareSink(JpegState& state, const JpegScanHeader& scan, McuSink& sink) {
   RoutineTable& table = *state.routine_table;
   SelectDctRoutines(table, state.dct_method);
   MatchQuantTablesToMethod(state, scan);
   const bool one_component = scan.component_count == 1;
-  const bool square = HasSquareSampling(state.frame);
+  sink.geometry = ComputeReadGeometry(state);
+  const int32_t scale = sink.geometry.scale;
+  const bool square = sink.geometry.square_sampling;
   sink.block_count = 0;
   sink.block_by_block = state.interleave_type == 1;
   for (int32_t j = 0; j < scan.component_count; ++j) {
@@ -101,7 +96,10 @@ int32_t SinkMcu(JPEG_PROPERTIES& properties, const McuSink& sink, int32_t mcu_co
   if (table.WriteMcuOutput == nullptr) return JPEG_ERR_INVALID_PROPERTIES;
   TransformBlocks(table, sink, state.mcu_work_buffer);
   if (sink.block_by_block) return WriteBlockByBlock(properties, sink, mcu_column, mcu_row);
-  return table.WriteMcuOutput(&properties, mcu_column, mcu_row);
+  McuTarget target;
+  const int32_t status = TargetMcu(sink.geometry, mcu_column, mcu_row, target);
+  if (status != JPEG_SUCCESS || IsEmpty(target.placement.visible)) return status;
+  return table.WriteMcuOutput(&properties, target);
 }
 
 }  // namespace jpeg

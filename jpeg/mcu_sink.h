@@ -16,6 +16,7 @@
 #include <cstdint>
 
 #include "jpeg/jpeg_codec.h"
+#include "jpeg/read_geometry.h"
 #include "jpeg/routine_table.h"
 
 namespace jpeg {
@@ -33,6 +34,7 @@ struct SinkBlock {
 };
 
 struct McuSink {
+  ReadGeometry geometry;
   int32_t block_count;
   // An image whose scans cover fewer components than the frame is written block by
   // block, each named by state.output_component with its coordinates in its component.
@@ -41,10 +43,9 @@ struct McuSink {
 };
 
 // Installs the transforms for dct_method, matches the scan's quantisation tables to it
-// and fills the sink for the scan at scale denominator `scale` (1, 2, 4 or 8).
-// "Unsupported subsampling" when the MCU holds more blocks than T.81 allows.
-[[nodiscard]] int32_t PrepareSink(JpegState& state, const JpegScanHeader& scan, int32_t scale,
-                                  McuSink& sink);
+// and fills the sink for the scan and the read's geometry. "Unsupported subsampling"
+// when the MCU holds more blocks than T.81 allows.
+[[nodiscard]] int32_t PrepareSink(JpegState& state, const JpegScanHeader& scan, McuSink& sink);
 
 // Dequantises, transforms and writes the MCU in the work buffer at (mcu_column,
 // mcu_row) of the scan's grid. "Invalid JPEG_PROPERTIES" when no converter is

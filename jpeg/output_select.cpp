@@ -1,6 +1,5 @@
-// Output converter selection. The geometry comes first: the MCU grid is always the
-// interleaved one (8·Hmax × 8·Vmax pixels per MCU); a non-interleaved image decodes
-// 8x8 MCUs but keeps that grid for its output. The converter then follows from the
+// Output converter selection. The record's geometry fields come first, from the read
+// geometry. The converter then follows from the
 // two colour flags, the component count n, dib_channels (ch), dib_color (col) and the
 // sampling: dedicated paths for the common YCbCr layouts, pass-through paths where no
 // arithmetic is needed, the generic path for any other sampling.
@@ -8,6 +7,7 @@
 
 #include "jpeg/generic_output.h"
 #include "jpeg/passthrough_output.h"
+#include "jpeg/read_geometry.h"
 #include "jpeg/routine_table.h"
 #include "jpeg/subsampling.h"
 #include "jpeg/ycc_output.h"
@@ -20,7 +20,7 @@ enum class Sampling { kAll1x1, kLuma2x1, kLuma2x2, kOther };
 
 // Y (and, for four components, the fourth component) 2x1 or 2x2, chroma 1x1: the
 // arrangements the subsampling codes name.
-Sampling SamplingOf(const JpegFrameHeader& frame) {
+Sampling LayoutOf(const JpegFrameHeader& frame) {
   switch (SubsamplingCode(frame)) {
     case SUBSAMPLING_NONE:
       return Sampling::kAll1x1;
@@ -35,19 +35,17 @@ Sampling SamplingOf(const JpegFrameHeader& frame) {
   }
 }
 
+// The record's copy of the read geometry. A non-interleaved image decodes 8x8 MCUs but
+// keeps the interleaved grid for its output.
 void SetGeometry(JpegState& state) {
+  const ReadGeometry geometry = ComputeReadGeometry(state);
   JpegFrameHeader& frame = state.frame;
-  int32_t h_max = 1, v_max = 1;
-  for (int i = 0; i < frame.component_count; ++i) {
-    h_max = frame.components[i].h > h_max ? frame.components[i].h : h_max;
-    v_max = frame.components[i].v > v_max ? frame.components[i].v : v_max;
-  }
-  frame.h_max = h_max;
-  frame.v_max = v_max;
-  frame.mcu_width = state.interleave_type == 1 ? 8 : 8 * h_max;
-  frame.mcu_height = state.interleave_type == 1 ? 8 : 8 * v_max;
-  state.mcus_across = static_cast<int32_t>((frame.width + 8 * h_max - 1) / (8 * h_max));
-  state.mcus_down = static_cast<int32_t>((frame.height + 8 * v_max - 1) / (8 * v_max));
+  frame.h_max = geometry.frame_h_max;
+  frame.v_max = geometry.frame_v_max;
+  frame.mcu_width = state.interleave_type == 1 ? 8 : 8 * geometry.frame_h_max;
+  frame.mcu_height = state.interleave_type == 1 ? 8 : 8 * geometry.frame_v_max;
+  state.mcus_across = geometry.mcus_across;
+  state.mcus_down = geometry.mcus_down;
 }
 
 void SetColorFlags(JpegState& state) {
@@ -139,7 +137,7 @@ Converter PassThrough(uint32_t n, uint32_t ch, uint32_t col, Sampling sampling, 
 Converter ChooseConverter(const JpegState& state) {
   const auto n = static_cast<uint32_t>(state.frame.component_count);
   const uint32_t ch = state.dib_channels, col = state.dib_color;
-  const Sampling sampling = SamplingOf(state.frame);
+  const Sampling sampling = LayoutOf(state.frame);
   if (state.interleave_type == 1)
     return col == COLOR_YCBCR
                ? Converter{0, &WriteNonInterleavedYccBlock, "WriteNonInterleavedYccBlock"}
@@ -165,7 +163,7 @@ int32_t SelectOutputConverter(JPEG_PROPERTIES& properties) {
   SetGeometry(state);
   SetColorFlags(state);
   if (n == 3 && state.jpeg_color == COLOR_YCBCR && state.dib_color == COLOR_YCBCR &&
-      SamplingOf(state.frame) != Sampling::kLuma2x1)
+      LayoutOf(state.frame) != Sampling::kLuma2x1)
     return JPEG_ERR_INVALID_PROPERTIES;
   const Converter converter = ChooseConverter(state);
   state.output_path = converter.output_path;

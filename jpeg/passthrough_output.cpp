@@ -116,13 +116,11 @@ void FullKernel(const int16_t* const* blocks, uint8_t* out, int32_t row_step);
 
 // Whole MCUs go to full_kernel, partial ones through the clipped loop.
 template <class F>
-int32_t WriteFormatMcu(JPEG_PROPERTIES* properties, int mcu_column, int mcu_row,
+int32_t WriteFormatMcu(JPEG_PROPERTIES* properties, const McuTarget& target,
                        OutputKernel full_kernel) {
   const JpegState& state = properties->state;
-  if (!HasLayout<F>(state.frame)) return WriteComponentCopyMcu(properties, mcu_column, mcu_row);
-  McuPlacement placement;
-  const int32_t status = PlaceStateMcu(state, 8 * F::kH, 8 * F::kV, mcu_column, mcu_row, placement);
-  if (status != JPEG_SUCCESS) return status;
+  if (!HasLayout<F>(state.frame)) return WriteComponentCopyMcu(properties, target);
+  const McuPlacement& placement = target.placement;
   const int16_t* blocks[F::kComponents];
   blocks[0] = state.mcu_work_buffer;
   for (int32_t i = 1; i < F::kComponents; ++i)
@@ -135,9 +133,8 @@ int32_t WriteFormatMcu(JPEG_PROPERTIES* properties, int mcu_column, int mcu_row,
 }
 
 template <class F, OutputKernel RoutineTable::*kKernel>
-int32_t WritePassThroughMcu(JPEG_PROPERTIES* properties, int mcu_column, int mcu_row) {
-  return WriteFormatMcu<F>(properties, mcu_column, mcu_row,
-                           properties->state.routine_table->*kKernel);
+int32_t WritePassThroughMcu(JPEG_PROPERTIES* properties, const McuTarget& target) {
+  return WriteFormatMcu<F>(properties, target, properties->state.routine_table->*kKernel);
 }
 
 using Interleave3 = Interleave<3, 0>;
@@ -170,40 +167,38 @@ void OutputPack422(const int16_t* const* b, uint8_t* o, int32_t s) {
   FullKernel<Pack422>(b, o, s);
 }
 
-int32_t WriteGrayMcu(JPEG_PROPERTIES* p, int column, int row) {
-  return WritePassThroughMcu<Gray, &RoutineTable::OutputGray>(p, column, row);
+int32_t WriteGrayMcu(JPEG_PROPERTIES* p, const McuTarget& t) {
+  return WritePassThroughMcu<Gray, &RoutineTable::OutputGray>(p, t);
 }
-int32_t WriteInterleave3Mcu(JPEG_PROPERTIES* p, int column, int row) {
-  return WritePassThroughMcu<Interleave3, &RoutineTable::OutputInterleave3>(p, column, row);
+int32_t WriteInterleave3Mcu(JPEG_PROPERTIES* p, const McuTarget& t) {
+  return WritePassThroughMcu<Interleave3, &RoutineTable::OutputInterleave3>(p, t);
 }
-int32_t WriteInterleave3AlphaMcu(JPEG_PROPERTIES* p, int column, int row) {
-  return WritePassThroughMcu<Interleave3Alpha, &RoutineTable::OutputInterleave3Alpha>(p, column,
-                                                                                      row);
+int32_t WriteInterleave3AlphaMcu(JPEG_PROPERTIES* p, const McuTarget& t) {
+  return WritePassThroughMcu<Interleave3Alpha, &RoutineTable::OutputInterleave3Alpha>(p, t);
 }
-int32_t WriteInterleave4Mcu(JPEG_PROPERTIES* p, int column, int row) {
-  return WritePassThroughMcu<Interleave4, &RoutineTable::OutputInterleave4>(p, column, row);
+int32_t WriteInterleave4Mcu(JPEG_PROPERTIES* p, const McuTarget& t) {
+  return WritePassThroughMcu<Interleave4, &RoutineTable::OutputInterleave4>(p, t);
 }
-int32_t WriteReplicate2x1Mcu(JPEG_PROPERTIES* p, int column, int row) {
-  return WritePassThroughMcu<Replicate2x1, &RoutineTable::OutputReplicate2x1>(p, column, row);
+int32_t WriteReplicate2x1Mcu(JPEG_PROPERTIES* p, const McuTarget& t) {
+  return WritePassThroughMcu<Replicate2x1, &RoutineTable::OutputReplicate2x1>(p, t);
 }
-int32_t WriteReplicate2x2Mcu(JPEG_PROPERTIES* p, int column, int row) {
-  return WritePassThroughMcu<Replicate2x2, &RoutineTable::OutputReplicate2x2>(p, column, row);
+int32_t WriteReplicate2x2Mcu(JPEG_PROPERTIES* p, const McuTarget& t) {
+  return WritePassThroughMcu<Replicate2x2, &RoutineTable::OutputReplicate2x2>(p, t);
 }
-int32_t WritePack422Mcu(JPEG_PROPERTIES* p, int column, int row) {
-  return WritePassThroughMcu<Pack422, &RoutineTable::OutputPack422>(p, column, row);
+int32_t WritePack422Mcu(JPEG_PROPERTIES* p, const McuTarget& t) {
+  return WritePassThroughMcu<Pack422, &RoutineTable::OutputPack422>(p, t);
 }
 
 // No table slot holds this kernel, so whole MCUs take the plain one.
-int32_t WriteGrayRepeatedMcu(JPEG_PROPERTIES* p, int column, int row) {
+int32_t WriteGrayRepeatedMcu(JPEG_PROPERTIES* p, const McuTarget& t) {
   if (p->state.dib_channels == 3)
-    return WriteFormatMcu<GrayRepeated<3>>(p, column, row, &FullKernel<GrayRepeated<3>>);
-  return WriteFormatMcu<GrayRepeated<4>>(p, column, row, &FullKernel<GrayRepeated<4>>);
+    return WriteFormatMcu<GrayRepeated<3>>(p, t, &FullKernel<GrayRepeated<3>>);
+  return WriteFormatMcu<GrayRepeated<4>>(p, t, &FullKernel<GrayRepeated<4>>);
 }
 
 // Component i into channel i of every visible pixel, for any sampling.
-int32_t WriteComponentCopyMcu(JPEG_PROPERTIES* p, int column, int row) {
-  McuPlacement placement;
-  return ExpandMcu(p->state, column, row, placement);
+int32_t WriteComponentCopyMcu(JPEG_PROPERTIES* p, const McuTarget& t) {
+  return ExpandMcu(p->state, t);
 }
 
 }  // namespace jpeg

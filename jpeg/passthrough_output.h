@@ -8,20 +8,21 @@
 #include <cstdint>
 
 #include "jpeg/jpeg_codec.h"
+#include "jpeg/mcu_placement.h"
 
 namespace jpeg {
 
 // Per-MCU writers, installed by the frame set-up.
-int32_t WriteGrayMcu(JPEG_PROPERTIES* properties, int mcu_column, int mcu_row);
-int32_t WriteInterleave3Mcu(JPEG_PROPERTIES* properties, int mcu_column, int mcu_row);       // 15
-int32_t WriteInterleave3AlphaMcu(JPEG_PROPERTIES* properties, int mcu_column, int mcu_row);  // 13
-int32_t WriteInterleave4Mcu(JPEG_PROPERTIES* properties, int mcu_column, int mcu_row);       // 14
-int32_t WriteReplicate2x1Mcu(JPEG_PROPERTIES* properties, int mcu_column, int mcu_row);      // 17
-int32_t WriteReplicate2x2Mcu(JPEG_PROPERTIES* properties, int mcu_column, int mcu_row);      // 16
-int32_t WritePack422Mcu(JPEG_PROPERTIES* properties, int mcu_column, int mcu_row);           // 19
-int32_t WriteComponentCopyMcu(JPEG_PROPERTIES* properties, int mcu_column, int mcu_row);     // 0
+int32_t WriteGrayMcu(JPEG_PROPERTIES* properties, const McuTarget& target);
+int32_t WriteInterleave3Mcu(JPEG_PROPERTIES* properties, const McuTarget& target);       // 15
+int32_t WriteInterleave3AlphaMcu(JPEG_PROPERTIES* properties, const McuTarget& target);  // 13
+int32_t WriteInterleave4Mcu(JPEG_PROPERTIES* properties, const McuTarget& target);       // 14
+int32_t WriteReplicate2x1Mcu(JPEG_PROPERTIES* properties, const McuTarget& target);      // 17
+int32_t WriteReplicate2x2Mcu(JPEG_PROPERTIES* properties, const McuTarget& target);      // 16
+int32_t WritePack422Mcu(JPEG_PROPERTIES* properties, const McuTarget& target);           // 19
+int32_t WriteComponentCopyMcu(JPEG_PROPERTIES* properties, const McuTarget& target);     // 0
 // The component copy of a gray image into three or four channels (path 0).
-int32_t WriteGrayRepeatedMcu(JPEG_PROPERTIES* properties, int mcu_column, int mcu_row);  // 0
+int32_t WriteGrayRepeatedMcu(JPEG_PROPERTIES* properties, const McuTarget& target);  // 0
 
 // Full-MCU kernels (OutputKernel) for the routine table.
 void OutputGray(const int16_t* const* blocks, uint8_t* out, int32_t row_step);

@@ -20,8 +20,10 @@ using EndSimdRoutine = void (*)();
 using InverseDctRoutine = void (*)(int16_t* block);
 // Dequantise 64 coefficients in place with a prepared (natural-order) table.
 using DequantizeRoutine = void (*)(int16_t* block, const int16_t* table);
-// Writes one MCU of the work buffer into the caller's pixel buffer.
-using WriteMcuRoutine = int32_t (*)(JPEG_PROPERTIES* properties, int mcu_column, int mcu_row);
+struct McuTarget;
+// Writes one MCU of the work buffer (or, for an image written a component at a time,
+// block 0) into the caller's pixel buffer where the sink placed it (mcu_placement.h).
+using WriteMcuRoutine = int32_t (*)(JPEG_PROPERTIES* properties, const McuTarget& target);
 // Full-MCU output kernel: blocks[i] is component i's first block in the work buffer
 // (its H x V blocks follow back to back), out the MCU's top-left pixel, row_step the
 // distance between output rows in bytes (negative for bottom-up buffers).

@@ -10,6 +10,7 @@
 #include "jpeg/input_stream.h"
 #include "jpeg/markers.h"
 #include "jpeg/mcu_sink.h"
+#include "jpeg/read_geometry.h"
 #include "jpeg/read_modes.h"
 #include "jpeg/routine_table.h"
 
@@ -26,39 +27,21 @@ struct ScanComponentPlan {
   int32_t blocks;
 };
 
-struct ScanPlan {
-  int32_t across;
-  int32_t down;
-  ScanComponentPlan components[JPEG_MAX_COMPONENTS];
-};
-
-// Blocks of a component along one edge (T.81 A.1.1): ceil(ceil(extent * f / f_max) / 8).
-int32_t ComponentBlocks(uint32_t extent, int32_t factor, int32_t factor_max) {
-  const int64_t samples = (int64_t{extent} * factor + factor_max - 1) / factor_max;
-  return static_cast<int32_t>((samples + 7) / 8);
-}
-
-void PlanScan(const JpegState& state, const JpegScanHeader& scan, ScanPlan& plan) {
+void PlanScan(const JpegState& state, const JpegScanHeader& scan,
+              ScanComponentPlan (&plan)[JPEG_MAX_COMPONENTS]) {
   for (int32_t j = 0; j < scan.component_count; ++j) {
     const JpegScanComponent& c = scan.components[j];
-    plan.components[j] = {&state.dc_tables[c.dc_table], &state.ac_tables[c.ac_table],
-                          scan.component_count > 1 ? c.h * c.v : 1};
+    plan[j] = {&state.dc_tables[c.dc_table], &state.ac_tables[c.ac_table],
+               scan.component_count > 1 ? c.h * c.v : 1};
   }
-  if (scan.component_count > 1) {
-    plan.across = state.mcus_across;
-    plan.down = state.mcus_down;
-    return;
-  }
-  const JpegFrameHeader& frame = state.frame;
-  plan.across = ComponentBlocks(frame.width, scan.components[0].h, frame.h_max);
-  plan.down = ComponentBlocks(frame.height, scan.components[0].v, frame.v_max);
 }
 
-int32_t DecodeMcuBlocks(JpegState& state, JpegScanHeader& scan, const ScanPlan& plan) {
+int32_t DecodeMcuBlocks(JpegState& state, JpegScanHeader& scan,
+                        const ScanComponentPlan (&plan)[JPEG_MAX_COMPONENTS]) {
   const RoutineTable& table = *state.routine_table;
   int16_t* block = state.mcu_work_buffer;
   for (int32_t j = 0; j < scan.component_count; ++j) {
-    const ScanComponentPlan& c = plan.components[j];
+    const ScanComponentPlan& c = plan[j];
     for (int32_t b = 0; b < c.blocks; ++b, block += 64) {
       const int32_t status = table.DecodeBlock(&state.stream, c.dc, c.ac, &scan.dc_pred[j], block);
       if (status != JPEG_SUCCESS) return status;
@@ -74,14 +57,15 @@ bool InputRanDry(const JpegInputStream& stream) {
 int32_t DecodeSequentialScan(JPEG_PROPERTIES& properties, JpegScanHeader& scan,
                              const McuSink& sink) {
   JpegState& state = properties.state;
-  ScanPlan plan;
+  ScanComponentPlan plan[JPEG_MAX_COMPONENTS];
   PlanScan(state, scan, plan);
+  const ScanGrid grid = GridOfScan(sink.geometry, scan);
   int32_t mcus_after_input_end = 0;
-  for (int32_t y = scan.mcu_row; y < plan.down; ++y) {
-    for (int32_t x = y == scan.mcu_row ? scan.mcu_column : 0; x < plan.across; ++x) {
+  for (int32_t y = scan.mcu_row; y < grid.down; ++y) {
+    for (int32_t x = y == scan.mcu_row ? scan.mcu_column : 0; x < grid.across; ++x) {
       int32_t status = DecodeMcuBlocks(state, scan, plan);
       if (status == JPEG_SUCCESS)
-        status = ProcessRestart(state.stream, scan, plan.across, plan.down, x, y);
+        status = ProcessRestart(state.stream, scan, grid.across, grid.down, x, y);
       if (status == JPEG_SUCCESS) status = SinkMcu(properties, sink, x, y);
       if (status != JPEG_SUCCESS) return status;
       if (InputRanDry(state.stream) && ++mcus_after_input_end > kMcusAfterInputEnd)
@@ -91,15 +75,9 @@ int32_t DecodeSequentialScan(JPEG_PROPERTIES& properties, JpegScanHeader& scan,
   return JPEG_SUCCESS;
 }
 
-bool RegionRead(const JpegState& state) {
-  const int32_t* r = state.roi_rect;
-  const int64_t width = state.frame.width, height = state.frame.height;
-  return (r[2] != 0 && r[2] < width) || (r[3] != 0 && r[3] < height) || r[1] > 0 || r[0] > 0;
-}
-
 bool IsPlainWholeImageRead(const JpegState& state) {
   const bool coefficients = state.raw_coefficients && state.raw_coefficients->data_kind == 0;
-  return ReadScale(state.io_mode) == 1 && !RegionRead(state) && state.interrupt_flag == 0 &&
+  return ReadScale(state.io_mode) == 1 && !IsRegionRead(state) && state.interrupt_flag == 0 &&
          !coefficients;
 }
 
@@ -109,7 +87,7 @@ int32_t DecodeScan(JPEG_PROPERTIES& properties, JpegScanHeader& scan) {
   JpegState& state = properties.state;
   if (!IsPlainWholeImageRead(state)) return JPEG_ERR_NOT_SUPPORTED;
   McuSink sink;
-  int32_t status = PrepareSink(state, scan, ReadScale(state.io_mode), sink);
+  int32_t status = PrepareSink(state, scan, sink);
   if (status != JPEG_SUCCESS) return status;
   status = DecodeSequentialScan(properties, scan, sink);
   if (status == JPEG_SUCCESS) state.stream.bit_count = 0;

@@ -222,13 +222,11 @@ void ConvertClippedMcu(const int16_t* const* blocks, uint8_t* out, int32_t row_s
 
 // The per-MCU converter: full MCUs through the routine table, partial ones clipped.
 template <int kHShift, int kVShift, class Pixel, OutputKernel RoutineTable::*kSlot>
-int32_t WriteYccMcu(JPEG_PROPERTIES* properties, int mcu_column, int mcu_row) {
+int32_t WriteYccMcu(JPEG_PROPERTIES* properties, const McuTarget& target) {
   JpegState& state = properties->state;
   constexpr int kWidth = 8 << kHShift, kHeight = 8 << kVShift;
   constexpr int kLumaBlocks = 1 << (kHShift + kVShift);
-  McuPlacement placement{};
-  const int32_t status = PlaceStateMcu(state, kWidth, kHeight, mcu_column, mcu_row, placement);
-  if (status != JPEG_SUCCESS) return status;
+  const McuPlacement& placement = target.placement;
   const int16_t* work = state.mcu_work_buffer;
   const int16_t* const blocks[4] = {work, work + 64 * kLumaBlocks, work + 64 * (kLumaBlocks + 1),
                                     work + 64 * (kLumaBlocks + 2)};

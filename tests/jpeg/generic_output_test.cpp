@@ -56,7 +56,7 @@ void WriteAllMcus(OutputRig& rig) {
   for (int row = 0; row < down; ++row)
     for (int column = 0; column < across; ++column) {
       rig.FillMcu(column, row, Pattern);
-      ASSERT_EQ(jpeg::WriteGenericMcu(rig.properties(), column, row), JPEG_SUCCESS);
+      ASSERT_EQ(rig.Write(jpeg::WriteGenericMcu, column, row), JPEG_SUCCESS);
     }
 }
 
@@ -71,7 +71,7 @@ void WriteComponentBlocks(OutputRig& rig, int c, Writer writer) {
   for (int by = 0; by < (rows + 7) / 8; ++by)
     for (int bx = 0; bx < (columns + 7) / 8; ++bx) {
       rig.FillComponentBlock(c, bx, by, Pattern);
-      ASSERT_EQ(writer(rig.properties(), bx, by), JPEG_SUCCESS);
+      ASSERT_EQ(rig.WriteBlock(writer, c, bx, by), JPEG_SUCCESS);
     }
 }
 

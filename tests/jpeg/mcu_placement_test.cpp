@@ -3,6 +3,7 @@
 // smaller than the frame.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <vector>
 
@@ -20,21 +21,35 @@ void ExpectRect(const McuRect& rect, int32_t left, int32_t top, int32_t right, i
   EXPECT_EQ(rect.bottom, bottom);
 }
 
-constexpr int32_t kWholeImage[4] = {0, 0, 0, 0};
+// The window of a whole-image read into a buffer of width x |height| pixels.
+jpeg::OutputWindow Whole(uint8_t* pixels, int32_t channels, int32_t row_step, int32_t width,
+                         int32_t height) {
+  const int32_t rows = height < 0 ? -height : height;
+  return {{0, 0, width, rows}, {0, 0, width, rows}, false, pixels, channels, row_step};
+}
+
+// The window of a region read: region (left, top, right, bottom) into a buffer of
+// width x height pixels.
+jpeg::OutputWindow Region(const int32_t (&r)[4], uint8_t* pixels, int32_t channels,
+                          int32_t row_step, int32_t width, int32_t height) {
+  return {{r[0], r[1], r[2], r[3]},
+          {r[0], r[1], std::min(r[2], r[0] + width), std::min(r[3], r[1] + height)},
+          true,
+          pixels,
+          channels,
+          row_step};
+}
 
 TEST(PlaceMcuOutputTest, SecondColumnOfA17PixelWide420ImageShowsOneColumn) {
   std::vector<uint8_t> pixels(17 * 3 * 20);
   McuPlacement placement{};
-  ASSERT_EQ(
-      jpeg::PlaceMcuOutput(kWholeImage, 16, 16, 1, 0, 3, 51, pixels.data(), 17, 20, placement), 0);
+  ASSERT_EQ(jpeg::PlaceMcuOutput(Whole(pixels.data(), 3, 51, 17, 20), 16, 16, 1, 0, placement), 0);
   EXPECT_EQ(placement.out, pixels.data() + 16 * 3);
   ExpectRect(placement.visible, 0, 0, 1, 16);
-  ASSERT_EQ(
-      jpeg::PlaceMcuOutput(kWholeImage, 16, 16, 1, 1, 3, 51, pixels.data(), 17, 20, placement), 0);
+  ASSERT_EQ(jpeg::PlaceMcuOutput(Whole(pixels.data(), 3, 51, 17, 20), 16, 16, 1, 1, placement), 0);
   EXPECT_EQ(placement.out, pixels.data() + 16 * 51 + 16 * 3);
   ExpectRect(placement.visible, 0, 0, 1, 4);
-  ASSERT_EQ(
-      jpeg::PlaceMcuOutput(kWholeImage, 16, 16, 0, 0, 3, 51, pixels.data(), 17, 20, placement), 0);
+  ASSERT_EQ(jpeg::PlaceMcuOutput(Whole(pixels.data(), 3, 51, 17, 20), 16, 16, 0, 0, placement), 0);
   ExpectRect(placement.visible, 0, 0, 16, 16);
 }
 
@@ -42,7 +57,7 @@ TEST(PlaceMcuOutputTest, BottomUpRowsGoUpFromTheLastBufferRow) {
   std::vector<uint8_t> pixels(4 * 32);  // 8 pixels of 3 bytes + 8 pad bytes, 4 rows
   uint8_t* last_row = pixels.data() + 3 * 32;
   McuPlacement placement{};
-  ASSERT_EQ(jpeg::PlaceMcuOutput(kWholeImage, 8, 8, 0, 0, 3, -32, last_row, 8, -4, placement), 0);
+  ASSERT_EQ(jpeg::PlaceMcuOutput(Whole(last_row, 3, -32, 8, -4), 8, 8, 0, 0, placement), 0);
   EXPECT_EQ(placement.out, last_row);
   ExpectRect(placement.visible, 0, 0, 8, 4);
 }
@@ -52,15 +67,21 @@ TEST(PlaceMcuOutputTest, RegionMcusAreClippedToTheRegionAndItsBuffer) {
   std::vector<uint8_t> pixels(20 * 16);
   McuPlacement placement{};
   // MCU (0, 0) covers pixels 0..15 x 0..15: visible from (10, 5).
-  ASSERT_EQ(jpeg::PlaceMcuOutput(region, 16, 16, 0, 0, 1, 20, pixels.data(), 20, 16, placement), 0);
+  ASSERT_EQ(
+      jpeg::PlaceMcuOutput(Region(region, pixels.data(), 1, 20, 20, 16), 16, 16, 0, 0, placement),
+      0);
   ExpectRect(placement.visible, 10, 5, 16, 16);
   EXPECT_EQ(placement.out + 10 + 5 * 20, pixels.data());
   // MCU (1, 1) covers 16..31 x 16..31: visible up to the region's right and bottom.
-  ASSERT_EQ(jpeg::PlaceMcuOutput(region, 16, 16, 1, 1, 1, 20, pixels.data(), 20, 16, placement), 0);
+  ASSERT_EQ(
+      jpeg::PlaceMcuOutput(Region(region, pixels.data(), 1, 20, 20, 16), 16, 16, 1, 1, placement),
+      0);
   ExpectRect(placement.visible, 0, 0, 14, 5);
   EXPECT_EQ(placement.out, pixels.data() + 6 + 11 * 20);
   // A buffer narrower than the region clips further.
-  ASSERT_EQ(jpeg::PlaceMcuOutput(region, 16, 16, 1, 1, 1, 20, pixels.data(), 12, 16, placement), 0);
+  ASSERT_EQ(
+      jpeg::PlaceMcuOutput(Region(region, pixels.data(), 1, 20, 12, 16), 16, 16, 1, 1, placement),
+      0);
   ExpectRect(placement.visible, 0, 0, 6, 5);
 }
 
@@ -69,7 +90,8 @@ TEST(PlaceMcuOutputTest, McusOutsideTheRegionAreRefused) {
   std::vector<uint8_t> pixels(16 * 16);
   McuPlacement placement{};
   auto place = [&](int32_t column, int32_t row) {
-    return jpeg::PlaceMcuOutput(region, 8, 8, column, row, 1, 16, pixels.data(), 16, 16, placement);
+    return jpeg::PlaceMcuOutput(Region(region, pixels.data(), 1, 16, 16, 16), 8, 8, column, row,
+                                placement);
   };
   EXPECT_EQ(place(4, 2), -8);  // x = 32 >= right
   EXPECT_EQ(place(2, 4), -8);  // y = 32 >= bottom
@@ -80,54 +102,6 @@ TEST(PlaceMcuOutputTest, McusOutsideTheRegionAreRefused) {
   // An MCU that ends exactly at the region's left edge is placed, but shows nothing.
   EXPECT_EQ(place(1, 2), 0);
   EXPECT_TRUE(jpeg::IsEmpty(placement.visible));
-}
-
-// A frame larger than the caller's buffer: MCUs beyond the buffer show nothing, the
-// ones across its edge only the part inside.
-TEST(PlaceStateMcuTest, ClipsToTheSmallerOfFrameAndBuffer) {
-  JpegState state{};
-  std::vector<uint8_t> pixels(10 * 3 * 12);
-  state.output_start = pixels.data();
-  state.row_stride = 30;
-  state.dib_channels = 3;
-  state.dib_width = 10;
-  state.dib_height = 12;
-  state.frame.width = 40;
-  state.frame.height = 9;
-  McuPlacement placement{};
-  ASSERT_EQ(jpeg::PlaceStateMcu(state, 8, 8, 1, 0, placement), 0);
-  ExpectRect(placement.visible, 0, 0, 2, 8);
-  ASSERT_EQ(jpeg::PlaceStateMcu(state, 8, 8, 1, 1, placement), 0);
-  ExpectRect(placement.visible, 0, 0, 2, 1);
-  ASSERT_EQ(jpeg::PlaceStateMcu(state, 8, 8, 3, 0, placement), 0);
-  EXPECT_TRUE(jpeg::IsEmpty(placement.visible));
-  ASSERT_EQ(jpeg::PlaceStateMcu(state, 8, 8, 0, 2, placement), 0);
-  EXPECT_TRUE(jpeg::IsEmpty(placement.visible));
-  // Bottom-up: negative dib_height counts as its magnitude.
-  state.dib_height = -12;
-  state.frame.height = 40;
-  ASSERT_EQ(jpeg::PlaceStateMcu(state, 8, 8, 0, 1, placement), 0);
-  ExpectRect(placement.visible, 0, 0, 8, 4);
-}
-
-TEST(PlaceStateMcuTest, RegionStopsAtTheFrame) {
-  JpegState state{};
-  std::vector<uint8_t> pixels(64 * 64);
-  state.output_start = pixels.data();
-  state.row_stride = 64;
-  state.dib_channels = 1;
-  state.dib_width = 64;
-  state.dib_height = 64;
-  state.frame.width = 20;
-  state.frame.height = 20;
-  state.roi_rect[0] = 8;
-  state.roi_rect[1] = 8;
-  state.roi_rect[2] = 72;
-  state.roi_rect[3] = 72;
-  McuPlacement placement{};
-  ASSERT_EQ(jpeg::PlaceStateMcu(state, 16, 16, 1, 1, placement), 0);
-  ExpectRect(placement.visible, 0, 0, 4, 4);
-  EXPECT_EQ(jpeg::PlaceStateMcu(state, 16, 16, 2, 0, placement), -8);
 }
 
 }  // namespace

@@ -15,6 +15,8 @@
 #include <vector>
 
 #include "jpeg/jpeg_codec.h"
+#include "jpeg/mcu_placement.h"
+#include "jpeg/read_geometry.h"
 #include "jpeg/routine_table.h"
 
 namespace jpeg_test {
@@ -97,6 +99,21 @@ class OutputRig {
     FillBlock(state().mcu_work_buffer, c, block_column * 8, block_row * 8, sample);
   }
 
+  // Runs a writer on interleaved MCU (column, row), or on block (column, row) of
+  // component c, placed as the sink places it.
+  int32_t Write(jpeg::WriteMcuRoutine writer, int column, int row) {
+    geometry_ = jpeg::ComputeReadGeometry(state());
+    jpeg::McuTarget target;
+    const int32_t status = jpeg::TargetMcu(geometry_, column, row, target);
+    return status != 0 ? status : writer(properties(), target);
+  }
+  int32_t WriteBlock(jpeg::WriteMcuRoutine writer, int c, int column, int row) {
+    geometry_ = jpeg::ComputeReadGeometry(state());
+    jpeg::McuTarget target;
+    const int32_t status = jpeg::TargetBlock(geometry_, c, column, row, target);
+    return status != 0 ? status : writer(properties(), target);
+  }
+
   // Image pixel (x, y), channel ch.
   uint8_t At(int x, int y, int ch) const { return *PixelAddress(x, y, ch); }
   uint8_t& At(int x, int y, int ch) { return const_cast<uint8_t&>(*PixelAddress(x, y, ch)); }
@@ -129,6 +146,7 @@ class OutputRig {
 
   std::unique_ptr<JPEG_PROPERTIES> properties_;
   std::unique_ptr<RoutineTable> table_;
+  jpeg::ReadGeometry geometry_{};
   std::vector<uint8_t> bytes_;
   size_t stride_ = 0, rows_ = 0;
 };

@@ -15,7 +15,7 @@ int16_t Pattern(int c, int x, int y) {
   return static_cast<int16_t>((c * 80 + x * 5 + y * 11) & 0xFF);
 }
 
-using Writer = int32_t (*)(JPEG_PROPERTIES*, int, int);
+using Writer = jpeg::WriteMcuRoutine;
 
 // Writes every MCU of the frame's interleaved grid.
 void WriteAll(OutputRig& rig, Writer writer, const OutputRig::SampleFunction& sample) {
@@ -25,7 +25,7 @@ void WriteAll(OutputRig& rig, Writer writer, const OutputRig::SampleFunction& sa
   for (int row = 0; row < down; ++row)
     for (int column = 0; column < across; ++column) {
       rig.FillMcu(column, row, sample);
-      ASSERT_EQ(writer(rig.properties(), column, row), JPEG_SUCCESS);
+      ASSERT_EQ(rig.Write(writer, column, row), JPEG_SUCCESS);
     }
 }
 
@@ -52,7 +52,7 @@ TEST(GrayCopy, SingleComponentFrameIsOneBlockPerMcuWhateverItsFactors) {
     const int channels = writer == jpeg::WriteGrayMcu ? 1 : 3;
     rig.SetBuffer(16, 16, channels, 0, channels == 1 ? COLOR_GRAY : COLOR_BGR);
     rig.FillComponentBlock(0, 1, 1, Pattern);
-    ASSERT_EQ(writer(rig.properties(), 1, 1), JPEG_SUCCESS);
+    ASSERT_EQ(rig.Write(writer, 1, 1), JPEG_SUCCESS);
     for (int y = 0; y < 16; ++y)
       for (int x = 0; x < 16; ++x)
         for (int ch = 0; ch < channels; ++ch)

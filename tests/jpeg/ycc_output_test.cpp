@@ -11,6 +11,8 @@
 #include <random>
 #include <vector>
 
+#include "jpeg/mcu_placement.h"
+#include "jpeg/read_geometry.h"
 #include "jpeg/routine_table.h"
 #include "jpeg/ycc_output.h"
 
@@ -94,7 +96,11 @@ class YccOutput {
   int16_t& Cr(int row, int column) { return work()[64 * (luma_blocks() + 1) + 8 * row + column]; }
 
   int32_t Write(int mcu_column, int mcu_row) {
-    return jpeg::YccMcuWriter(shape_.output_path)(properties_.get(), mcu_column, mcu_row);
+    const jpeg::ReadGeometry geometry = jpeg::ComputeReadGeometry(properties_->state);
+    jpeg::McuTarget target{&geometry, {}, 0, 0, 0};
+    const int32_t status = jpeg::PlaceMcuOutput(geometry.window, mcu_width(), mcu_height(),
+                                                mcu_column, mcu_row, target.placement);
+    return status != 0 ? status : jpeg::YccMcuWriter(shape_.output_path)(properties_.get(), target);
   }
 
   // Buffer bytes of image pixel (x, y); image row 0 is the last buffer row when bottom-up.

@@ -1,0 +1,105 @@
+// Read geometry. All sizes come from the frame's 32-bit extents in 64-bit arithmetic,
+// so no frame the marker parser accepts overflows them.
+#include "jpeg/read_geometry.h"
+
+#include <algorithm>
+#include <cstdlib>
+
+#include "jpeg/read_modes.h"
+
+namespace jpeg {
+namespace {
+
+int32_t CeilDiv(int64_t a, int64_t b) {
+  return static_cast<int32_t>((a + b - 1) / b);
+}
+
+bool HasSquareSampling(const JpegFrameHeader& frame, int32_t h_max, int32_t v_max) {
+  if (h_max == 1 && v_max == 1) return false;
+  for (int32_t i = 0; i < frame.component_count; ++i) {
+    const JpegFrameComponent& c = frame.components[i];
+    if (c.h != c.v || c.h > 2) return false;
+  }
+  return true;
+}
+
+int32_t Clamp32(int64_t value) {
+  return static_cast<int32_t>(std::min<int64_t>(value, INT32_MAX));
+}
+
+OutputWindow WindowOf(const JpegState& state) {
+  const int32_t width = Clamp32(state.frame.width), height = Clamp32(state.frame.height);
+  McuRect image{0, 0, width, height};
+  const bool region = IsRegionRead(state);
+  if (region) {
+    const int32_t* r = state.roi_rect;
+    image = {std::clamp(r[0], 0, width), std::clamp(r[1], 0, height),
+             r[2] > 0 ? std::min(r[2], width) : width, r[3] > 0 ? std::min(r[3], height) : height};
+  }
+  const int64_t buffer_width = state.dib_width, buffer_height = std::abs(int64_t{state.dib_height});
+  McuRect visible = image;
+  visible.right = Clamp32(std::min<int64_t>(image.right, image.left + buffer_width));
+  visible.bottom = Clamp32(std::min<int64_t>(image.bottom, image.top + buffer_height));
+  return {image,
+          visible,
+          region,
+          state.output_start,
+          static_cast<int32_t>(state.dib_channels),
+          state.row_stride};
+}
+
+}  // namespace
+
+bool IsRegionRead(const JpegState& state) {
+  const int32_t* r = state.roi_rect;
+  const int64_t width = state.frame.width, height = state.frame.height;
+  return (r[2] != 0 && r[2] < width) || (r[3] != 0 && r[3] < height) || r[1] > 0 || r[0] > 0;
+}
+
+bool RoiFieldsSet(const JpegState& state) {
+  const int32_t* r = state.roi_rect;
+  return r[0] != 0 || r[1] != 0 || r[2] != 0 || r[3] != 0;
+}
+
+ReadGeometry GeometryOfFrame(const JpegFrameHeader& frame) {
+  ReadGeometry g{};
+  g.component_count = std::clamp(frame.component_count, 0, JPEG_MAX_COMPONENTS);
+  g.frame_h_max = g.frame_v_max = 1;
+  for (int32_t i = 0; i < g.component_count; ++i) {
+    g.frame_h_max = std::max(g.frame_h_max, frame.components[i].h);
+    g.frame_v_max = std::max(g.frame_v_max, frame.components[i].v);
+  }
+  const bool one_component = g.component_count <= 1;
+  g.h_max = one_component ? 1 : g.frame_h_max;
+  g.v_max = one_component ? 1 : g.frame_v_max;
+  g.mcu_width = 8 * g.h_max;
+  g.mcu_height = 8 * g.v_max;
+  g.mcus_across = CeilDiv(frame.width, 8 * g.frame_h_max);
+  g.mcus_down = CeilDiv(frame.height, 8 * g.frame_v_max);
+  g.scale = 1;
+  g.square_sampling = HasSquareSampling(frame, g.frame_h_max, g.frame_v_max);
+  for (int32_t i = 0; i < g.component_count; ++i) {
+    const JpegFrameComponent& c = frame.components[i];
+    ComponentGeometry& component = g.components[i];
+    component.h = one_component ? 1 : c.h;
+    component.v = one_component ? 1 : c.v;
+    component.blocks_across = CeilDiv(CeilDiv(int64_t{frame.width} * c.h, g.frame_h_max), 8);
+    component.blocks_down = CeilDiv(CeilDiv(int64_t{frame.height} * c.v, g.frame_v_max), 8);
+  }
+  return g;
+}
+
+ReadGeometry ComputeReadGeometry(const JpegState& state) {
+  ReadGeometry g = GeometryOfFrame(state.frame);
+  g.scale = ReadScale(state.io_mode);
+  g.window = WindowOf(state);
+  return g;
+}
+
+ScanGrid GridOfScan(const ReadGeometry& geometry, const JpegScanHeader& scan) {
+  if (scan.component_count > 1) return {geometry.mcus_across, geometry.mcus_down};
+  const ComponentGeometry& c = geometry.components[scan.components[0].frame_index];
+  return {c.blocks_across, c.blocks_down};
+}
+
+}  // namespace jpeg
