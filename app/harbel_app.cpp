@@ -7,6 +7,7 @@
 #include "app/language_select_dlg.h"
 #include "app/model_select_dlg.h"
 #include "app/page_folder.h"
+#include "platform/file_system.h"
 #include "platform/profile.h"
 #include "platform/program_path.h"
 #include "platform/trace.h"
@@ -18,28 +19,47 @@ CHarbelApp::CHarbelApp(std::string command_line_tail) : m_lpCmdLine(std::move(co
 bool CHarbelApp::InitInstance() {
   platform::Trace("Command line = %s.\n", m_lpCmdLine.c_str());
   MakePageDirString(m_strPageRoot);
-  if (m_bModelSelectDialog == 1) SelectModel();
-  if (m_bLanguageSelectDialog == 1) SelectLanguage();
+  if (m_bModelSelectDialog == 1 && !SelectModel()) return false;
+  if (m_bLanguageSelectDialog == 1 && !SelectLanguage()) return false;
+  UseEnglishPagesIfMissing();
   RunViewer();
   return false;
 }
 
-// How the dialog was closed does not matter: without OK its result is empty, and the page
-// folder loses the placeholder.
-void CHarbelApp::SelectModel() {
+// A person who cancels the dialog (Esc, close box) wants to leave: false, and no viewer.
+// OK with an empty list gives an empty name, and the page folder loses the placeholder.
+bool CHarbelApp::SelectModel() {
   CModelSelectDlg dialog(m_strPageRoot, m_strIniFile);
-  dialog.DoModal();
+  if (dialog.DoModal() != platform::ui::kIdOk) return false;
   m_strModelName = dialog.ModelName();
   if (!m_strModelName.empty()) m_strModelName = "_" + m_strModelName;
   app::ReplaceModelPlaceholder(m_strPageRoot, m_strModelName);
+  return true;
 }
 
-// Runs below the chosen model's folder; without OK the language part is empty.
-void CHarbelApp::SelectLanguage() {
+// Runs below the chosen model's folder; cancelling ends the program as above.
+bool CHarbelApp::SelectLanguage() {
   CLanguageSelectDlg dialog(m_strPageRoot, m_strLangID);
-  dialog.DoModal();
+  if (dialog.DoModal() != platform::ui::kIdOk) return false;
   m_strLangID = dialog.LangID();
   m_strPageRoot += m_strLangID + "/";
+  return true;
+}
+
+// A product may ship pages in fewer languages than the session speaks: without a folder for
+// the language, the English pages show. Without those either the folder stays, and the
+// viewer says that it cannot show it.
+void CHarbelApp::UseEnglishPagesIfMissing() {
+  if (platform::FileExists(m_strPageRoot)) return;
+  const std::string english = app::EnglishPageFolder(m_strPageRoot);
+  if (english.empty() || !platform::FileExists(english)) {
+    platform::Trace("Page folder %s not found, nor English pages in %s.\n", m_strPageRoot.c_str(),
+                    english.c_str());
+    return;
+  }
+  platform::Trace("Page folder %s not found: showing the English pages in %s.\n",
+                  m_strPageRoot.c_str(), english.c_str());
+  m_strPageRoot = english;
 }
 
 // The viewer is the main window; its end code does not matter.

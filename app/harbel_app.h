@@ -1,6 +1,7 @@
 // The application object and its start-up routine: it settles the page folder from the
 // command line, the configuration file and the user-interface language, lets the user pick
-// a model and a language when the configuration asks for it, and runs the viewer.
+// a model and a language when the configuration asks for it (cancelling either ends the
+// program), falls back to the English pages when the language has none, and runs the viewer.
 #pragma once
 
 #include <cstdint>
@@ -34,8 +35,9 @@ class CHarbelApp {
   const std::string& CommandLine() const { return m_lpCmdLine; }
 
  private:
-  void SelectModel();
-  void SelectLanguage();
+  bool SelectModel();
+  bool SelectLanguage();
+  void UseEnglishPagesIfMissing();
   void RunViewer();
 
   std::string m_lpCmdLine;

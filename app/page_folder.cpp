@@ -28,4 +28,11 @@ void ReplaceModelPlaceholder(std::string& page_folder, const std::string& model_
   }
 }
 
+std::string EnglishPageFolder(const std::string& page_folder) {
+  if (page_folder.empty()) return {};
+  const std::size_t parent_end = page_folder.rfind('/', page_folder.size() - 2);
+  if (parent_end == std::string::npos) return {};
+  return page_folder.substr(0, parent_end + 1) + "0x0409/";
+}
+
 }  // namespace app

@@ -27,4 +27,8 @@ std::string MakePageFolderTemplate(const std::string& root, const std::string& l
 // Replaces every occurrence of the placeholder in `page_folder` by `model_part`.
 void ReplaceModelPlaceholder(std::string& page_folder, const std::string& model_part);
 
+// The English pages beside a page folder: its last part (the language folder, possibly
+// empty) replaced by "0x0409". A folder without "/" has no such sibling: "" then.
+std::string EnglishPageFolder(const std::string& page_folder);
+
 }  // namespace app

@@ -21,7 +21,8 @@ inline constexpr int kAppIcon = 128;
 inline constexpr int kLanguageDialog = 133;
 inline constexpr int kModelDialog = 135;
 
-// String ids: the Next button's two labels and the language names.
+// String ids: the Next button's two labels, the language names and the text in place of a
+// page that cannot be shown.
 inline constexpr int kStringNext = 1;
 inline constexpr int kStringFinish = 2;
 inline constexpr int kStringEnglish = 3;
@@ -32,6 +33,7 @@ inline constexpr int kStringJapanese = 7;
 inline constexpr int kStringSimplifiedChinese = 8;
 inline constexpr int kStringTraditionalChinese = 9;
 inline constexpr int kStringSpanish = 10;
+inline constexpr int kStringCannotShowPage = 11;
 
 // The template `id` in the loader's language; nullptr when no language has it.
 const platform::ui::DialogTemplate* LoadDialog(int id);

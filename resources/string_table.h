@@ -1,4 +1,4 @@
-// The string tables of every language: ids 1 to 10, index 0 holding id 1.
+// The string tables of every language: ids 1 to 11, index 0 holding id 1.
 #pragma once
 
 #include <array>
@@ -9,7 +9,7 @@
 namespace resources {
 
 inline constexpr int kFirstStringId = 1;
-inline constexpr int kLastStringId = 10;
+inline constexpr int kLastStringId = 11;
 
 struct StringTable {
   std::uint16_t language = 0;

@@ -1,13 +1,13 @@
 // The viewer dialog: initialisation (icon, title, first page), page loading and the window
 // geometry that follows each page's size, the Previous / Next / Finish navigation, and
 // painting the page (or, while minimised, the icon). Only a page of a new size moves the
-// window; a failed load keeps window and picture area as they were.
+// window; a page that cannot be shown keeps the window and says so in the picture area.
 #include "viewer/viewer_dlg.h"
 
+#include "platform/file_system.h"
 #include "platform/profile.h"
 #include "platform/trace.h"
 #include "resources/resources.h"
-#include "viewer/viewer_layout.h"
 
 namespace {
 
@@ -36,6 +36,10 @@ void MoveIfPresent(Control* control, const Rect& rect, bool repaint) {
   if (control) control->MoveWindow(rect, repaint);
 }
 
+std::string FileNameOf(const std::string& path) {
+  return path.substr(path.rfind('/') + 1);
+}
+
 }  // namespace
 
 CViewerDlg::CViewerDlg(std::string page_folder, std::string ini_file,
@@ -54,7 +58,9 @@ bool CViewerDlg::OnInitDialog() {
   TraceWindowRect();
   SetTitle();
   ShowFirstPage();
-  return true;
+  // The first page gave the focus to "Next >", so that Enter turns the page; the dialog
+  // manager's choice would be "Exit", the first tab stop.
+  return GetFocusId() == 0;
 }
 
 void CViewerDlg::TraceWindowRect() {
@@ -71,36 +77,74 @@ void CViewerDlg::SetTitle() {
 
 void CViewerDlg::ShowFirstPage() {
   std::string path;
-  if (m_pageList.StartPageList(m_strPageFolder, path)) LoadPage(path);
+  if (m_pageList.StartPageList(m_strPageFolder, path))
+    LoadPage(path);
+  else if (!platform::FileExists(m_strPageFolder))
+    ShowCannotShow(m_strPageFolder);
   if (m_pageList.IsLastPage()) SetNextLabel(resources::kStringFinish);
   UpdatePrevButton(false);
 }
 
 void CViewerDlg::LoadPage(const std::string& path) {
   BitmapInfoHeader header;
-  if (!m_image.Load(path, header)) return;
+  if (!m_image.Load(path, header)) {
+    ShowCannotShow(FileNameOf(path));
+    return;
+  }
+  if (!m_strCannotShow.empty()) InvalidateRect(PictureArea(), true);
+  m_strCannotShow.clear();
   platform::Trace("File %s: width = %d, height = %d.\n", path.c_str(), header.biWidth,
                   header.biHeight);
-  RelayoutWnd(header.biWidth, header.biHeight);
+  const viewer::PageFit fit =
+      viewer::FitPageToWorkArea(header.biWidth, header.biHeight, GetWorkArea(), FrameWidth());
+  if (fit.scaled)
+    platform::Trace("File %s: scaled to %d%% (width = %d, height = %d) to fit the screen.\n",
+                    path.c_str(), fit.percent, fit.width, fit.height);
+  RelayoutWnd(fit.width, fit.height, fit.scaled);
   InvalidatePicture();
 }
 
-void CViewerDlg::InvalidatePicture() {
-  if (const Control* frame = GetDlgItem(kIdPictureFrame))
-    InvalidateRect(frame->GetClientRect(), false);
+// The window keeps its size; the picture area says that the page (or the page folder) named
+// cannot be shown.
+void CViewerDlg::ShowCannotShow(const std::string& name) {
+  m_strCannotShow = name;
+  InvalidateRect(PictureArea(), true);
 }
 
-void CViewerDlg::RelayoutWnd(int width, int height) {
+void CViewerDlg::InvalidatePicture() {
+  if (const Control* frame = GetDlgItem(kIdPictureFrame)) InvalidateRect(frame->GetRect(), false);
+}
+
+// The client area's full width above the etched line: the picture frame's band.
+Rect CViewerDlg::PictureArea() const {
+  const Control* frame = GetDlgItem(kIdPictureFrame);
+  return {0, 0, GetClientRect().Width(), frame ? frame->GetRect().bottom : 0};
+}
+
+int CViewerDlg::FrameWidth() const {
+  return GetWindowRect().Width() - GetClientRect().Width();
+}
+
+viewer::ButtonSizes CViewerDlg::CurrentButtonSizes() const {
+  return {SizeOf(GetDlgItem(kIdExitButton)), SizeOf(GetDlgItem(kIdNextButton)),
+          SizeOf(GetDlgItem(kIdPrevButton))};
+}
+
+// A shrunk page, and the first page of normal size after one, are centred in the work area,
+// as the first page is; other pages keep the window's top-left corner.
+void CViewerDlg::RelayoutWnd(int width, int height, bool scaled) {
   if (width == m_nPageWidth && height == m_nPageHeight) return;
-  InvalidateRect({0, 0, m_nPageWidth, m_nPageHeight}, true);
+  InvalidateRect({0, 0, GetClientRect().Width(), m_nPageHeight}, true);
   m_nPageWidth = width;
   m_nPageHeight = height;
-  const Rect window = GetWindowRect();
-  const int frame_width = window.Width() - GetClientRect().Width();
-  const Rect r = viewer::PageWindowRect(window, frame_width, width, height);
+  const bool recentre = scaled || m_bPageScaled;
+  m_bPageScaled = scaled;
+  const int client_width = viewer::ClientWidthForPage(width, CurrentButtonSizes());
+  const Rect r = viewer::PageWindowRect(GetWindowRect(), FrameWidth(), client_width, height);
   platform::Trace("RelayoutWnd: (%d, %d, %d, %d)\n", r.left, r.top, r.right, r.bottom);
   MoveWindow(r, true);
   Reposition();
+  if (recentre) CenterWindow();
 }
 
 // Until a page has been shown the template's positions stay: a 0 x 0 layout would put the
@@ -112,21 +156,30 @@ void CViewerDlg::OnSize(unsigned type, int cx, int cy) {
 }
 
 void CViewerDlg::LayoutControls(int width, int height) {
-  Control* exit = GetDlgItem(kIdExitButton);
-  Control* next = GetDlgItem(kIdNextButton);
-  Control* previous = GetDlgItem(kIdPrevButton);
-  const viewer::ControlLayout layout =
-      viewer::LayoutForPage(width, height, {SizeOf(exit), SizeOf(next), SizeOf(previous)});
+  const viewer::ControlLayout layout = viewer::LayoutForPage(width, height, CurrentButtonSizes());
   MoveIfPresent(GetDlgItem(kIdPictureFrame), layout.picture, false);
   MoveIfPresent(GetDlgItem(kIdEtchedLine), layout.etched_line, true);
-  MoveIfPresent(exit, layout.exit, true);
-  MoveIfPresent(next, layout.next, true);
-  MoveIfPresent(previous, layout.previous, true);
+  MoveIfPresent(GetDlgItem(kIdExitButton), layout.exit, true);
+  MoveIfPresent(GetDlgItem(kIdNextButton), layout.next, true);
+  MoveIfPresent(GetDlgItem(kIdPrevButton), layout.previous, true);
 }
 
 void CViewerDlg::OnButtonClicked(int id) {
   if (id == kIdNextButton) OnNextButton();
   if (id == kIdPrevButton) OnPrevButton();
+}
+
+// Right and Page Down act as "Next >", Left and Page Up as "< Previous" while it is shown;
+// the focus stays where it is.
+bool CViewerDlg::OnKeyDown(platform::ui::Key key) {
+  using platform::ui::Key;
+  const bool forward = key == Key::kRight || key == Key::kPageDown;
+  const bool back = key == Key::kLeft || key == Key::kPageUp;
+  if (!forward && !back) return false;
+  const Control* button = GetDlgItem(forward ? kIdNextButton : kIdPrevButton);
+  if (button && button->IsWindowVisible() && button->IsWindowEnabled())
+    OnButtonClicked(button->id());
+  return true;
 }
 
 void CViewerDlg::OnNextButton() {
@@ -181,6 +234,12 @@ void CViewerDlg::OnPaint() {
     return;
   }
   if (Control* frame = GetDlgItem(kIdPictureFrame)) m_image.Draw(*frame);
+  if (!m_strCannotShow.empty()) PaintCannotShow();
+}
+
+void CViewerDlg::PaintCannotShow() {
+  DrawText(PictureArea(),
+           resources::LoadString(resources::kStringCannotShowPage) + "\n" + m_strCannotShow);
 }
 
 // The icon centred in the client area; the + 1 puts an odd leftover pixel before the icon.

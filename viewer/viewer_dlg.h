@@ -1,6 +1,7 @@
 // CViewerDlg: the program's main window. A modal dialog that shows one page above an etched
 // line and the buttons "< Previous", "Next >" (or "Finish" on the last page) and "Exit",
-// sizes itself to each page, and pages through the page folder's list.
+// sizes itself to each page (never narrower than the buttons, never beyond the work area: a
+// larger page is shown shrunk), and pages through the page folder's list by button or key.
 #pragma once
 
 #include <memory>
@@ -9,6 +10,7 @@
 #include "image/dib_image.h"
 #include "platform/ui/dialog.h"
 #include "viewer/page_list.h"
+#include "viewer/viewer_layout.h"
 
 // Control ids of the viewer dialog.
 inline constexpr int kIdExitButton = platform::ui::kIdCancel;
@@ -33,6 +35,7 @@ class CViewerDlg : public platform::ui::Dialog {
  protected:
   bool OnInitDialog() override;
   void OnButtonClicked(int id) override;
+  bool OnKeyDown(platform::ui::Key key) override;
   void OnSize(unsigned type, int cx, int cy) override;
   void OnPaint() override;
   void OnDestroy() override;
@@ -42,8 +45,12 @@ class CViewerDlg : public platform::ui::Dialog {
   void SetTitle();
   void ShowFirstPage();
   void LoadPage(const std::string& path);
+  void ShowCannotShow(const std::string& name);
   void InvalidatePicture();
-  void RelayoutWnd(int width, int height);
+  platform::ui::Rect PictureArea() const;
+  int FrameWidth() const;
+  viewer::ButtonSizes CurrentButtonSizes() const;
+  void RelayoutWnd(int width, int height, bool scaled);
   void LayoutControls(int width, int height);
   void OnNextButton();
   void OnPrevButton();
@@ -51,10 +58,13 @@ class CViewerDlg : public platform::ui::Dialog {
   bool NextLabelIsFinish() const;
   void SetNextLabel(int string_id);
   void PaintIcon();
+  void PaintCannotShow();
 
   const platform::ui::Icon* m_hIcon;
   int m_nPageWidth = 0;
   int m_nPageHeight = 0;
+  bool m_bPageScaled = false;   // the page on display was shrunk to fit the work area
+  std::string m_strCannotShow;  // what the picture area names when no page can be shown
   std::string m_strPageFolder;
   std::string m_strIniFile;
   CDibImage m_image;

@@ -12,6 +12,10 @@ Backend& CurrentBackend() {
   return g_installed ? *g_installed : FltkBackend();
 }
 
+bool CanShowDialogs() {
+  return g_installed || FltkDisplayReachable();
+}
+
 void InstallBackend(Backend* backend) {
   g_installed = backend;
 }

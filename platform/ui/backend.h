@@ -4,6 +4,7 @@
 #pragma once
 
 #include <memory>
+#include <string_view>
 
 #include "platform/ui/dialog.h"
 #include "platform/ui/dib.h"
@@ -44,6 +45,7 @@ class Backend {
   virtual bool IsIconic(const Dialog& dialog) = 0;
   virtual void EraseIconBackground(Dialog& dialog) = 0;
   virtual void DrawIcon(Dialog& dialog, int x, int y, const Icon& icon) = 0;
+  virtual void DrawText(Dialog& dialog, const Rect& rect, std::string_view text) = 0;
   virtual std::unique_ptr<BackendImage> MakeImage(std::shared_ptr<const RgbImage> image) = 0;
   // Draws at `dest` (dialog client coordinates), clipped to `clip`.
   virtual void DrawImage(const DeviceContext& dc, const Rect& dest, const Rect& clip,
@@ -61,6 +63,8 @@ class Backend {
 // The backend dialogs use: the headless one while a test session is installed, else the
 // real window.
 Backend& CurrentBackend();
+// Whether dialogs can be shown at all: the real window needs a reachable X display.
+bool CanShowDialogs();
 void InstallBackend(Backend* backend);  // nullptr restores the real window
 
 }  // namespace platform::ui

@@ -45,7 +45,7 @@ int Dialog::DoModal() {
   if (OnInitDialog()) MoveFocusFrom(-1, true);
   if (!ended_) {
     const Rect now = GetWindowRect();
-    if (now.left == created_at.left && now.top == created_at.top) CentreInWorkArea();
+    if (now.left == created_at.left && now.top == created_at.top) CenterWindow();
     backend_->Show(*this);
     backend_->RunModal(*this);
   }
@@ -154,7 +154,12 @@ void Dialog::Reposition() {
     MoveWindow(Rect::FromSize(left, top, w.Width(), w.Height()), true);
 }
 
-void Dialog::CentreInWorkArea() {
+Rect Dialog::GetWorkArea() const {
+  return created_ ? backend_->WorkArea() : Rect{};
+}
+
+void Dialog::CenterWindow() {
+  if (!created_) return;
   const Rect area = backend_->WorkArea();
   const Rect w = GetWindowRect();
   int left = area.left + (area.Width() - w.Width()) / 2;
@@ -200,10 +205,14 @@ void Dialog::DrawIcon(int x, int y, const Icon& icon) {
   if (created_) backend_->DrawIcon(*this, x, y, icon);
 }
 
+void Dialog::DrawText(const Rect& client_rect, std::string_view text) {
+  if (created_ && !client_rect.IsEmpty()) backend_->DrawText(*this, client_rect, text);
+}
+
 // --- keyboard and commands -------------------------------------------------------------
 
 void Dialog::HandleKey(Key key) {
-  if (!created_) return;
+  if (!created_ || OnKeyDown(key)) return;
   switch (key) {
     case Key::kTab:
       MoveFocusFrom(FocusIndex(), true);
@@ -228,6 +237,11 @@ void Dialog::HandleKey(Key key) {
       break;
     case Key::kDown:
       StepListSelection(1);
+      break;
+    case Key::kLeft:
+    case Key::kRight:
+    case Key::kPageUp:
+    case Key::kPageDown:
       break;
   }
 }

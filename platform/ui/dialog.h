@@ -37,8 +37,20 @@ inline constexpr unsigned kSizeMinimized = 1;
 // The system's icon size (SM_CXICON, SM_CYICON).
 inline constexpr int kSystemIconSize = 32;
 
-// Keys the dialog manager handles.
-enum class Key { kTab, kShiftTab, kSpace, kEnter, kEscape, kUp, kDown };
+// Keys the dialog manager handles, and those it leaves to the dialog (OnKeyDown).
+enum class Key {
+  kTab,
+  kShiftTab,
+  kSpace,
+  kEnter,
+  kEscape,
+  kUp,
+  kDown,
+  kLeft,
+  kRight,
+  kPageUp,
+  kPageDown
+};
 
 // Drawing access to a control's area during painting (the device context of the control).
 // Empty when the control has no window.
@@ -154,6 +166,10 @@ class Dialog {
   // The dialog-reposition message: moves the window back into the screen's work area
   // where it sticks out (a window larger than the work area ends at its top-left corner).
   void Reposition();
+  // Centres the window in the screen's work area, keeping its top-left corner inside it.
+  void CenterWindow();
+  // The screen's work area in screen coordinates (the desktop without panels).
+  Rect GetWorkArea() const;
 
   void Invalidate(bool erase = true);
   void InvalidateRect(const Rect& client_rect, bool erase);
@@ -171,6 +187,9 @@ class Dialog {
   // For OnPaint of a minimised window: erase the icon's background, draw an icon.
   void EraseIconBackground();
   void DrawIcon(int x, int y, const Icon& icon);
+  // For OnPaint: `text` centred in `client_rect`, in the dialog's font and text colour;
+  // "\n" starts a line and long lines wrap at spaces.
+  void DrawText(const Rect& client_rect, std::string_view text);
 
   // The keyboard focus (a control id, or 0 for none), and the dialog manager's keys:
   // Tab / Shift+Tab move the focus among the visible, enabled tab-stop controls in
@@ -192,6 +211,11 @@ class Dialog {
   virtual void OnOK() { EndDialog(kIdOk); }
   virtual void OnCancel() { EndDialog(kIdCancel); }
   virtual void OnButtonClicked(int id) { (void)id; }
+  // A key before the dialog manager's rules; true when the dialog handled it.
+  virtual bool OnKeyDown(Key key) {
+    (void)key;
+    return false;
+  }
   virtual void OnSize(unsigned type, int cx, int cy) {
     (void)type;
     (void)cx;
@@ -209,7 +233,6 @@ class Dialog {
   void CreateWindow();
   void CreateControls();
   void DestroyWindow();
-  void CentreInWorkArea();
   void SetClientGeometry(const Rect& client_on_screen, bool repaint);
   void Command(int id);
   void CommandIfEnabled(int id);

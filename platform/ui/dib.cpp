@@ -1,7 +1,9 @@
-// DIB validation, conversion to top-down RGB (with nearest-pixel stretching) and the
+// DIB validation, conversion to top-down RGB (stretched by picking the nearest pixel, shrunk
+// by averaging each pixel's area) and the
 // DrawDib object that keeps the converted image between paints.
 #include "platform/ui/dib.h"
 
+#include <algorithm>
 #include <cstring>
 #include <limits>
 
@@ -28,6 +30,19 @@ void ReadPixel(const std::uint8_t* p, std::uint16_t bit_count, std::uint8_t* rgb
   }
 }
 
+// Rows of a valid DIB by their distance from the top of the picture.
+struct DibView {
+  const std::uint8_t* bits;
+  std::size_t stride;
+  std::size_t bytes_per_pixel;
+  std::uint16_t bit_count;
+  std::uint64_t height;
+  bool bottom_up;
+  const std::uint8_t* Row(std::uint64_t from_top) const {
+    return bits + (bottom_up ? height - 1 - from_top : from_top) * stride;
+  }
+};
+
 }  // namespace
 
 DibError ValidateDib(const BitmapInfoHeader& header, std::span<const std::uint8_t> bits) {
@@ -43,31 +58,80 @@ DibError ValidateDib(const BitmapInfoHeader& header, std::span<const std::uint8_
   return DibError::kNone;
 }
 
+namespace {
+
+// Where the source rows (or columns) of each destination row begin: box i covers source
+// lines first[i] .. first[i + 1] - 1, at least one. Growing, each box is the nearest line.
+std::vector<std::uint64_t> BoxStarts(std::uint64_t source, int destination) {
+  std::vector<std::uint64_t> first(static_cast<std::size_t>(destination) + 1);
+  for (std::size_t i = 0; i < first.size(); ++i) first[i] = i * source / std::uint64_t(destination);
+  return first;
+}
+
+std::uint64_t BoxEnd(const std::vector<std::uint64_t>& first, std::size_t i) {
+  return std::max(first[i + 1], first[i] + 1);
+}
+
+// One destination row: the mean of its source box for every pixel (area averaging, which
+// keeps thin strokes of text visible where picking one pixel would drop them).
+void AverageRow(const DibView& dib, std::uint64_t from_top, std::uint64_t to_top,
+                const std::vector<std::uint64_t>& columns, std::vector<std::uint64_t>& sums,
+                std::uint8_t* dst) {
+  std::fill(sums.begin(), sums.end(), 0);
+  const std::size_t width = columns.size() - 1;
+  std::uint8_t rgb[3];
+  for (std::uint64_t y = from_top; y < to_top; ++y) {
+    const std::uint8_t* row = dib.Row(y);
+    for (std::size_t x = 0; x < width; ++x) {
+      const std::uint64_t end = BoxEnd(columns, x);
+      for (std::uint64_t sx = columns[x]; sx < end; ++sx) {
+        ReadPixel(row + sx * dib.bytes_per_pixel, dib.bit_count, rgb);
+        for (int c = 0; c < 3; ++c) sums[x * 3 + c] += rgb[c];
+      }
+    }
+  }
+  for (std::size_t x = 0; x < width; ++x) {
+    const std::uint64_t count = (to_top - from_top) * (BoxEnd(columns, x) - columns[x]);
+    for (int c = 0; c < 3; ++c)
+      dst[x * 3 + c] = std::uint8_t((sums[x * 3 + c] + count / 2) / count);
+  }
+}
+
+// One destination row when no box spans more than one source pixel: a plain pick.
+void PickRow(const DibView& dib, std::uint64_t from_top, const std::vector<std::uint64_t>& columns,
+             std::uint8_t* dst) {
+  const std::uint8_t* row = dib.Row(from_top);
+  for (std::size_t x = 0; x + 1 < columns.size(); ++x, dst += 3)
+    ReadPixel(row + columns[x] * dib.bytes_per_pixel, dib.bit_count, dst);
+}
+
+}  // namespace
+
 RgbImage ConvertDib(const BitmapInfoHeader& header, std::span<const std::uint8_t> bits, int width,
                     int height) {
   if (ValidateDib(header, bits) != DibError::kNone || width <= 0 || height <= 0 ||
       std::uint64_t(width) * std::uint64_t(height) > kMaxDibPixels)
     return {};
-  const std::uint64_t src_w = std::uint64_t(header.biWidth);
-  const std::uint64_t src_h = AbsHeight(header.biHeight);
-  const std::size_t stride = DibStride(header.biWidth, header.biBitCount);
-  const std::size_t bytes_per_pixel = header.biBitCount / 8;
-  const bool bottom_up = header.biHeight > 0;
-
-  std::vector<std::size_t> column_offset(static_cast<std::size_t>(width));
-  for (std::size_t x = 0; x < column_offset.size(); ++x)
-    column_offset[x] = static_cast<std::size_t>(x * src_w / std::uint64_t(width)) * bytes_per_pixel;
+  const DibView dib{bits.data(),
+                    DibStride(header.biWidth, header.biBitCount),
+                    std::size_t(header.biBitCount / 8),
+                    header.biBitCount,
+                    AbsHeight(header.biHeight),
+                    header.biHeight > 0};
+  const std::vector<std::uint64_t> columns = BoxStarts(std::uint64_t(header.biWidth), width);
+  const std::vector<std::uint64_t> rows = BoxStarts(dib.height, height);
+  const bool shrinks =
+      std::uint64_t(width) < std::uint64_t(header.biWidth) || std::uint64_t(height) < dib.height;
 
   RgbImage out{width, height, std::vector<std::uint8_t>(std::size_t(width) * height * 3)};
-  std::uint8_t* dst = out.rgb.data();
-  for (int y = 0; y < height; ++y) {
-    const std::uint64_t from_top = std::uint64_t(y) * src_h / std::uint64_t(height);
-    const std::uint64_t row = bottom_up ? src_h - 1 - from_top : from_top;
-    const std::uint8_t* src = bits.data() + row * stride;
-    for (std::size_t offset : column_offset) {
-      ReadPixel(src + offset, header.biBitCount, dst);
-      dst += 3;
-    }
+  std::vector<std::uint64_t> sums(shrinks ? std::size_t(width) * 3 : 0);
+  const std::size_t out_stride = std::size_t(width) * 3;
+  for (std::size_t y = 0; y < std::size_t(height); ++y) {
+    std::uint8_t* dst = out.rgb.data() + y * out_stride;
+    if (shrinks)
+      AverageRow(dib, rows[y], BoxEnd(rows, y), columns, sums, dst);
+    else
+      PickRow(dib, rows[y], columns, dst);
   }
   return out;
 }

@@ -40,7 +40,8 @@ struct RgbImage {
   std::vector<std::uint8_t> rgb;
 };
 
-// Converts a valid DIB, stretched to width x height by picking the nearest source pixel.
+// Converts a valid DIB to width x height: growing picks the nearest source pixel, shrinking
+// gives each pixel the mean of the source pixels it covers.
 // Returns an empty image (width 0) for an invalid DIB or a non-positive size.
 RgbImage ConvertDib(const BitmapInfoHeader& header, std::span<const std::uint8_t> bits, int width,
                     int height);

@@ -18,6 +18,7 @@
 #include <cstdlib>
 #include <map>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -115,6 +116,22 @@ std::vector<unsigned char> IconToRgba(const Icon& icon) {
     rgba.push_back(static_cast<unsigned char>(p >> 24));
   }
   return rgba;
+}
+
+// Left, Right, Page Up and Page Down: the dialog's to handle, never the toolkit's focus moves.
+std::optional<Key> PagingKey(int key) {
+  switch (key) {
+    case FL_Left:
+      return Key::kLeft;
+    case FL_Right:
+      return Key::kRight;
+    case FL_Page_Up:
+      return Key::kPageUp;
+    case FL_Page_Down:
+      return Key::kPageDown;
+    default:
+      return std::nullopt;
+  }
 }
 
 class IconImage {
@@ -332,6 +349,14 @@ class FltkWindows final : public Backend {
     if (!image) image = std::make_unique<IconImage>(icon);
     image->image().draw(x, y);
   }
+  void DrawText(Dialog& dialog, const Rect& rect, std::string_view text) override {
+    WindowState* state = Find(dialog);
+    if (!state || !state->painting) return;
+    fl_font(state->font, state->font_size);
+    fl_color(FL_FOREGROUND_COLOR);
+    fl_draw(std::string(text).c_str(), rect.left, rect.top, rect.Width(), rect.Height(),
+            FL_ALIGN_CENTER | FL_ALIGN_WRAP | FL_ALIGN_INSIDE, static_cast<Fl_Image*>(nullptr), 0);
+  }
   std::unique_ptr<BackendImage> MakeImage(std::shared_ptr<const RgbImage> image) override {
     return std::make_unique<ScreenImage>(std::move(image));
   }
@@ -439,6 +464,10 @@ int DialogWindow::handle(int event) {
       dialog.HandleKey(key == ' ' ? Key::kSpace : key == FL_Escape ? Key::kEscape : Key::kEnter);
       return 1;
     }
+    if (const std::optional<Key> paging = PagingKey(key)) {
+      dialog.HandleKey(*paging);
+      return 1;
+    }
   }
   if (event == FL_HIDE && shown()) backend_.IconicChanged(state_, true);
   if (event == FL_SHOW) backend_.IconicChanged(state_, false);
@@ -458,6 +487,10 @@ void DialogWindow::resize(int x, int y, int w, int h) {
 }
 
 }  // namespace
+
+bool FltkDisplayReachable() {
+  return OpenDisplay();
+}
 
 Backend& FltkBackend() {
   static FltkWindows backend;

@@ -6,5 +6,7 @@
 namespace platform::ui {
 
 Backend& FltkBackend();
+// Opens the X display if it is not open yet; false when none is reachable.
+bool FltkDisplayReachable();
 
 }  // namespace platform::ui

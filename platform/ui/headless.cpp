@@ -37,6 +37,7 @@ class Session::Impl final : public Backend {
   std::vector<Invalidation> invalidations;
   std::vector<DrawnImage> drawn_images;
   std::vector<DrawnIcon> drawn_icons;
+  std::vector<DrawnText> drawn_texts;
   int icon_background_erasures = 0;
   bool iconic = false;
 
@@ -83,6 +84,9 @@ class Session::Impl final : public Backend {
   void EraseIconBackground(Dialog&) override { ++icon_background_erasures; }
   void DrawIcon(Dialog&, int x, int y, const Icon& icon) override {
     drawn_icons.push_back({x, y, &icon});
+  }
+  void DrawText(Dialog&, const Rect& rect, std::string_view text) override {
+    drawn_texts.push_back({rect, std::string(text)});
   }
   std::unique_ptr<BackendImage> MakeImage(std::shared_ptr<const RgbImage> image) override {
     return std::make_unique<RecordedImage>(std::move(image));
@@ -139,6 +143,9 @@ const std::vector<DrawnImage>& Session::drawn_images() const {
 const std::vector<DrawnIcon>& Session::drawn_icons() const {
   return impl_->drawn_icons;
 }
+const std::vector<DrawnText>& Session::drawn_texts() const {
+  return impl_->drawn_texts;
+}
 int Session::icon_background_erasures() const {
   return impl_->icon_background_erasures;
 }
@@ -147,6 +154,7 @@ void Session::ClearRecords() {
   impl_->invalidations.clear();
   impl_->drawn_images.clear();
   impl_->drawn_icons.clear();
+  impl_->drawn_texts.clear();
   impl_->icon_background_erasures = 0;
 }
 

@@ -13,6 +13,7 @@
 
 #include <functional>
 #include <memory>
+#include <string>
 #include <vector>
 
 #include "platform/ui/dialog.h"
@@ -35,6 +36,11 @@ struct DrawnImage {
   int control_id = 0;
   Rect dest;  // in the dialog's client area, after clipping to the control
   std::shared_ptr<const RgbImage> image;
+};
+
+struct DrawnText {
+  Rect rect;  // in the dialog's client area
+  std::string text;
 };
 
 struct DrawnIcon {
@@ -73,6 +79,7 @@ class Session {
   const std::vector<Invalidation>& invalidations() const;
   const std::vector<DrawnImage>& drawn_images() const;
   const std::vector<DrawnIcon>& drawn_icons() const;
+  const std::vector<DrawnText>& drawn_texts() const;
   int icon_background_erasures() const;
   void ClearRecords();
 

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 #include <stdlib.h>
 
+#include <algorithm>
 #include <vector>
 
 #include "platform/program_path.h"
@@ -31,7 +32,7 @@ class StartUp : public ::testing::Test {
       const auto user = keys_.empty() ? std::vector<platform::ui::Key>{} : keys_.front();
       if (!keys_.empty()) keys_.erase(keys_.begin());
       for (platform::ui::Key key : user) dialog.HandleKey(key);
-      if (dialog.IsWindow()) dialog.Close();
+      if (user.empty()) dialog.Close();
     });
   }
   // The lines start-up traced before the viewer opened.
@@ -209,15 +210,23 @@ TEST_F(StartUpWithDialogs, LanguageSwitchAloneLooksBelowPageData) {
   EXPECT_EQ(RunWith("01", "-lang_id=0x0407"), root_.Path() + "PageData/0x0409/");
 }
 
-TEST_F(StartUpWithDialogs, ClosingTheModelDialogRemovesThePlaceholder) {
-  keys_ = {{Key::kEscape}, {Key::kEnter}};
-  EXPECT_EQ(RunWith(kBoth, "-lang_id=0x0409"), root_.Path() + "PageData/0x0409/");
-  EXPECT_EQ(model_, "");
+TEST_F(StartUpWithDialogs, CancellingEitherDialogEndsTheProgramWithoutTheViewer) {
+  keys_ = {{Key::kEscape}};
+  RunWith(kBoth, "-lang_id=0x0409");
+  EXPECT_EQ(captions_, (std::vector<std::string>{"Select Model"}));
+  keys_ = {{Key::kEnter}, {}};  // the language dialog's close box
+  RunWith(kBoth, "-lang_id=0x0409");
+  EXPECT_EQ(captions_.size(), 3u);
+  EXPECT_EQ(viewers_, 0);
 }
 
-TEST_F(StartUpWithDialogs, ClosingTheLanguageDialogLeavesAnEmptyLanguagePart) {
-  keys_ = {{Key::kEnter}, {Key::kEscape}};
-  EXPECT_EQ(RunWith(kBoth, "-lang_id=0x0409"), root_.Path() + "PageData_Alpha//");
+TEST_F(StartUpWithDialogs, AMissingLanguageFolderFallsBackToTheEnglishPages) {
+  EXPECT_EQ(RunWith("00", "-lang_id=0x0411"), root_.Path() + "PageData/0x0409/");
+  EXPECT_EQ(viewers_, 1);
+  const std::string traced = "Page folder " + root_.Path() +
+                             "PageData/0x0411/ not found: " + "showing the English pages in " +
+                             root_.Path() + "PageData/0x0409/.\n";
+  EXPECT_NE(std::find(trace_.begin(), trace_.end(), traced), trace_.end());
 }
 
 TEST_F(StartUpWithDialogs, DialogTextsFollowLangIdAndFallBackToEnglishForKorean) {

@@ -38,3 +38,11 @@ TEST(ReplaceModelPlaceholder, ReplacesEveryOccurrenceButNotInsideTheReplacement)
 }
 
 }  // namespace
+
+TEST(EnglishPageFolder, ReplacesTheLanguagePartOfAnyPageFolder) {
+  EXPECT_EQ(app::EnglishPageFolder("/m/PageData/0x0412/"), "/m/PageData/0x0409/");
+  EXPECT_EQ(app::EnglishPageFolder("/m/PageData_Beta/0x0411/"), "/m/PageData_Beta/0x0409/");
+  EXPECT_EQ(app::EnglishPageFolder("/m/PageData//"), "/m/PageData/0x0409/");  // empty part
+  EXPECT_EQ(app::EnglishPageFolder("PageData/"), "");
+  EXPECT_EQ(app::EnglishPageFolder(""), "");
+}

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Shows the viewer on a virtual X server when there is no display to show it on: pages
-# through the example pages with the keyboard (Tab to "Next >", then Return until Finish),
+# through the example pages with the keyboard (Return on "Next >" until Finish),
 # saves a screenshot of every page and prints its path.
 # Usage: viewer_example_tour.sh PATH/TO/setuvia ROOT_FOLDER/ SHOTS_FOLDER [PROGRAM ARGS...]
 set -u
@@ -17,7 +17,6 @@ xvfb_launch "$XVFB_TMP/out.txt" "$setuvia" -root_dir="$root" "$@"
 win=$(xvfb_wait_window "Installation|Instruction|Istruzioni|Instrucciones|ProductName|VORN|Example" 15)
 echo "The viewer runs on the virtual display $DISPLAY: \"$(xdotool getwindowname "$win")\""
 xvfb_point_at "$win"
-xvfb_keys Tab  # from "Exit" to "Next >" ("< Previous" is hidden on the first page)
 for page in $(seq 1 50); do
   shot="$shots/page-$page.png"
   xvfb_screenshot "$win" "$shot"

@@ -178,16 +178,18 @@ xvfb_page_root() {
 }
 
 # xvfb_expect_page WINDOW NAME WIDTH HEIGHT EXPECTED_IMAGE: the viewer's window has the page's
-# size (its height plus 80 for the buttons) and its picture area equals the expected image
-# with no differing pixel. XVFB_SHOTS_DIR=<folder> keeps the screenshot as viewer-page-NAME.png.
+# size (its height plus 80 for the buttons; a page narrower than the buttons need sits centred
+# in a wider window) and its picture equals the expected image with no differing pixel.
+# XVFB_SHOTS_DIR=<folder> keeps the screenshot as viewer-page-NAME.png.
 xvfb_expect_page() {
   local win=$1 name=$2 width=$3 height=$4 expected=$5 x y w h diff
   read -r x y w h <<<"$(xvfb_geometry "$win")"
-  [ "$w" = "$width" ] && [ "$h" = $((height + 80)) ] ||
+  [ "$w" -ge "$width" ] && [ "$h" = $((height + 80)) ] ||
     xvfb_fail "page $name: window is ${w}x$h, expected ${width}x$((height + 80))"
   xvfb_screenshot "$win" "$XVFB_TMP/page-shot.png"
   [ -n "${XVFB_SHOTS_DIR:-}" ] && cp "$XVFB_TMP/page-shot.png" "$XVFB_SHOTS_DIR/viewer-page-$name.png"
-  convert "$XVFB_TMP/page-shot.png" -crop "${width}x${height}+0+0" +repage "$XVFB_TMP/picture.png"
+  convert "$XVFB_TMP/page-shot.png" -crop "${width}x${height}+$(((w - width) / 2))+0" +repage \
+    "$XVFB_TMP/picture.png"
   diff=$(compare -metric AE "$XVFB_TMP/picture.png" "$expected" null: 2>&1)
   [ "$diff" = 0 ] || xvfb_fail "page $name: $diff pixels of the picture differ from $expected"
   echo "page $name: ${width}x$height shown exactly"

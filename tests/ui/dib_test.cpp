@@ -86,15 +86,27 @@ TEST(DibConversion, ThirtyTwoBitIgnoresTheFourthByte) {
   EXPECT_EQ(image.rgb, (Rgb{30, 20, 10, 60, 50, 40}));
 }
 
-TEST(DibConversion, StretchingPicksTheNearestSourcePixel) {
+TEST(DibConversion, StretchingPicksTheNearestSourcePixelAndShrinkingAveragesTheArea) {
   // 2 x 1: left black, right white; stretched to 4 x 2 and shrunk to 1 x 1.
   const std::vector<std::uint8_t> bits = {0, 0, 0, 255, 255, 255, 0, 0};
   const RgbImage wide = ConvertDib(Header(2, 1, 24), bits, 4, 2);
   EXPECT_EQ(Pixel(wide, 1, 0), (Rgb{0, 0, 0}));
   EXPECT_EQ(Pixel(wide, 2, 0), (Rgb{255, 255, 255}));
   EXPECT_EQ(Pixel(wide, 3, 1), (Rgb{255, 255, 255}));
-  EXPECT_EQ(ConvertDib(Header(2, 1, 24), bits, 1, 1).rgb, (Rgb{0, 0, 0}));
+  EXPECT_EQ(ConvertDib(Header(2, 1, 24), bits, 1, 1).rgb, (Rgb{128, 128, 128}));
   EXPECT_EQ(ConvertDib(Header(2, 1, 24), bits, 0, 1).width, 0);
+}
+
+TEST(DibConversion, ShrinkingKeepsAThinLineThatPickingWouldDrop) {
+  // 6 x 3 bottom-up: white, a red top row, a black column at x = 1. Shrunk to 2 x 1 each
+  // pixel is the mean of 3 x 3: the line darkens the left one instead of vanishing.
+  const std::size_t stride = 20;
+  std::vector<std::uint8_t> bits(stride * 3, 255);
+  for (std::size_t row = 0; row < 3; ++row) std::fill_n(bits.begin() + row * stride + 3, 3, 0);
+  for (std::size_t x = 0; x < 6; ++x) bits[2 * stride + x * 3] = bits[2 * stride + x * 3 + 1] = 0;
+  const RgbImage small = ConvertDib(Header(6, 3, 24), bits, 2, 1);
+  EXPECT_EQ(Pixel(small, 0, 0), (Rgb{170, 113, 113}));
+  EXPECT_EQ(Pixel(small, 1, 0), (Rgb{255, 170, 170}));
 }
 
 constexpr ControlTemplate kFrameOnly[] = {

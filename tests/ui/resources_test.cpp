@@ -77,7 +77,9 @@ TEST(Resources, StringsMatchTheTables) {
   EXPECT_EQ(FindString(kStringJapanese, 0x0412), "Japanese");
   EXPECT_EQ(FindString(kStringTraditionalChinese, 0x0419), "Traditional Chinese");
   EXPECT_FALSE(FindString(0, 0x0409).has_value());
-  EXPECT_FALSE(FindString(11, 0x0409).has_value());
+  EXPECT_EQ(FindString(kStringCannotShowPage, 0x0409), "This page cannot be shown.");
+  EXPECT_EQ(FindString(kStringCannotShowPage, 0x0411), "このページは表示できません。");
+  EXPECT_FALSE(FindString(12, 0x0409).has_value());
   EXPECT_FALSE(FindString(1, 0x0413).has_value());
 }
 

@@ -159,6 +159,39 @@ TEST_F(ViewerDlgTest, ExitEscapeAndTheCloseBoxEndWithCode2) {
   EXPECT_EQ(Run([](CViewerDlg& d) { d.Close(); }), 2);
 }
 
+TEST_F(ViewerDlgTest, TheFocusStartsOnNextSoEnterTurnsTheFirstPage) {
+  AddPage("1.bmp", 30, 20);
+  AddPage("2.bmp", 30, 20);
+  Run([&](CViewerDlg& d) {
+    d.HandleKey(Key::kEnter);
+    EXPECT_EQ(d.Image().Path(), m_folder.Folder() + "2.bmp");
+    d.ClickButton(kIdExitButton);
+  });
+  EXPECT_THAT(m_session.focus_when_shown(), ::testing::ElementsAre(kIdNextButton));
+}
+
+TEST_F(ViewerDlgTest, ArrowAndPageKeysTurnThePagesAndLeaveTheFocus) {
+  AddPage("1.bmp", 30, 20);
+  AddPage("2.bmp", 30, 20);
+  AddPage("3.bmp", 30, 20);
+  const int code = Run([&](CViewerDlg& d) {
+    const auto page_after = [&](Key key) {
+      d.HandleKey(key);
+      return d.Image().Path().substr(m_folder.Folder().size());
+    };
+    EXPECT_EQ(page_after(Key::kLeft), "1.bmp");  // Previous is hidden
+    EXPECT_EQ(page_after(Key::kRight), "2.bmp");
+    EXPECT_EQ(page_after(Key::kPageDown), "3.bmp");
+    EXPECT_EQ(page_after(Key::kPageUp), "2.bmp");
+    EXPECT_EQ(page_after(Key::kLeft), "1.bmp");
+    EXPECT_EQ(d.GetFocusId(), kIdNextButton);
+    d.HandleKey(Key::kRight);
+    d.HandleKey(Key::kRight);
+    d.HandleKey(Key::kRight);  // Finish
+  });
+  EXPECT_EQ(code, kEndFinish);
+}
+
 TEST_F(ViewerDlgTest, TabAndSpaceWorkTheButtons) {
   AddPage("1.bmp", 30, 20);
   AddPage("2.bmp", 30, 20);
@@ -218,13 +251,37 @@ TEST_F(ViewerDlgTest, APageOfANewSizeMovesTheWindowAtItsCorner) {
   });
 }
 
-TEST_F(ViewerDlgTest, APageTallerThanTheScreenIsPulledBackUp) {
+TEST_F(ViewerDlgTest, APageLargerThanTheWorkAreaIsShrunkCentredAndLaterPagesComeBackCentred) {
   AddPage("1.bmp", 300, 200);
   AddPage("2.bmp", 300, 900);
+  AddPage("3.bmp", 400, 200);
+  CaptureTrace();
   Run([&](CViewerDlg& d) {
     d.ClickButton(kIdNextButton);
-    EXPECT_EQ(d.GetWindowRect().top, 0);
-    EXPECT_EQ(d.GetWindowRect().Height(), 980);
+    // 688 pixels high leaves 80 for the buttons on the 768-pixel screen; 229 wide keeps the
+    // aspect, and the window keeps the buttons' 290.
+    EXPECT_EQ(d.GetWindowRect(), (Rect{367, 0, 657, 768}));
+    EXPECT_EQ(RectOf(d, kIdPictureFrame), (Rect{30, 0, 259, 688}));
+    m_session.Paint(d);
+    ASSERT_EQ(m_session.drawn_images().size(), 1u);
+    EXPECT_EQ(m_session.drawn_images()[0].image->height, 688);
+    d.ClickButton(kIdNextButton);
+    EXPECT_EQ(d.GetWindowRect(), (Rect{312, 244, 712, 524}));
+  });
+  EXPECT_THAT(m_trace, Contains("File " + m_folder.Folder() +
+                                "2.bmp: scaled to 76% (width = 229, height = 688) to fit the "
+                                "screen.\n"));
+}
+
+TEST_F(ViewerDlgTest, ANarrowPageIsCentredAndEveryButtonStaysInTheWindow) {
+  AddPage("1.bmp", 16, 16);
+  Run([&](CViewerDlg& d) {
+    const int width = d.GetClientRect().Width();
+    EXPECT_EQ(width, 290);  // 20 + three 75-pixel buttons with their 5 and 20 gaps + 20
+    EXPECT_EQ(RectOf(d, kIdPictureFrame), (Rect{137, 0, 153, 16}));
+    EXPECT_EQ(RectOf(d, kIdPrevButton).left, 20);
+    EXPECT_EQ(RectOf(d, kIdExitButton).right, width - 20);
+    EXPECT_EQ(RectOf(d, kIdEtchedLine), (Rect{5, 21, 285, 23}));
   });
 }
 
@@ -246,7 +303,7 @@ TEST_F(ViewerDlgTest, APageOfTheSameSizeOnlyInvalidatesThePicture) {
   EXPECT_THAT(m_trace, Not(Contains(::testing::StartsWith("RelayoutWnd:"))));
 }
 
-TEST_F(ViewerDlgTest, AFailedPageCountsAsVisitedAndKeepsTheWindow) {
+TEST_F(ViewerDlgTest, AFailedPageCountsAsVisitedKeepsTheWindowAndSaysItCannotBeShown) {
   AddPage("1.bmp", 300, 200);
   AddFile("2.bmp", {'B', 'M', 0, 0});
   AddPage("3.bmp", 100, 50);
@@ -255,15 +312,32 @@ TEST_F(ViewerDlgTest, AFailedPageCountsAsVisitedAndKeepsTheWindow) {
     m_session.ClearRecords();
     d.ClickButton(kIdNextButton);
     EXPECT_EQ(d.GetWindowRect(), before);
-    EXPECT_TRUE(PictureInvalidations({0, 0, 300, 200}).empty());
+    EXPECT_THAT(PictureInvalidations({0, 0, 300, 200}), Contains(true));
     EXPECT_TRUE(PrevShown(d));
     EXPECT_EQ(NextLabel(d), "Next >");
     m_session.Paint(d);
     EXPECT_TRUE(m_session.drawn_images().empty());
+    ASSERT_EQ(m_session.drawn_texts().size(), 1u);
+    EXPECT_EQ(m_session.drawn_texts()[0].text, "This page cannot be shown.\n2.bmp");
+    EXPECT_EQ(m_session.drawn_texts()[0].rect, (Rect{0, 0, 300, 200}));
     d.ClickButton(kIdNextButton);
     EXPECT_EQ(NextLabel(d), "Finish");
-    EXPECT_EQ(d.GetWindowRect().Width(), 100);
+    EXPECT_EQ(d.GetWindowRect().Width(), 290);
+    m_session.Paint(d);
+    EXPECT_EQ(m_session.drawn_texts().size(), 1u) << "a page shown again draws no text";
   });
+}
+
+TEST_F(ViewerDlgTest, AMissingPageFolderOpensSayingItCannotBeShown) {
+  const std::string missing = m_folder.Folder() + "0x0412/";
+  platform::SetThreadLocale(0x0411);
+  CViewerDlg dialog(missing, "");
+  m_session.set_driver([&](Dialog& d) {
+    m_session.Paint(d);
+    ASSERT_EQ(m_session.drawn_texts().size(), 1u);
+    EXPECT_EQ(m_session.drawn_texts()[0].text, "このページは表示できません。\n" + missing);
+  });
+  dialog.DoModal();
 }
 
 TEST_F(ViewerDlgTest, PaintingDrawsThePageUprightFromMemoryAndConvertsItOnce) {
@@ -275,7 +349,7 @@ TEST_F(ViewerDlgTest, PaintingDrawsThePageUprightFromMemoryAndConvertsItOnce) {
     ASSERT_EQ(m_session.drawn_images().size(), 2u);
     const auto& drawn = m_session.drawn_images().back();
     EXPECT_EQ(drawn.control_id, kIdPictureFrame);
-    EXPECT_EQ(drawn.dest, (Rect{0, 0, 5, 3}));
+    EXPECT_EQ(drawn.dest, (Rect{142, 0, 147, 3}));  // centred in the buttons' 290 pixels
     // Top row on screen is the last row in the file; B, G, R turn into R, G, B.
     const std::size_t stride = 16;
     for (int y = 0; y < 3; ++y)
