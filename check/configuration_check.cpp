@@ -1,17 +1,43 @@
 // Setuvia.ini as the program reads it: the two switches, the model list up to its first gap
 // and the product name, each with the value the read gives. Values the reads change (a
-// switch that is no number, a text cut at 63 characters, models after a gap) are warnings.
+// switch that is no number, a text cut at 63 characters, models after a gap) are warnings,
+// and so are sections and keys the program never reads: a misspelt name is silently unused.
 #include "check/configuration_check.h"
 
+#include <algorithm>
+#include <array>
 #include <string_view>
 
 #include "platform/file_system.h"
 #include "platform/profile.h"
+#include "platform/text.h"
 
 namespace check {
 namespace {
 
 constexpr const char kModelSection[] = "ModelSelectDialog";
+constexpr std::array<std::string_view, 3> kSections = {kModelSection, "LanguageSelectDialog",
+                                                       "Product Name"};
+
+template <typename Names>
+bool ContainsNoCase(const Names& names, std::string_view name) {
+  return std::any_of(names.begin(), names.end(),
+                     [name](std::string_view n) { return platform::EqualsNoCaseAscii(n, name); });
+}
+
+// "Model" and a number as "%d" writes it: Model1, Model2, ... (never Model01).
+bool IsModelKey(std::string_view key) {
+  if (key.size() < 6 || !platform::EqualsNoCaseAscii(key.substr(0, 5), "Model") || key[5] == '0')
+    return false;
+  return key.find_first_not_of("0123456789", 5) == std::string_view::npos;
+}
+
+bool IsReadKey(std::string_view section, std::string_view key) {
+  if (platform::EqualsNoCaseAscii(section, "Product Name"))
+    return platform::EqualsNoCaseAscii(key, "Name");
+  if (platform::EqualsNoCaseAscii(section, kModelSection) && IsModelKey(key)) return true;
+  return platform::EqualsNoCaseAscii(key, "Display");
+}
 
 std::string KeyName(std::string_view section, std::string_view key) {
   std::string name = "[";
@@ -71,6 +97,35 @@ std::vector<std::string> CheckModels(const std::string& ini, Report& report) {
   }
 }
 
+void CheckUnreadKeys(const std::string& ini, const std::string& section, Report& report) {
+  std::vector<std::string> seen;
+  for (const std::string& key : platform::GetPrivateProfileKeyNames(section, ini)) {
+    const bool repeated = ContainsNoCase(seen, key);
+    seen.push_back(key);
+    if (IsReadKey(section, key) && !repeated) continue;
+    report.Add({"setting", KeyName(section, key), "ignored",
+                repeated ? "only the first key of this name counts"
+                         : "Setuvia reads no key of this name here",
+                Verdict::kWarning});
+  }
+}
+
+void CheckUnreadEntries(const std::string& ini, Report& report) {
+  std::vector<std::string> seen;
+  for (const std::string& section : platform::GetPrivateProfileSectionNames(ini)) {
+    const bool repeated = ContainsNoCase(seen, section);
+    seen.push_back(section);
+    if (ContainsNoCase(kSections, section) && !repeated) {
+      CheckUnreadKeys(ini, section, report);
+      continue;
+    }
+    report.Add({"setting", "[" + section + "]", "ignored",
+                repeated ? "only the first section of this name counts"
+                         : "Setuvia reads no section of this name",
+                Verdict::kWarning});
+  }
+}
+
 }  // namespace
 
 Configuration CheckConfiguration(const std::string& ini_file, Report& report) {
@@ -84,6 +139,7 @@ Configuration CheckConfiguration(const std::string& ini_file, Report& report) {
   configuration.models = CheckModels(ini_file, report);
   configuration.language_dialog = CheckSwitch(ini_file, "LanguageSelectDialog", "language", report);
   CheckText(ini_file, "Product Name", "Name", "VORN", report);
+  CheckUnreadEntries(ini_file, report);
   return configuration;
 }
 

@@ -13,11 +13,15 @@ namespace {
 
 constexpr int kUsageError = 2;
 
-int Usage(std::string_view problem) {
-  std::cerr << "setuvia-check: " << problem << "\n"
-            << "usage: setuvia-check [--tsv] <root folder>\n"
-               "Checks Setuvia.ini and every page below the root folder as the viewer shows\n"
-               "them; exit status 0 when every page shows, 1 otherwise.\n";
+void PrintUsage(std::ostream& out) {
+  out << "usage: setuvia-check [--tsv] <root folder>\n"
+         "Checks Setuvia.ini and every page below the root folder as the viewer shows\n"
+         "them; exit status 0 when every page shows, 1 otherwise, 2 for a usage error.\n";
+}
+
+int UsageError(std::string_view problem) {
+  std::cerr << "setuvia-check: " << problem << "\n";
+  PrintUsage(std::cerr);
   return kUsageError;
 }
 
@@ -32,19 +36,19 @@ int main(int argc, char** argv) {
     if (arg == "--tsv") {
       tsv = true;
     } else if (arg == "-h" || arg == "--help") {
-      Usage("checks a page tree");
+      PrintUsage(std::cout);
       return 0;
     } else if (arg.starts_with("-") || have_root) {
-      return Usage("unexpected argument \"" + std::string(arg) + "\"");
+      return UsageError("unexpected argument \"" + std::string(arg) + "\"");
     } else {
       root = arg;
       have_root = true;
     }
   }
-  if (!have_root) return Usage("no root folder given");
+  if (!have_root) return UsageError("no root folder given");
   // The root is a folder prefix, as -root_dir takes it; a folder named without "/" is meant.
   if (!root.empty() && !root.ends_with('/')) root += '/';
-  if (!root.empty() && !platform::FileExists(root)) return Usage("no folder " + root);
+  if (!root.empty() && !platform::FileExists(root)) return UsageError("no folder " + root);
   const check::Report report = check::CheckTree(root);
   if (tsv) {
     check::PrintTsv(report, std::cout);

@@ -9,6 +9,7 @@
 #include <cstring>
 #include <string_view>
 
+#include "app/language_select_dlg.h"
 #include "app/page_folder.h"
 #include "image/page_file.h"
 #include "platform/file_system.h"
@@ -122,15 +123,27 @@ bool IsDetectableLanguage(const std::string& name) {
       [&name](std::string_view lang) { return platform::EqualsNoCaseAscii(name, lang); });
 }
 
-// Folders the viewer shows only when -lang_id names them.
-void CheckOtherLanguages(const std::string& base, Report& report) {
+bool IsOfferedLanguage(std::string_view lang) {
+  return std::any_of(kLanguageTable.begin(), kLanguageTable.end(), [lang](const LanguageRow& row) {
+    return platform::EqualsNoCaseAscii(row.folder_name, lang);
+  });
+}
+
+// Folders detection never picks: the viewer shows them only when -lang_id names them, and
+// never while the language dialog is on (it offers none of them).
+void CheckOtherLanguages(const std::string& base, bool language_dialog, Report& report) {
   platform::DirectoryEnumeration entries;
   std::string name;
   for (bool found = entries.First(base + "*.*", name); found; found = entries.Next(name)) {
     if (name == "." || name == ".." || IsDetectableLanguage(name)) continue;
     if (!platform::FileExists(base + name + "/")) continue;
-    report.Add({"folder", base + name + "/", "not a detected language",
-                "shown only with -lang_id=" + name});
+    if (language_dialog) {
+      report.Add({"warning", base + name + "/", "not offered",
+                  "the language dialog does not offer this language", Verdict::kWarning});
+    } else {
+      report.Add({"folder", base + name + "/", "not a detected language",
+                  "shown only with -lang_id=" + name});
+    }
   }
   entries.Close();
 }
@@ -144,7 +157,7 @@ std::string PageDataFolder(const std::string& root, const std::string& model_par
 }
 
 void CheckPageDataFolder(const std::string& root, const std::string& model_part, bool required,
-                         Report& report) {
+                         bool language_dialog, Report& report) {
   const std::string base = PageDataFolder(root, model_part);
   if (!platform::FileExists(base)) {
     report.Add({"folder", base, "missing", required ? "the viewer has no page to show" : "",
@@ -158,6 +171,10 @@ void CheckPageDataFolder(const std::string& root, const std::string& model_part,
         app::MakePageFolderTemplate(root, std::string(lang), !model_part.empty(), false);
     app::ReplaceModelPlaceholder(folder, model_part);
     if (platform::FileExists(folder)) {
+      if (language_dialog && !IsOfferedLanguage(lang)) {
+        report.Add({"warning", folder, "not offered",
+                    "the language dialog does not offer this language", Verdict::kWarning});
+      }
       CheckLanguageFolder(folder, report);
       ++found;
     } else {
@@ -170,7 +187,7 @@ void CheckPageDataFolder(const std::string& root, const std::string& model_part,
   } else if (!missing.empty()) {
     report.Add({"languages", base, "missing", missing});
   }
-  CheckOtherLanguages(base, report);
+  CheckOtherLanguages(base, language_dialog, report);
 }
 
 }  // namespace check

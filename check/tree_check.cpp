@@ -24,7 +24,7 @@ void CheckModels(const std::string& root, const Configuration& configuration, Re
     }
     report.Add({"model", model, configuration.model_dialog ? "offered" : "unused",
                 configuration.model_dialog ? folder : folder + " (the model dialog is off)"});
-    CheckPageDataFolder(root, "_" + model, true, report);
+    CheckPageDataFolder(root, "_" + model, true, configuration.language_dialog, report);
   }
 }
 
@@ -41,7 +41,7 @@ Report CheckTree(const std::string& root) {
   const Configuration configuration = CheckConfiguration(root + "Setuvia.ini", report);
   CheckModels(root, configuration, report);
   // With the model dialog on, "PageData" is used only when no model is chosen.
-  CheckPageDataFolder(root, "", !configuration.model_dialog, report);
+  CheckPageDataFolder(root, "", !configuration.model_dialog, configuration.language_dialog, report);
   const int failures = report.Count(Verdict::kFailure);
   report.Add({"result", root, failures == 0 ? "pass" : "fail",
               std::to_string(report.pages) + " pages: " + std::to_string(report.pages_shown) +

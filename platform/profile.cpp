@@ -116,17 +116,22 @@ const Profile* LoadProfile(const std::string& file) {
   return &cached;
 }
 
+const Section* FindSection(const std::string& section, const std::string& file) {
+  const Profile* profile = LoadProfile(file);
+  if (profile == nullptr) return nullptr;
+  for (const Section& s : *profile) {
+    if (EqualsNoCaseAscii(s.name, section)) return &s;
+  }
+  return nullptr;
+}
+
 // The first section of that name, then the first key of that name within it.
 std::optional<std::string> FindValue(const std::string& section, const std::string& key,
                                      const std::string& file) {
-  const Profile* profile = LoadProfile(file);
-  if (profile == nullptr) return std::nullopt;
-  for (const Section& s : *profile) {
-    if (!EqualsNoCaseAscii(s.name, section)) continue;
-    for (const auto& [name, value] : s.keys) {
-      if (EqualsNoCaseAscii(name, key)) return value;
-    }
-    return std::nullopt;
+  const Section* s = FindSection(section, file);
+  if (s == nullptr) return std::nullopt;
+  for (const auto& [name, value] : s->keys) {
+    if (EqualsNoCaseAscii(name, key)) return value;
   }
   return std::nullopt;
 }
@@ -154,6 +159,23 @@ int ParseInteger(std::string_view text) {
 std::optional<std::string> GetPrivateProfileValue(const std::string& section,
                                                   const std::string& key, const std::string& file) {
   return FindValue(section, key, file);
+}
+
+std::vector<std::string> GetPrivateProfileSectionNames(const std::string& file) {
+  std::vector<std::string> names;
+  if (const Profile* profile = LoadProfile(file)) {
+    for (const Section& s : *profile) names.push_back(s.name);
+  }
+  return names;
+}
+
+std::vector<std::string> GetPrivateProfileKeyNames(const std::string& section,
+                                                   const std::string& file) {
+  std::vector<std::string> names;
+  if (const Section* s = FindSection(section, file)) {
+    for (const auto& key : s->keys) names.push_back(key.first);
+  }
+  return names;
 }
 
 int GetPrivateProfileInt(const std::string& section, const std::string& key, int default_value,

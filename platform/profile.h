@@ -6,6 +6,7 @@
 
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace platform {
 
@@ -21,6 +22,14 @@ int GetPrivateProfileInt(const std::string& section, const std::string& key, int
 // missing file, section or key. For tools that report what the reads below make of a file.
 std::optional<std::string> GetPrivateProfileValue(const std::string& section,
                                                   const std::string& key, const std::string& file);
+
+// The names of every section in file order, duplicates included; empty for a missing file.
+std::vector<std::string> GetPrivateProfileSectionNames(const std::string& file);
+
+// The names of the keys of the first section of that name, in file order, duplicates
+// included; empty for a missing file or section.
+std::vector<std::string> GetPrivateProfileKeyNames(const std::string& section,
+                                                   const std::string& file);
 
 // The value, cut to kProfileTextLimit code units; a missing file, section or key gives
 // `default_value` (cut the same way).

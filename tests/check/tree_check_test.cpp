@@ -44,7 +44,7 @@ TEST(TreeCheck, ReportsEveryKindOfFailureAndWarning) {
   const std::string root = tree.Path();
   tree.Write("Setuvia.ini",
              "[ModelSelectDialog]\nDisplay=yes\nModel1=Alpha\nModel2=Ghost\nModel4=Late\n"
-             "[Product Name]\nName=" +
+             "Dispaly=1\n[ProductName]\nName=x\n[Product Name]\nName=" +
                  std::string(70, 'n') + "\n");
   const std::string en = root + "PageData/0x0409/";
   tree.Write("PageData/0x0409/01.bmp", Text(bmp_test::MakeBmp({.width = 1921, .height = 2})));
@@ -69,6 +69,8 @@ TEST(TreeCheck, ReportsEveryKindOfFailureAndWarning) {
       {"setting", "[ModelSelectDialog] Display", "0", Verdict::kWarning},
       {"setting", "[ModelSelectDialog] Model4", "never read", Verdict::kWarning},
       {"setting", "[Product Name] Name", std::string(63, 'n'), Verdict::kWarning},
+      {"setting", "[ModelSelectDialog] Dispaly", "ignored", Verdict::kWarning},
+      {"setting", "[ProductName]", "ignored", Verdict::kWarning},
       {"model", "Alpha", "unused", Verdict::kNote},
       {"model", "Ghost", "no folder", Verdict::kWarning},
       {"page", root + "PageData_Alpha/0x0409/01.jpg", "shown", Verdict::kNote},
@@ -104,6 +106,19 @@ TEST(TreeCheck, ATreeWhosePagesAllShowPasses) {
   const check::Report report = check::CheckTree(tree.Path());
   EXPECT_EQ(Find(report, "ini", tree.Path() + "Setuvia.ini").status, "missing");
   EXPECT_EQ(report.Count(Verdict::kWarning), 0);
+  EXPECT_EQ(check::ExitStatus(report), 0);
+}
+
+TEST(TreeCheck, WarnsOfLanguageFoldersTheLanguageDialogDoesNotOffer) {
+  TempFolder tree;
+  tree.Write("Setuvia.ini", "[LanguageSelectDialog]\nDisplay=1\n");
+  tree.Write("PageData/0x0409/01.jpg", Text(Jpeg()));
+  tree.Write("PageData/0x0412/01.jpg", Text(Jpeg()));
+  tree.MakeFolder("PageData/0x0413");
+  const check::Report report = check::CheckTree(tree.Path());
+  EXPECT_EQ(Find(report, "warning", tree.Path() + "PageData/0x0412/").status, "not offered");
+  EXPECT_EQ(Find(report, "warning", tree.Path() + "PageData/0x0413/").status, "not offered");
+  EXPECT_EQ(report.Count(Verdict::kWarning), 2);
   EXPECT_EQ(check::ExitStatus(report), 0);
 }
 

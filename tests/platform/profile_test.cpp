@@ -11,7 +11,10 @@
 namespace {
 
 using platform::GetPrivateProfileInt;
+using platform::GetPrivateProfileKeyNames;
+using platform::GetPrivateProfileSectionNames;
 using platform::GetPrivateProfileString;
+using platform::GetPrivateProfileValue;
 
 class Profile : public ::testing::Test {
  protected:
@@ -80,6 +83,11 @@ TEST_F(Profile, FirstSectionAndFirstKeyWin) {
   EXPECT_EQ(GetPrivateProfileString("A", "k", "", ini), "first");
   EXPECT_EQ(GetPrivateProfileString("B", "k", "", ini), "b");
   EXPECT_EQ(GetPrivateProfileString("A", "only", "none", ini), "none");
+  // What a checker needs to tell which entries the reads above never reach.
+  EXPECT_EQ(GetPrivateProfileSectionNames(ini), (std::vector<std::string>{"A", "B", "a"}));
+  EXPECT_EQ(GetPrivateProfileKeyNames("a", ini), (std::vector<std::string>{"k", "k"}));
+  EXPECT_EQ(GetPrivateProfileValue("A", "k", ini), "first");
+  EXPECT_FALSE(GetPrivateProfileValue("A", "only", ini));
 }
 
 TEST_F(Profile, AcceptsCrlfCrAndBomEncodings) {
