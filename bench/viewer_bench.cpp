@@ -1,4 +1,5 @@
-// The viewer's speed and memory on 1920 x 1080 24-bit BMP pages.
+// The viewer's speed and memory on 1920 x 1080 pages (24-bit BMP and baseline JPEG) and on a
+// 6000 x 4000 JPEG page that must be shrunk to fit the screen.
 //
 //   ViewerStartToFirstPaint  (needs an X display, e.g. under Xvfb): constructs the viewer,
 //       runs it with the real window until the first page has been painted, then ends it.
@@ -6,7 +7,12 @@
 //       display and the fonts; then the process's first page) and the resident memory that
 //       first page adds (its pixels and their converted copy for the screen).
 //   ViewerPageTurn           (headless): a click on "Next >" or "< Previous" and the paint
-//       that follows: read the file, lay out, convert and draw the page once.
+//       that follows: read the file, lay out, convert and draw the page once. Arg 0: BMP
+//       pages; arg 1: JPEG pages (the decode included).
+//   ViewerLargeJpegPage      (headless, a 1600 x 1200 screen): from the viewer's start to the
+//       first paint of a 6000 x 4000 4:2:0 JPEG page: decoded at full size, shrunk to fit by
+//       area averaging. Counters: the resident memory the page adds, against its decoded
+//       pixels plus the shrunk copy.
 //   ViewerRepaint            (headless): a paint of the page on display; its counter shows
 //       that paints reuse the converted page.
 //   ViewerPageListWalk       the page list over a real folder of 3 pages, alone or among
@@ -22,6 +28,7 @@
 #include "platform/locale.h"
 #include "platform/ui/headless.h"
 #include "tests/image/bmp_test_file.h"
+#include "tests/jpeg/support/peer_codec.h"
 #include "viewer/viewer_dlg.h"
 
 namespace {
@@ -38,6 +45,22 @@ const bmp_test::TempFolder& Pages() {
       bmp_test::WriteFile(f.Path() / name, bytes);
     return f;
   }();
+  return folder;
+}
+
+// A page folder of JPEG pages of one size, 4:2:0 at quality 90.
+bmp_test::TempFolder JpegPages(const std::string& name, std::uint32_t width, std::uint32_t height,
+                               int count) {
+  bmp_test::TempFolder folder(name);
+  const auto bytes =
+      setuvia::jpegtest::EncodeTestImage(width, height, setuvia::jpegtest::PeerSampling::k420, 90);
+  for (int i = 1; i <= count; ++i)
+    bmp_test::WriteFile(folder.Path() / (std::to_string(i) + ".jpg"), bytes);
+  return folder;
+}
+
+const bmp_test::TempFolder& FullHdJpegPages() {
+  static const bmp_test::TempFolder folder = JpegPages("viewer-bench-jpeg", kWidth, kHeight, 3);
   return folder;
 }
 
@@ -103,29 +126,70 @@ void ViewerStartToFirstPaint(benchmark::State& state) {
 }
 BENCHMARK(ViewerStartToFirstPaint)->Unit(benchmark::kMillisecond)->Iterations(20);
 
-// Runs the viewer headless with `driver` as the user.
-void RunHeadless(const std::function<void(CViewerDlg&, platform::ui::headless::Session&)>& driver) {
+// Runs the viewer headless over `folder` with `driver` as the user.
+void RunHeadless(const std::function<void(CViewerDlg&, platform::ui::headless::Session&)>& driver,
+                 const bmp_test::TempFolder& folder = Pages()) {
   platform::SetThreadLocale(platform::kLangEnglishUs);
   platform::ui::headless::Session session;
-  CViewerDlg viewer(Pages().Folder(), "");
+  CViewerDlg viewer(folder.Folder(), "");
   session.set_driver([&](platform::ui::Dialog&) { driver(viewer, session); });
   viewer.DoModal();
 }
 
 void ViewerPageTurn(benchmark::State& state) {
-  RunHeadless([&](CViewerDlg& viewer, platform::ui::headless::Session& session) {
-    bool forward = true;
-    for (auto _ : state) {
-      viewer.ClickButton(forward ? kIdNextButton : kIdPrevButton);
-      session.Paint(viewer);
-      session.ClearRecords();
-      forward = !forward;
-    }
-    state.counters["conversions_per_turn"] =
-        benchmark::Counter(viewer.Image().ConversionCount(), benchmark::Counter::kAvgIterations);
-  });
+  const bmp_test::TempFolder& folder = state.range(0) == 0 ? Pages() : FullHdJpegPages();
+  RunHeadless(
+      [&](CViewerDlg& viewer, platform::ui::headless::Session& session) {
+        bool forward = true;
+        for (auto _ : state) {
+          viewer.ClickButton(forward ? kIdNextButton : kIdPrevButton);
+          session.Paint(viewer);
+          session.ClearRecords();
+          forward = !forward;
+        }
+        state.counters["conversions_per_turn"] = benchmark::Counter(
+            viewer.Image().ConversionCount(), benchmark::Counter::kAvgIterations);
+      },
+      folder);
 }
-BENCHMARK(ViewerPageTurn)->Unit(benchmark::kMillisecond);
+BENCHMARK(ViewerPageTurn)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
+
+// Milliseconds from the viewer's start to its first paint on a 1600 x 1200 screen, and the
+// resident memory at that paint.
+double LargePageToFirstPaint(const bmp_test::TempFolder& folder, long& resident_kib_at_paint) {
+  platform::ui::headless::Session session;
+  session.set_screen({{0, 0, 1600, 1200}, {0, 0, 1600, 1200}});
+  const auto start = std::chrono::steady_clock::now();
+  CViewerDlg viewer(folder.Folder(), "");
+  session.set_driver([&](platform::ui::Dialog&) {
+    session.Paint(viewer);
+    resident_kib_at_paint = ResidentKiB();
+  });
+  viewer.DoModal();
+  return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start)
+      .count();
+}
+
+void ViewerLargeJpegPage(benchmark::State& state) {
+  constexpr int kLargeWidth = 6000;
+  constexpr int kLargeHeight = 4000;
+  platform::SetThreadLocale(platform::kLangEnglishUs);
+  const bmp_test::TempFolder folder = JpegPages("viewer-bench-large", kLargeWidth, kLargeHeight, 1);
+  const long resident_before = ResidentKiB();
+  long resident_at_paint = 0;
+  const double first_ms = LargePageToFirstPaint(folder, resident_at_paint);
+  for (auto _ : state) {
+    long ignored = 0;
+    benchmark::DoNotOptimize(LargePageToFirstPaint(folder, ignored));
+  }
+  // Shrunk into 1600 x 1120 (80 pixels for the buttons): 1600 x 1066.
+  const double mib = 1 << 20;
+  state.counters["first_page_ms"] = first_ms;
+  state.counters["page_resident_MiB"] = (resident_at_paint - resident_before) / 1024.0;
+  state.counters["pixels_plus_copy_MiB"] =
+      (kLargeWidth * 3.0 * kLargeHeight + 1600 * 3.0 * 1066) / mib;
+}
+BENCHMARK(ViewerLargeJpegPage)->Unit(benchmark::kMillisecond)->Iterations(5);
 
 void ViewerRepaint(benchmark::State& state) {
   RunHeadless([&](CViewerDlg& viewer, platform::ui::headless::Session& session) {
