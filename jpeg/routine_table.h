@@ -39,6 +39,75 @@ using EncoderRoutine = void (*)();
 
 }  // namespace jpeg
 
+// The routine slots, in their fixed order: X(slot, name, type). This one list makes
+// the table's fields, the slot names and the layout check below. Slots 12-15 (the
+// inverse transforms), 34 (the MCU writer) and 62 (the dequantiser) are installed
+// per read; the others once per JpegInit.
+#define JPEG_ROUTINE_SLOTS(X)                    \
+  X(0, EndSimd, EndSimdRoutine)                  \
+  X(1, ForwardDctFast, EncoderRoutine)           \
+  X(2, ForwardDctPrecise, EncoderRoutine)        \
+  X(3, InverseDct8x8Fast, InverseDctRoutine)     \
+  X(4, InverseDct4x4Fast, InverseDctRoutine)     \
+  X(5, InverseDct2x2Fast, InverseDctRoutine)     \
+  X(6, InverseDct1x1Fast, InverseDctRoutine)     \
+  X(7, InverseDct8x8Precise, InverseDctRoutine)  \
+  X(8, InverseDct4x4Precise, InverseDctRoutine)  \
+  X(9, InverseDct2x2Precise, InverseDctRoutine)  \
+  X(10, InverseDct1x1Precise, InverseDctRoutine) \
+  X(11, ForwardDct, EncoderRoutine)              \
+  X(12, InverseDct8x8, InverseDctRoutine)        \
+  X(13, InverseDct4x4, InverseDctRoutine)        \
+  X(14, InverseDct2x2, InverseDctRoutine)        \
+  X(15, InverseDct1x1, InverseDctRoutine)        \
+  X(16, EncoderOutputSetUp, EncoderRoutine)      \
+  X(17, EncoderWriteBytes, EncoderRoutine)       \
+  X(18, EncoderInstalled, EncoderRoutine)        \
+  X(19, EncoderInput1, EncoderRoutine)           \
+  X(20, EncoderInput2, EncoderRoutine)           \
+  X(21, EncoderInput3, EncoderRoutine)           \
+  X(22, EncoderInput4, EncoderRoutine)           \
+  X(23, EncoderInput5, EncoderRoutine)           \
+  X(24, EncoderInput6, EncoderRoutine)           \
+  X(25, EncoderInput7, EncoderRoutine)           \
+  X(26, EncoderInput8, EncoderRoutine)           \
+  X(27, EncoderInput9, EncoderRoutine)           \
+  X(28, EncoderInput10, EncoderRoutine)          \
+  X(29, EncoderInput11, EncoderRoutine)          \
+  X(30, EncoderInput12, EncoderRoutine)          \
+  X(31, EncoderInput13, EncoderRoutine)          \
+  X(32, EncoderInput14, EncoderRoutine)          \
+  X(33, EncoderInput15, EncoderRoutine)          \
+  X(34, WriteMcuOutput, WriteMcuRoutine)         \
+  X(35, OutputGray, OutputKernel)                \
+  X(36, OutputYccToRgb, OutputKernel)            \
+  X(37, OutputYcc422ToRgb, OutputKernel)         \
+  X(38, OutputYcc420ToRgb, OutputKernel)         \
+  X(39, OutputYccToBgr, OutputKernel)            \
+  X(40, OutputYcc422ToBgr, OutputKernel)         \
+  X(41, OutputYcc420ToBgr, OutputKernel)         \
+  X(42, OutputYccToRgba, OutputKernel)           \
+  X(43, OutputYcc422ToRgba, OutputKernel)        \
+  X(44, OutputYcc420ToRgba, OutputKernel)        \
+  X(45, OutputInterleave3, OutputKernel)         \
+  X(46, OutputReplicate2x1, OutputKernel)        \
+  X(47, OutputReplicate2x2, OutputKernel)        \
+  X(48, OutputInterleave3Alpha, OutputKernel)    \
+  X(49, OutputPack422, OutputKernel)             \
+  X(50, OutputYccaToRgba, OutputKernel)          \
+  X(51, OutputYcca422ToRgba, OutputKernel)       \
+  X(52, OutputYcca420ToRgba, OutputKernel)       \
+  X(53, OutputInterleave4, OutputKernel)         \
+  X(54, EncodeBlock, EncoderRoutine)             \
+  X(55, DecodeBlock, DecodeBlockRoutine)         \
+  X(56, DecodeBlockDcOnly, DecodeBlockRoutine)   \
+  X(57, QuantizeFast, EncoderRoutine)            \
+  X(58, QuantizePrecise, EncoderRoutine)         \
+  X(59, Quantize, EncoderRoutine)                \
+  X(60, DequantizeScaled, DequantizeRoutine)     \
+  X(61, DequantizeMultiply, DequantizeRoutine)   \
+  X(62, Dequantize, DequantizeRoutine)
+
 // Global so that the public header's forward declaration names the same type.
 struct RoutineTable {
   using EndSimdRoutine = jpeg::EndSimdRoutine;
@@ -57,78 +126,31 @@ struct RoutineTable {
   jpeg::RegQueryValueFunction reg_query_value;
   jpeg::RegCloseKeyFunction reg_close_key;
 
-  // The 63 routine slots, in their fixed order.
-  EndSimdRoutine EndSimd;                  // 0
-  EncoderRoutine ForwardDctFast;           // 1
-  EncoderRoutine ForwardDctPrecise;        // 2
-  InverseDctRoutine InverseDct8x8Fast;     // 3
-  InverseDctRoutine InverseDct4x4Fast;     // 4
-  InverseDctRoutine InverseDct2x2Fast;     // 5
-  InverseDctRoutine InverseDct1x1Fast;     // 6
-  InverseDctRoutine InverseDct8x8Precise;  // 7
-  InverseDctRoutine InverseDct4x4Precise;  // 8
-  InverseDctRoutine InverseDct2x2Precise;  // 9
-  InverseDctRoutine InverseDct1x1Precise;  // 10
-  EncoderRoutine ForwardDct;               // 11
-  InverseDctRoutine InverseDct8x8;         // 12 installed per read
-  InverseDctRoutine InverseDct4x4;         // 13 installed per read
-  InverseDctRoutine InverseDct2x2;         // 14 installed per read
-  InverseDctRoutine InverseDct1x1;         // 15 installed per read
-  EncoderRoutine EncoderOutputSetUp;       // 16
-  EncoderRoutine EncoderWriteBytes;        // 17
-  EncoderRoutine EncoderInstalled;         // 18
-  EncoderRoutine EncoderInput1;            // 19
-  EncoderRoutine EncoderInput2;            // 20
-  EncoderRoutine EncoderInput3;            // 21
-  EncoderRoutine EncoderInput4;            // 22
-  EncoderRoutine EncoderInput5;            // 23
-  EncoderRoutine EncoderInput6;            // 24
-  EncoderRoutine EncoderInput7;            // 25
-  EncoderRoutine EncoderInput8;            // 26
-  EncoderRoutine EncoderInput9;            // 27
-  EncoderRoutine EncoderInput10;           // 28
-  EncoderRoutine EncoderInput11;           // 29
-  EncoderRoutine EncoderInput12;           // 30
-  EncoderRoutine EncoderInput13;           // 31
-  EncoderRoutine EncoderInput14;           // 32
-  EncoderRoutine EncoderInput15;           // 33
-  WriteMcuRoutine WriteMcuOutput;          // 34 installed per read
-  OutputKernel OutputGray;                 // 35
-  OutputKernel OutputYccToRgb;             // 36
-  OutputKernel OutputYcc422ToRgb;          // 37
-  OutputKernel OutputYcc420ToRgb;          // 38
-  OutputKernel OutputYccToBgr;             // 39
-  OutputKernel OutputYcc422ToBgr;          // 40
-  OutputKernel OutputYcc420ToBgr;          // 41
-  OutputKernel OutputYccToRgba;            // 42
-  OutputKernel OutputYcc422ToRgba;         // 43
-  OutputKernel OutputYcc420ToRgba;         // 44
-  OutputKernel OutputInterleave3;          // 45
-  OutputKernel OutputReplicate2x1;         // 46
-  OutputKernel OutputReplicate2x2;         // 47
-  OutputKernel OutputInterleave3Alpha;     // 48
-  OutputKernel OutputPack422;              // 49
-  OutputKernel OutputYccaToRgba;           // 50
-  OutputKernel OutputYcca422ToRgba;        // 51
-  OutputKernel OutputYcca420ToRgba;        // 52
-  OutputKernel OutputInterleave4;          // 53
-  EncoderRoutine EncodeBlock;              // 54
-  DecodeBlockRoutine DecodeBlock;          // 55
-  DecodeBlockRoutine DecodeBlockDcOnly;    // 56
-  EncoderRoutine QuantizeFast;             // 57
-  EncoderRoutine QuantizePrecise;          // 58
-  EncoderRoutine Quantize;                 // 59
-  DequantizeRoutine DequantizeScaled;      // 60
-  DequantizeRoutine DequantizeMultiply;    // 61
-  DequantizeRoutine Dequantize;            // 62 installed per read
+  // The 63 routine slots.
+#define JPEG_DECLARE_ROUTINE_SLOT(slot, name, type) type name;
+  JPEG_ROUTINE_SLOTS(JPEG_DECLARE_ROUTINE_SLOT)
+#undef JPEG_DECLARE_ROUTINE_SLOT
 
   // The name of the routine in each slot (none when empty), kept by InstallRoutine.
   const char* routine_names[63];
 };
 
+// The record's layout is public: the header, the slots from byte 40, one pointer
+// each, then the names.
+#define JPEG_CHECK_ROUTINE_SLOT(slot, name, type)              \
+  static_assert(sizeof(RoutineTable::type) == sizeof(void*) && \
+                offsetof(RoutineTable, name) == 40 + (slot) * sizeof(void*));
+JPEG_ROUTINE_SLOTS(JPEG_CHECK_ROUTINE_SLOT)
+#undef JPEG_CHECK_ROUTINE_SLOT
+static_assert(offsetof(RoutineTable, routine_names) == 40 + 63 * sizeof(void*));
+static_assert(sizeof(RoutineTable) == 40 + 2 * 63 * sizeof(void*));
+
 namespace jpeg {
 
-inline constexpr int kRoutineSlotCount = 63;
+#define JPEG_COUNT_ROUTINE_SLOT(slot, name, type) +1
+inline constexpr int kRoutineSlotCount = 0 JPEG_ROUTINE_SLOTS(JPEG_COUNT_ROUTINE_SLOT);
+#undef JPEG_COUNT_ROUTINE_SLOT
+static_assert(kRoutineSlotCount == 63);
 
 // Process-wide memory helpers, installed by every SetUpRoutineTable.
 using CopyRoutine = void (*)(void* destination, const void* source, size_t length);
