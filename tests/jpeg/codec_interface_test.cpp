@@ -10,6 +10,7 @@
 
 #include "jpeg/jpeg_codec.h"
 #include "stream_builder.h"
+#include "tests/platform/temp_folder.h"
 
 namespace {
 
@@ -108,14 +109,13 @@ TEST_F(CodecInterface, PixelBufferIsCheckedUnlessCoefficientsReplacePixels) {
 }
 
 TEST_F(CodecInterface, FileModesOpenRegularFilesOnly) {
-  const std::string fifo = ::testing::TempDir() + "setuvia_fifo.jpg";
-  std::remove(fifo.c_str());
+  const TempFolder folder;
+  const std::string fifo = folder.Path() + "fifo.jpg";
   ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
-  for (const std::string& name : {fifo, std::string("/dev/zero"), ::testing::TempDir()}) {
+  for (const std::string& name : {fifo, std::string("/dev/zero"), folder.Path()}) {
     p_.jpeg_file = name.c_str();
     EXPECT_EQ(JpegRead(&p_, READ_PARAMS_FILE), JPEG_ERR_FILE_NAME) << name;
   }
-  std::remove(fifo.c_str());
 }
 
 TEST_F(CodecInterface, ParameterReadNeedsNoPixelBuffer) {
@@ -192,11 +192,9 @@ TEST_F(CodecInterface, FileReadContinuesWhereThePreviousStopped) {
   Bytes stream = StreamBuilder().Soi().QuantTable(0, 9).Eoi().bytes();
   const Bytes image = StreamBuilder().Soi().Frame420(48, 32).Scan({1, 2, 3}).bytes();
   stream.insert(stream.end(), image.begin(), image.end());
-  const std::string path = ::testing::TempDir() + "setuvia_continue.jpg";
-  FILE* file = std::fopen(path.c_str(), "wb");
-  ASSERT_NE(file, nullptr);
-  std::fwrite(stream.data(), 1, stream.size(), file);
-  std::fclose(file);
+  const TempFolder folder;
+  const std::string path =
+      folder.Write("continue.jpg", {reinterpret_cast<const char*>(stream.data()), stream.size()});
   p_.jpeg_file = path.c_str();
   EXPECT_EQ(JpegRead(&p_, READ_TABLES_FILE), 0);
   EXPECT_EQ(p_.state.quant_tables[0].values[0], 9);
@@ -205,7 +203,6 @@ TEST_F(CodecInterface, FileReadContinuesWhereThePreviousStopped) {
   EXPECT_EQ(p_.jpeg_width, 0u);                   // a tables-only stream has no frame
   EXPECT_EQ(JpegRead(&p_, READ_PARAMS_FILE), 0);  // the file stayed open: the image follows
   EXPECT_EQ(p_.jpeg_width, 48u);
-  std::remove(path.c_str());
 }
 
 TEST_F(CodecInterface, NullAndUninitialisedRecordsAreRefused) {

@@ -14,6 +14,7 @@
 #include "tests/jpeg/support/codec_decode.h"
 #include "tests/jpeg/support/corpus_test_env.h"
 #include "tests/jpeg/support/peer_codec.h"
+#include "tests/platform/temp_folder.h"
 
 namespace {
 
@@ -149,17 +150,15 @@ TEST(WholeImageRead, ASecondImageReadOnTheSameRecordDecodesTheSamePixels) {
 
 TEST(WholeImageRead, AFileReadDecodesWhatAMemoryReadDecodes) {
   const Bytes jpeg = Encode420(50, 30);
-  const auto path = std::filesystem::temp_directory_path() / "setuvia_driver_test.jpg";
-  std::ofstream(path, std::ios::binary)
-      .write(reinterpret_cast<const char*>(jpeg.data()), static_cast<long>(jpeg.size()));
-  const std::string name = path.string();
+  const TempFolder folder;
+  const std::string name =
+      folder.Write("page.jpg", {reinterpret_cast<const char*>(jpeg.data()), jpeg.size()});
   Record r;
   r.p().jpeg_file = name.c_str();
   ASSERT_EQ(JpegRead(&r.p(), READ_PARAMS_FILE), 0);
   r.SetOutput(50, 30);
   EXPECT_EQ(JpegRead(&r.p(), READ_IMAGE_FILE), 0);
   EXPECT_EQ(r.Pixels(), DecodeAsPageLoader(jpeg));
-  std::filesystem::remove(path);
 }
 
 TEST(WholeImageRead, AStreamOfTablesAloneMayPrecedeTheImage) {

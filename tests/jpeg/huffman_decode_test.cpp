@@ -16,6 +16,7 @@
 #include "jpeg/input_stream.h"
 #include "jpeg/quantization.h"
 #include "jpeg/routine_table.h"
+#include "tests/platform/temp_folder.h"
 
 namespace {
 
@@ -381,12 +382,9 @@ TEST(DecodeBlockFastPath, StuffingMarkersAndEndsAtEveryOffsetDecodeAsTheByteWise
 
 // Decodes a file of coded blocks, with or without an EOI behind them, both ways.
 std::vector<std::vector<int32_t>> CompareOnFile(const std::vector<uint8_t>& bytes, int32_t count) {
-  const std::string path = ::testing::TempDir() + "setuvia_huffman_fast_path.bin";
-  FILE* file = std::fopen(path.c_str(), "wb");
-  EXPECT_NE(file, nullptr);
-  if (file == nullptr) return {};
-  std::fwrite(bytes.data(), 1, bytes.size(), file);
-  std::fclose(file);
+  const TempFolder folder;
+  const std::string path =
+      folder.Write("blocks.bin", {reinterpret_cast<const char*>(bytes.data()), bytes.size()});
   JpegInputStream fast{}, reference{};
   EXPECT_EQ(OpenFileInput(fast, path.c_str()), 0);
   EXPECT_EQ(OpenFileInput(reference, path.c_str()), 0);
@@ -394,7 +392,6 @@ std::vector<std::vector<int32_t>> CompareOnFile(const std::vector<uint8_t>& byte
   std::vector<std::vector<int32_t>> decoded = comparison.Run(fast, reference, count);
   EXPECT_EQ(CloseFileInput(fast), 0);
   EXPECT_EQ(CloseFileInput(reference), 0);
-  std::remove(path.c_str());
   return decoded;
 }
 
