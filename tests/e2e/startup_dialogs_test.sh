@@ -44,7 +44,7 @@ choose() {
   local title=$1 win
   shift
   win=$(window_titled "$title") || { cat "$log" >&2; xvfb_fail "no window titled '$title'"; }
-  sleep 0.3
+  xvfb_wait_drawn "$win"
   xvfb_point_at "$win"
   xvfb_keys "$@"
 }

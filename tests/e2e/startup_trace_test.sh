@@ -58,7 +58,7 @@ expect_lines "$out/canadian.log" "MakePageDirString: PageRoot = ${program_folder
 xvfb_stop_program
 
 run "$out/silent.log" env -u SETUVIA_TRACE "$program" "-root_dir=$examples/"
-sleep 1
+xvfb_wait_window "Installation|Instruction|Example" >/dev/null  # start-up is over
 xvfb_stop_program
 [ -s "$out/silent.log" ] && { cat "$out/silent.log" >&2; xvfb_fail "the program printed without SETUVIA_TRACE=1"; }
 echo "PASS"

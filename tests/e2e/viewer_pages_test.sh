@@ -39,16 +39,12 @@ expect_page 01 320 240
 # The focus starts on "Next >".
 xvfb_point_at "$win"
 xvfb_keys Return
-sleep 0.2
 expect_page 02 400 300
 xvfb_keys Return
-sleep 0.2
 expect_page 03 256 128
 xvfb_keys shift+Tab Return
-sleep 0.2
 expect_page 02 400 300
 xvfb_keys Tab Return
-sleep 0.2
 expect_page 03 256 128
 xvfb_keys Return
 status=$(xvfb_wait_exit 10)

@@ -4,7 +4,9 @@
 #   source "$(dirname "$0")/xvfb_harness.sh"
 #   xvfb_start                         # free display, 1024x768, 24-bit; sets DISPLAY; stops on exit
 #   xvfb_launch out.txt ./setuvia -root_dir=/tmp/r/    # start a program (stdout+stderr to out.txt)
-#   win=$(xvfb_wait_window "Installation")             # window id by title (regex), or fail
+#   win=$(xvfb_wait_window "Installation")             # window id by title (regex), once drawn
+#   xvfb_poll 10 COMMAND [ARGS...]     # runs COMMAND every 0.1 s until it succeeds; 1 on timeout
+#   xvfb_wait_drawn "$win"             # waits until the window shows more than one colour
 #   xvfb_point_at "$win"               # keys reach a window of a bare X server only under the pointer
 #   xvfb_keys Tab Return               # xdotool key names, one after the other
 #   xvfb_click "$win" 620 500          # left click at client coordinates of the window
@@ -14,13 +16,14 @@
 #   xvfb_light_pixels shot.png X Y W H # counts near-white pixels (text on a highlight)
 #   xvfb_geometry "$win"               # prints "x y width height" of the client area on screen
 #   xvfb_page_root "Product"           # root folder with Setuvia.ini; sets XVFB_ROOT, XVFB_PAGES
-#   xvfb_expect_page "$win" NAME 320 240 expected.png  # window fits the page, picture is exact
+#   xvfb_expect_page "$win" NAME 320 240 expected.png  # waits until the window fits the page and
+#                                      # its picture is exact, or fails
 #   xvfb_wait_exit 10                  # waits for the launched program; prints its exit status
 #   xvfb_stop_program                  # ends the launched program (before launching the next)
 #   xvfb_fail "message"                # prints to stderr and exits 1
 #
 # Everything started here (the server and the launched programs) is stopped when the
-# script exits. Sanitizer builds: leaks inside the X font libraries are suppressed
+# script exits. Helpers wait for the state they need by polling, never for a fixed time. Sanitizer builds: leaks inside the X font libraries are suppressed
 # (xvfb_lsan.supp). Needs Xvfb, xdotool, xwd (x11-apps) and ImageMagick's convert; a test
 # without them should exit 77 (ctest's skip code) via xvfb_require_tools.
 
@@ -103,19 +106,48 @@ xvfb_launch() {
   XVFB_PROGRAM_PID=$!
 }
 
-# xvfb_wait_window TITLE_REGEX [SECONDS]: prints the id of the first matching window.
+# xvfb_poll SECONDS COMMAND [ARGS...]: runs the command every 0.1 s until it succeeds;
+# returns 1 when it has not within SECONDS.
+xvfb_poll() {
+  local deadline=$((SECONDS + $1))
+  shift
+  until "$@"; do
+    [ $SECONDS -lt $deadline ] || return 1
+    sleep 0.1
+  done
+}
+
+# Succeeds when the window's client area holds more than one colour: the program has drawn it.
+xvfb_drawn() {
+  local colours
+  xwd -id "$1" -silent >"$XVFB_TMP/drawn.xwd" 2>/dev/null || return 1
+  colours=$(convert "$XVFB_TMP/drawn.xwd" -format %k info: 2>/dev/null) || return 1
+  [ "${colours:-0}" -gt 1 ]
+}
+
+xvfb_wait_drawn() {
+  xvfb_poll 10 xvfb_drawn "$1" || xvfb_fail "window $1 was not drawn"
+}
+
+# xvfb_wait_window TITLE_REGEX [SECONDS]: prints the id of the first matching window once it
+# has been drawn.
 xvfb_wait_window() {
   local win
   win=$(timeout "${2:-10}" xdotool search --sync --onlyvisible --name "$1" 2>/dev/null | head -1)
   [ -n "$win" ] || xvfb_fail "no window named '$1' appeared"
-  # Let the first paint finish before anyone looks at it.
-  sleep 0.3
+  xvfb_wait_drawn "$win"
   echo "$win"
+}
+
+xvfb_pointer_in() {
+  local X Y SCREEN WINDOW
+  eval "$(xdotool getmouselocation --shell 2>/dev/null)"
+  [ "${WINDOW:-}" = "$1" ]
 }
 
 xvfb_point_at() {
   xdotool mousemove --window "$1" 1 1 || xvfb_fail "cannot move the pointer to window $1"
-  sleep 0.1
+  xvfb_poll 5 xvfb_pointer_in "$1" || xvfb_fail "the pointer did not reach window $1"
 }
 
 xvfb_keys() {
@@ -182,17 +214,26 @@ xvfb_page_root() {
 # in a wider window) and its picture equals the expected image with no differing pixel.
 # XVFB_SHOTS_DIR=<folder> keeps the screenshot as viewer-page-NAME.png.
 xvfb_expect_page() {
-  local win=$1 name=$2 width=$3 height=$4 expected=$5 x y w h diff
-  read -r x y w h <<<"$(xvfb_geometry "$win")"
-  [ "$w" -ge "$width" ] && [ "$h" = $((height + 80)) ] ||
-    xvfb_fail "page $name: window is ${w}x$h, expected ${width}x$((height + 80))"
-  xvfb_screenshot "$win" "$XVFB_TMP/page-shot.png"
+  local win=$1 name=$2 width=$3 height=$4 expected=$5
+  xvfb_poll 10 xvfb_page_shown "$@" || xvfb_fail "page $name: $XVFB_PAGE_STATE"
   [ -n "${XVFB_SHOTS_DIR:-}" ] && cp "$XVFB_TMP/page-shot.png" "$XVFB_SHOTS_DIR/viewer-page-$name.png"
+  echo "page $name: ${width}x$height shown exactly"
+}
+
+# xvfb_page_shown: one look for xvfb_expect_page; what differs is left in XVFB_PAGE_STATE.
+xvfb_page_shown() {
+  local win=$1 width=$3 height=$4 expected=$5 x y w h diff
+  read -r x y w h <<<"$(xvfb_geometry "$win")"
+  if [ "$w" -lt "$width" ] || [ "$h" != $((height + 80)) ]; then
+    XVFB_PAGE_STATE="window is ${w}x$h, expected ${width}x$((height + 80))"
+    return 1
+  fi
+  xvfb_screenshot "$win" "$XVFB_TMP/page-shot.png"
   convert "$XVFB_TMP/page-shot.png" -crop "${width}x${height}+$(((w - width) / 2))+0" +repage \
     "$XVFB_TMP/picture.png"
   diff=$(compare -metric AE "$XVFB_TMP/picture.png" "$expected" null: 2>&1)
-  [ "$diff" = 0 ] || xvfb_fail "page $name: $diff pixels of the picture differ from $expected"
-  echo "page $name: ${width}x$height shown exactly"
+  XVFB_PAGE_STATE="$diff pixels of the picture differ from $expected"
+  [ "$diff" = 0 ]
 }
 
 # xvfb_wait_exit [SECONDS]: prints the exit status of the launched program (124 on timeout).
