@@ -47,6 +47,21 @@ bool IsSequentialScan(const JpegState& state, const JpegScanHeader& scan) {
          state.progressive_scan_count == 0;
 }
 
+// The resumption point: runs the current scan from its saved position. A scan that
+// returns early (1 or 2) stays current, so the next read goes on with it before
+// reading any marker; one that completes is over, and so is one that failed: the
+// next read starts afresh.
+int32_t RunCurrentScan(JPEG_PROPERTIES& properties) {
+  JpegState& state = properties.state;
+  const JpegScanHeader& scan = *state.current_scan;
+  const int32_t status = DecodeScan(properties, *state.current_scan);
+  if (status > JPEG_SUCCESS) return status;
+  state.current_scan = nullptr;
+  if (status == JPEG_SUCCESS)
+    state.stream.scan_components_done += static_cast<uint32_t>(scan.component_count);
+  return status;
+}
+
 // Header reads end on the SOS, positioned on its marker; image reads decode the scan.
 int32_t OnStartOfScan(JPEG_PROPERTIES& properties, bool& finished) {
   JpegState& state = properties.state;
@@ -66,11 +81,7 @@ int32_t OnStartOfScan(JPEG_PROPERTIES& properties, bool& finished) {
   if (!IsSequentialScan(state, scan)) return JPEG_ERR_NOT_SUPPORTED;
   if (state.interleave_type == 1) state.ac_final_count += ns;
   state.current_scan = &scan;
-  status = DecodeScan(properties, scan);
-  // A scan that failed is not resumed: the next read starts afresh.
-  state.current_scan = nullptr;
-  if (status == JPEG_SUCCESS) state.stream.scan_components_done += static_cast<uint32_t>(ns);
-  return status;
+  return RunCurrentScan(properties);
 }
 
 // A stream of tables alone may be followed by an image; otherwise EOI ends the image.
@@ -152,6 +163,10 @@ int32_t DecodeStream(JPEG_PROPERTIES& properties) {
   if (state.progressive_scan_count == 0) {
     state.dc_final_count = 0;
     state.ac_final_count = 0;
+  }
+  if (state.current_scan != nullptr && !IsHeaderMode(state.io_mode)) {
+    const int32_t status = RunCurrentScan(properties);
+    if (status != JPEG_SUCCESS) return status;
   }
   for (;;) {
     const int32_t code = ReadMarker(state.stream);

@@ -6,6 +6,8 @@
 // and a frame that claims far more MCUs than its bytes hold costs no more time than its bytes.
 #include "jpeg/scan_decode.h"
 
+#include <algorithm>
+
 #include "jpeg/huffman_decode.h"
 #include "jpeg/input_stream.h"
 #include "jpeg/markers.h"
@@ -61,18 +63,28 @@ int32_t DecodeSequentialScan(JPEG_PROPERTIES& properties, JpegScanHeader& scan,
   PlanScan(state, scan, plan);
   const ScanGrid grid = GridOfScan(sink.geometry, scan);
   int32_t mcus_after_input_end = 0;
-  for (int32_t y = scan.mcu_row; y < grid.down; ++y) {
-    for (int32_t x = y == scan.mcu_row ? scan.mcu_column : 0; x < grid.across; ++x) {
-      int32_t status = DecodeMcuBlocks(state, scan, plan);
+  int32_t x = scan.mcu_column, y = scan.mcu_row;
+  int32_t status = JPEG_SUCCESS;
+  for (; y < grid.down; ++y, x = 0) {
+    for (; x < grid.across; ++x) {
+      status = DecodeMcuBlocks(state, scan, plan);
       if (status == JPEG_SUCCESS)
         status = ProcessRestart(state.stream, scan, grid.across, grid.down, x, y);
       if (status == JPEG_SUCCESS) status = SinkMcu(properties, sink, x, y);
-      if (status != JPEG_SUCCESS) return status;
-      if (InputRanDry(state.stream) && ++mcus_after_input_end > kMcusAfterInputEnd)
-        return JPEG_SUCCESS;
+      if (status != JPEG_SUCCESS) break;
+      if (InputRanDry(state.stream) && ++mcus_after_input_end > kMcusAfterInputEnd) {
+        y = grid.down;
+        break;
+      }
     }
+    if (status != JPEG_SUCCESS || y == grid.down) break;
   }
-  return JPEG_SUCCESS;
+  // The saved position: the next MCU to decode (the one that failed, after an error),
+  // so that with the predictors in the scan and the bit state in the stream a later
+  // read can go on from here.
+  scan.mcu_column = y < grid.down ? x : 0;
+  scan.mcu_row = std::min(y, grid.down);
+  return status;
 }
 
 bool IsPlainWholeImageRead(const JpegState& state) {

@@ -353,3 +353,24 @@ TEST(WholeImageRead, AFrameThatClaimsMoreThanItsBytesHoldEndsWithItsBytes) {
 }
 
 }  // namespace
+
+// The scan keeps the position of the next MCU to decode, so that a later read could
+// go on from there; a complete scan stands past its last row and is not resumed.
+TEST(WholeImageRead, ACompleteScanSavesThePositionPastItsLastRow) {
+  jpeg_test::StreamBuilder s;
+  s.Soi().QuantTable(0, 1);
+  const Bytes one_code = {1, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0};
+  s.Segment(0xC4, jpeg_test::HuffmanPayload(0x00, one_code, {0}));  // DC: '0', difference 0
+  s.Segment(0xC4, jpeg_test::HuffmanPayload(0x10, one_code, {0}));  // AC: '0' ends the block
+  s.Frame(0xC0, 24, 16, {{1, 0x11, 0}}).Scan({1});
+  s.Raw({0x00, 0x00}).Eoi();
+  const Bytes jpeg = s.bytes();
+  Record r;
+  r.SetInput(jpeg);
+  r.SetOutput(24, 16);
+  ASSERT_EQ(JpegRead(&r.p(), READ_PARAMS_BUFFER), JPEG_SUCCESS);
+  ASSERT_EQ(JpegRead(&r.p(), READ_IMAGE_BUFFER), JPEG_SUCCESS);
+  EXPECT_EQ(r.p().state.scan.mcu_column, 0);
+  EXPECT_EQ(r.p().state.scan.mcu_row, 2);
+  EXPECT_EQ(r.p().state.current_scan, nullptr);
+}
