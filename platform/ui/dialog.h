@@ -187,8 +187,8 @@ class Dialog {
   // For OnPaint of a minimised window: erase the icon's background, draw an icon.
   void EraseIconBackground();
   void DrawIcon(int x, int y, const Icon& icon);
-  // For OnPaint: `text` centred in `client_rect`, in the dialog's font and text colour;
-  // "\n" starts a line and long lines wrap at spaces.
+  // For OnPaint: `text` centred in `client_rect` and clipped to it, in the dialog's font and
+  // text colour; "\n" starts a line and long lines wrap at spaces.
   void DrawText(const Rect& client_rect, std::string_view text);
 
   // The keyboard focus (a control id, or 0 for none), and the dialog manager's keys:

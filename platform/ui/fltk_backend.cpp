@@ -352,10 +352,12 @@ class FltkWindows final : public Backend {
   void DrawText(Dialog& dialog, const Rect& rect, std::string_view text) override {
     WindowState* state = Find(dialog);
     if (!state || !state->painting) return;
+    fl_push_clip(rect.left, rect.top, rect.Width(), rect.Height());
     fl_font(state->font, state->font_size);
     fl_color(FL_FOREGROUND_COLOR);
     fl_draw(std::string(text).c_str(), rect.left, rect.top, rect.Width(), rect.Height(),
             FL_ALIGN_CENTER | FL_ALIGN_WRAP | FL_ALIGN_INSIDE, static_cast<Fl_Image*>(nullptr), 0);
+    fl_pop_clip();
   }
   std::unique_ptr<BackendImage> MakeImage(std::shared_ptr<const RgbImage> image) override {
     return std::make_unique<ScreenImage>(std::move(image));
