@@ -19,6 +19,8 @@
 namespace check {
 namespace {
 
+constexpr std::string_view kEnglish = "0x0409";
+
 // The largest page a common screen shows whole.
 constexpr int kScreenWidth = 1920;
 constexpr int kScreenHeight = 1080;
@@ -148,6 +150,20 @@ void CheckOtherLanguages(const std::string& base, bool language_dialog, Report& 
   entries.Close();
 }
 
+// The language dialog offers only the folders that exist; without it, start-up shows the
+// English pages to a session whose language has no folder.
+void ReportMissingLanguages(const std::string& base, const std::string& missing,
+                            bool language_dialog, Report& report) {
+  Finding line{"languages", base, "missing", missing};
+  if (!language_dialog && missing.find(kEnglish) == std::string::npos) {
+    line.detail += " (sessions in these languages see the English pages)";
+  } else if (!language_dialog) {
+    line.detail += " (sessions in these languages see no page: there are no English pages)";
+    line.verdict = Verdict::kWarning;
+  }
+  report.Add(std::move(line));
+}
+
 }  // namespace
 
 std::string PageDataFolder(const std::string& root, const std::string& model_part) {
@@ -185,7 +201,7 @@ void CheckPageDataFolder(const std::string& root, const std::string& model_part,
   if (found == 0) {
     report.Add({"languages", base, "none", "no folder of the ten languages", Verdict::kFailure});
   } else if (!missing.empty()) {
-    report.Add({"languages", base, "missing", missing});
+    ReportMissingLanguages(base, missing, language_dialog, report);
   }
   CheckOtherLanguages(base, language_dialog, report);
 }

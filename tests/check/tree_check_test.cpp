@@ -94,7 +94,8 @@ TEST(TreeCheck, ReportsEveryKindOfFailureAndWarning) {
   }
   EXPECT_EQ(Find(report, "page", en + "02.jpg").detail, "image read failed: Memory error");
   EXPECT_EQ(Find(report, "languages", root + "PageData/").detail,
-            "0x0404 0x0407 0x040c 0x0410 0x0412 0x0419 0x0804 0x0c0a");
+            "0x0404 0x0407 0x040c 0x0410 0x0412 0x0419 0x0804 0x0c0a (sessions in these "
+            "languages see the English pages)");
   EXPECT_EQ(report.pages, 5);
   EXPECT_EQ(report.pages_shown, 2);
   EXPECT_EQ(check::ExitStatus(report), 1);
@@ -119,6 +120,14 @@ TEST(TreeCheck, WarnsOfLanguageFoldersTheLanguageDialogDoesNotOffer) {
   EXPECT_EQ(Find(report, "warning", tree.Path() + "PageData/0x0412/").status, "not offered");
   EXPECT_EQ(Find(report, "warning", tree.Path() + "PageData/0x0413/").status, "not offered");
   EXPECT_EQ(report.Count(Verdict::kWarning), 2);
+  EXPECT_EQ(check::ExitStatus(report), 0);
+}
+
+TEST(TreeCheck, WarnsWhenMissingLanguagesHaveNoEnglishPagesToFallBackTo) {
+  TempFolder tree;
+  tree.Write("PageData/0x0407/01.jpg", Text(Jpeg()));
+  const check::Report report = check::CheckTree(tree.Path());
+  EXPECT_EQ(Find(report, "languages", tree.Path() + "PageData/").verdict, Verdict::kWarning);
   EXPECT_EQ(check::ExitStatus(report), 0);
 }
 
