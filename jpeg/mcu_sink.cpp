@@ -6,6 +6,7 @@
 #include "jpeg/idct.h"
 #include "jpeg/markers.h"
 #include "jpeg/mcu_placement.h"
+#include "jpeg/output_paths.h"
 
 namespace jpeg {
 namespace {
@@ -70,6 +71,7 @@ int32_t PrepareSink(JpegState& state, const JpegScanHeader& scan, McuSink& sink)
   const bool square = sink.geometry.square_sampling;
   sink.block_count = 0;
   sink.block_by_block = state.interleave_type == 1;
+  sink.whole_mcu_kernel = WholeMcuKernel(table, OutputPathOf(table.WriteMcuOutput), state.frame);
   for (int32_t j = 0; j < scan.component_count; ++j) {
     const JpegScanComponent& c = scan.components[j];
     const int32_t h_blocks = one_component ? 1 : c.h, v_blocks = one_component ? 1 : c.v;
@@ -99,7 +101,7 @@ int32_t SinkMcu(JPEG_PROPERTIES& properties, const McuSink& sink, int32_t mcu_co
   McuTarget target;
   const int32_t status = TargetMcu(sink.geometry, mcu_column, mcu_row, target);
   if (status != JPEG_SUCCESS || IsEmpty(target.placement.visible)) return status;
-  return table.WriteMcuOutput(&properties, target);
+  return WritePlacedMcu(properties, sink.whole_mcu_kernel, target);
 }
 
 }  // namespace jpeg

@@ -6,11 +6,11 @@
 #include "jpeg/output_select.h"
 
 #include "jpeg/generic_output.h"
+#include "jpeg/output_paths.h"
 #include "jpeg/passthrough_output.h"
 #include "jpeg/read_geometry.h"
 #include "jpeg/routine_table.h"
 #include "jpeg/subsampling.h"
-#include "jpeg/ycc_output.h"
 
 namespace jpeg {
 namespace {
@@ -58,19 +58,15 @@ void SetColorFlags(JpegState& state) {
   state.upsample_flag = state.frame.h_max * state.frame.v_max > 1 && dib_color != COLOR_YCBCR;
 }
 
-// The converter of an image; output_path is set alongside, none when no row fits.
-struct Converter {
-  int32_t output_path;
-  WriteMcuRoutine writer;
-  const char* name;  // for the routine printer
-};
+// The converter of an image: a row of the output-path table, none when no row fits.
+using Converter = const OutputPath*;
 
-constexpr Converter kNone = {0, nullptr, nullptr};
-constexpr Converter kGeneric = {0, &WriteGenericMcu, "WriteGenericMcu"};
-constexpr Converter kComponentCopy = {0, &WriteComponentCopyMcu, "WriteComponentCopyMcu"};
+constexpr Converter kNone = nullptr;
+const Converter kGeneric = OutputPathOf(&WriteGenericMcu);
+const Converter kComponentCopy = OutputPathOf(&WriteComponentCopyMcu);
 
 Converter Dedicated(int32_t output_path) {
-  return {output_path, YccMcuWriter(output_path), "WriteYccMcu"};
+  return OutputPathNumbered(output_path);
 }
 
 // Both flags: YCbCr with subsampled chroma.
@@ -95,8 +91,8 @@ Converter ConvertAndUpsample(uint32_t n, uint32_t ch, uint32_t col, Sampling sam
 // Upsampling without conversion.
 Converter UpsampleOnly(uint32_t n, uint32_t ch, uint32_t col, Sampling sampling) {
   if (n == 3 && ch == 3 && col != COLOR_BGR) {
-    if (sampling == Sampling::kLuma2x2) return {16, &WriteReplicate2x2Mcu, "WriteReplicate2x2Mcu"};
-    if (sampling == Sampling::kLuma2x1) return {17, &WriteReplicate2x1Mcu, "WriteReplicate2x1Mcu"};
+    if (sampling == Sampling::kLuma2x2) return Dedicated(16);
+    if (sampling == Sampling::kLuma2x1) return Dedicated(17);
     return kGeneric;
   }
   if ((n == 3 && (ch == 1 || ch == 3 || ch == 4)) || (n == 4 && (ch == 3 || ch == 4)))
@@ -115,22 +111,15 @@ Converter ConvertOnly(uint32_t n, uint32_t ch, uint32_t col) {
 
 // Samples moved as they are.
 Converter PassThrough(uint32_t n, uint32_t ch, uint32_t col, Sampling sampling, bool gray) {
-  if (n == 1 && ch == 1) return {0, &WriteGrayMcu, "WriteGrayMcu"};
-  if (n == 1 && (ch == 3 || ch == 4) && gray)
-    return {0, &WriteGrayRepeatedMcu, "WriteGrayRepeatedMcu"};
+  if (n == 1 && ch == 1) return OutputPathOf(&WriteGrayMcu);
+  if (n == 1 && (ch == 3 || ch == 4) && gray) return OutputPathOf(&WriteGrayRepeatedMcu);
   if (n == 1) return kComponentCopy;
   if (n == 2 || (n == 3 && ch == 1)) return kComponentCopy;
-  if (n == 3 && ch == 2)
-    return sampling == Sampling::kLuma2x1 ? Converter{19, &WritePack422Mcu, "WritePack422Mcu"}
-                                          : kNone;
-  if (n == 3 && ch == 3)
-    return col == COLOR_BGR ? kComponentCopy
-                            : Converter{15, &WriteInterleave3Mcu, "WriteInterleave3Mcu"};
-  if (n == 3 && ch == 4)
-    return col == COLOR_RGBA ? Converter{13, &WriteInterleave3AlphaMcu, "WriteInterleave3AlphaMcu"}
-                             : kComponentCopy;
+  if (n == 3 && ch == 2) return sampling == Sampling::kLuma2x1 ? Dedicated(19) : kNone;
+  if (n == 3 && ch == 3) return col == COLOR_BGR ? kComponentCopy : Dedicated(15);
+  if (n == 3 && ch == 4) return col == COLOR_RGBA ? Dedicated(13) : kComponentCopy;
   if (n == 4 && ch == 3) return kComponentCopy;
-  if (n == 4 && ch == 4) return {14, &WriteInterleave4Mcu, "WriteInterleave4Mcu"};
+  if (n == 4 && ch == 4) return Dedicated(14);
   return kNone;
 }
 
@@ -139,9 +128,8 @@ Converter ChooseConverter(const JpegState& state) {
   const uint32_t ch = state.dib_channels, col = state.dib_color;
   const Sampling sampling = LayoutOf(state.frame);
   if (state.interleave_type == 1)
-    return col == COLOR_YCBCR
-               ? Converter{0, &WriteNonInterleavedYccBlock, "WriteNonInterleavedYccBlock"}
-               : Converter{0, &WriteNonInterleavedBlock, "WriteNonInterleavedBlock"};
+    return OutputPathOf(col == COLOR_YCBCR ? &WriteNonInterleavedYccBlock
+                                           : &WriteNonInterleavedBlock);
   // One component makes one block per MCU whatever its sampling factors (T.81 A.2.2),
   // so there is nothing to upsample.
   const bool upsample = state.upsample_flag != 0 && n > 1;
@@ -166,8 +154,9 @@ int32_t SelectOutputConverter(JPEG_PROPERTIES& properties) {
       LayoutOf(state.frame) != Sampling::kLuma2x1)
     return JPEG_ERR_INVALID_PROPERTIES;
   const Converter converter = ChooseConverter(state);
-  state.output_path = converter.output_path;
-  InstallRoutine(table, table.WriteMcuOutput, converter.writer, converter.name);
+  if (converter == kNone) return JPEG_SUCCESS;
+  state.output_path = converter->number;
+  InstallRoutine(table, table.WriteMcuOutput, converter->writer, converter->name);
   return JPEG_SUCCESS;
 }
 

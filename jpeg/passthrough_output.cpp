@@ -111,30 +111,17 @@ bool HasLayout(const JpegFrameHeader& frame) {
   return true;
 }
 
+// The visible part of the MCU (whole MCUs of the layout take the kernel in the sink).
 template <class F>
-void FullKernel(const int16_t* const* blocks, uint8_t* out, int32_t row_step);
-
-// Whole MCUs go to full_kernel, partial ones through the clipped loop.
-template <class F>
-int32_t WriteFormatMcu(JPEG_PROPERTIES* properties, const McuTarget& target,
-                       OutputKernel full_kernel) {
+int32_t WriteFormatMcu(JPEG_PROPERTIES* properties, const McuTarget& target) {
   const JpegState& state = properties->state;
   if (!HasLayout<F>(state.frame)) return WriteComponentCopyMcu(properties, target);
-  const McuPlacement& placement = target.placement;
   const int16_t* blocks[F::kComponents];
   blocks[0] = state.mcu_work_buffer;
   for (int32_t i = 1; i < F::kComponents; ++i)
     blocks[i] = state.mcu_work_buffer + 64 * (F::kH * F::kV + i - 1);
-  if (IsWhole(placement.visible, 8 * F::kH, 8 * F::kV))
-    full_kernel(blocks, placement.out, state.row_stride);
-  else
-    WriteRect<F>(blocks, placement.out, state.row_stride, placement.visible);
+  WriteRect<F>(blocks, target.placement.out, state.row_stride, target.placement.visible);
   return JPEG_SUCCESS;
-}
-
-template <class F, OutputKernel RoutineTable::*kKernel>
-int32_t WritePassThroughMcu(JPEG_PROPERTIES* properties, const McuTarget& target) {
-  return WriteFormatMcu<F>(properties, target, properties->state.routine_table->*kKernel);
 }
 
 using Interleave3 = Interleave<3, 0>;
@@ -168,32 +155,29 @@ void OutputPack422(const int16_t* const* b, uint8_t* o, int32_t s) {
 }
 
 int32_t WriteGrayMcu(JPEG_PROPERTIES* p, const McuTarget& t) {
-  return WritePassThroughMcu<Gray, &RoutineTable::OutputGray>(p, t);
+  return WriteFormatMcu<Gray>(p, t);
 }
 int32_t WriteInterleave3Mcu(JPEG_PROPERTIES* p, const McuTarget& t) {
-  return WritePassThroughMcu<Interleave3, &RoutineTable::OutputInterleave3>(p, t);
+  return WriteFormatMcu<Interleave3>(p, t);
 }
 int32_t WriteInterleave3AlphaMcu(JPEG_PROPERTIES* p, const McuTarget& t) {
-  return WritePassThroughMcu<Interleave3Alpha, &RoutineTable::OutputInterleave3Alpha>(p, t);
+  return WriteFormatMcu<Interleave3Alpha>(p, t);
 }
 int32_t WriteInterleave4Mcu(JPEG_PROPERTIES* p, const McuTarget& t) {
-  return WritePassThroughMcu<Interleave4, &RoutineTable::OutputInterleave4>(p, t);
+  return WriteFormatMcu<Interleave4>(p, t);
 }
 int32_t WriteReplicate2x1Mcu(JPEG_PROPERTIES* p, const McuTarget& t) {
-  return WritePassThroughMcu<Replicate2x1, &RoutineTable::OutputReplicate2x1>(p, t);
+  return WriteFormatMcu<Replicate2x1>(p, t);
 }
 int32_t WriteReplicate2x2Mcu(JPEG_PROPERTIES* p, const McuTarget& t) {
-  return WritePassThroughMcu<Replicate2x2, &RoutineTable::OutputReplicate2x2>(p, t);
+  return WriteFormatMcu<Replicate2x2>(p, t);
 }
 int32_t WritePack422Mcu(JPEG_PROPERTIES* p, const McuTarget& t) {
-  return WritePassThroughMcu<Pack422, &RoutineTable::OutputPack422>(p, t);
+  return WriteFormatMcu<Pack422>(p, t);
 }
-
-// No table slot holds this kernel, so whole MCUs take the plain one.
 int32_t WriteGrayRepeatedMcu(JPEG_PROPERTIES* p, const McuTarget& t) {
-  if (p->state.dib_channels == 3)
-    return WriteFormatMcu<GrayRepeated<3>>(p, t, &FullKernel<GrayRepeated<3>>);
-  return WriteFormatMcu<GrayRepeated<4>>(p, t, &FullKernel<GrayRepeated<4>>);
+  if (p->state.dib_channels == 3) return WriteFormatMcu<GrayRepeated<3>>(p, t);
+  return WriteFormatMcu<GrayRepeated<4>>(p, t);
 }
 
 // Component i into channel i of every visible pixel, for any sampling.

@@ -1,8 +1,9 @@
 // The output paths that move samples without colour arithmetic: gray copy, the
 // three- and four-channel interleaves, three channels plus 255, replication of 4:2:2
 // and 4:2:0 chroma, the two-channel 4:2:2 packing, and the component copy (path 0).
-// Each path is a per-MCU writer (the WriteMcuOutput slot) that places the MCU, hands a
-// whole MCU to its kernel in the routine table and clips a partial one itself.
+// Each path is a per-MCU writer (the WriteMcuOutput slot) that writes the visible part
+// of a placed MCU, and most have a kernel in the routine table that the sink gives
+// whole MCUs (output_paths.h).
 #pragma once
 
 #include <cstdint>

@@ -15,6 +15,7 @@
 #include <cstring>
 
 #include "jpeg/mcu_placement.h"
+#include "jpeg/output_paths.h"
 
 namespace jpeg {
 namespace {
@@ -220,36 +221,32 @@ void ConvertClippedMcu(const int16_t* const* blocks, uint8_t* out, int32_t row_s
     }
 }
 
-// The per-MCU converter: full MCUs through the routine table, partial ones clipped.
-template <int kHShift, int kVShift, class Pixel, OutputKernel RoutineTable::*kSlot>
+// The per-MCU converter: the visible part of the MCU (whole MCUs take the kernel in
+// the sink).
+template <int kHShift, int kVShift, class Pixel>
 int32_t WriteYccMcu(JPEG_PROPERTIES* properties, const McuTarget& target) {
   JpegState& state = properties->state;
-  constexpr int kWidth = 8 << kHShift, kHeight = 8 << kVShift;
   constexpr int kLumaBlocks = 1 << (kHShift + kVShift);
-  const McuPlacement& placement = target.placement;
   const int16_t* work = state.mcu_work_buffer;
   const int16_t* const blocks[4] = {work, work + 64 * kLumaBlocks, work + 64 * (kLumaBlocks + 1),
                                     work + 64 * (kLumaBlocks + 2)};
-  if (IsWhole(placement.visible, kWidth, kHeight))
-    (state.routine_table->*kSlot)(blocks, placement.out, state.row_stride);
-  else
-    ConvertClippedMcu<kHShift, kVShift, Pixel>(blocks, placement.out, state.row_stride,
-                                               placement.visible);
+  ConvertClippedMcu<kHShift, kVShift, Pixel>(blocks, target.placement.out, state.row_stride,
+                                             target.placement.visible);
   return JPEG_SUCCESS;
 }
 
 struct DedicatedPath {
-  int32_t output_path;
-  OutputKernel RoutineTable::*slot;
+  OutputPath row;
   OutputKernel kernel;
-  WriteMcuRoutine writer;
   const char* kernel_name;
 };
 
 template <int kHShift, int kVShift, class Pixel, OutputKernel RoutineTable::*kSlot>
 constexpr DedicatedPath Path(int32_t output_path, const char* kernel_name) {
-  return {output_path, kSlot, &ConvertFullMcu<kHShift, kVShift, Pixel>,
-          &WriteYccMcu<kHShift, kVShift, Pixel, kSlot>, kernel_name};
+  return {{output_path, &WriteYccMcu<kHShift, kVShift, Pixel>, "WriteYccMcu",
+           Pixel::kFourComponents ? 4 : 3, 1 << kHShift, 1 << kVShift, kSlot},
+          &ConvertFullMcu<kHShift, kVShift, Pixel>,
+          kernel_name};
 }
 
 using T = RoutineTable;
@@ -272,13 +269,17 @@ constexpr DedicatedPath kDedicatedPaths[] = {
 
 void InstallPlainYccKernels(RoutineTable& table) {
   for (const DedicatedPath& path : kDedicatedPaths)
-    InstallRoutine(table, table.*path.slot, path.kernel, path.kernel_name);
+    InstallRoutine(table, table.*path.row.kernel, path.kernel, path.kernel_name);
 }
 
 WriteMcuRoutine YccMcuWriter(int32_t output_path) {
   for (const DedicatedPath& path : kDedicatedPaths)
-    if (path.output_path == output_path) return path.writer;
+    if (path.row.number == output_path) return path.row.writer;
   return nullptr;
+}
+
+OutputPath YccOutputPath(int32_t index) {
+  return kDedicatedPaths[index].row;
 }
 
 }  // namespace jpeg

@@ -16,6 +16,7 @@
 
 #include "jpeg/jpeg_codec.h"
 #include "jpeg/mcu_placement.h"
+#include "jpeg/output_paths.h"
 #include "jpeg/read_geometry.h"
 #include "jpeg/routine_table.h"
 
@@ -99,13 +100,18 @@ class OutputRig {
     FillBlock(state().mcu_work_buffer, c, block_column * 8, block_row * 8, sample);
   }
 
-  // Runs a writer on interleaved MCU (column, row), or on block (column, row) of
-  // component c, placed as the sink places it.
+  // Writes interleaved MCU (column, row) as the sink does with `writer` installed
+  // (whole MCUs of its layout through its kernel), or block (column, row) of
+  // component c.
   int32_t Write(jpeg::WriteMcuRoutine writer, int column, int row) {
     geometry_ = jpeg::ComputeReadGeometry(state());
     jpeg::McuTarget target;
     const int32_t status = jpeg::TargetMcu(geometry_, column, row, target);
-    return status != 0 ? status : writer(properties(), target);
+    if (status != 0) return status;
+    table().WriteMcuOutput = writer;
+    return jpeg::WritePlacedMcu(
+        *properties(), jpeg::WholeMcuKernel(table(), jpeg::OutputPathOf(writer), state().frame),
+        target);
   }
   int32_t WriteBlock(jpeg::WriteMcuRoutine writer, int c, int column, int row) {
     geometry_ = jpeg::ComputeReadGeometry(state());
