@@ -50,7 +50,7 @@ std::string_view ContentFormat(const std::string& path) {
   if (starts("BM")) return "BMP";
   if (starts("\x89PNG")) return "PNG";
   if (starts("GIF8")) return "GIF";
-  if (starts("II*") || starts("MM")) return "TIFF";
+  if ((starts("II*") && b[3] == 0) || (starts("MM") && b[2] == 0 && b[3] == '*')) return "TIFF";
   if (starts("RIFF") && starts("WEBP", 8)) return "WebP";
   return {};
 }
@@ -77,7 +77,8 @@ void CheckPage(const std::string& path, Report& report) {
     if (h.biWidth > kScreenWidth || h.biHeight > kScreenHeight) {
       report.Add({"warning", path, "large",
                   SizeText(h.biWidth, h.biHeight) + " is larger than a " +
-                      SizeText(kScreenWidth, kScreenHeight) + " screen",
+                      SizeText(kScreenWidth, kScreenHeight) +
+                      " screen: a screen too small for it shows it scaled down",
                   Verdict::kWarning});
     }
   }

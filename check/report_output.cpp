@@ -33,7 +33,9 @@ void PrintReadable(const Report& report, std::ostream& out) {
     std::string kind = f.kind;
     kind.resize(std::max<std::size_t>(kind.size() + 1, 10), ' ');
     out << kind << f.subject << ": ";
-    if (f.verdict != Verdict::kNote) out << VerdictName(f.verdict) << ": ";
+    // A "warning" line needs no second mark.
+    if (f.verdict != Verdict::kNote && f.kind != VerdictName(f.verdict))
+      out << VerdictName(f.verdict) << ": ";
     out << f.status;
     if (!f.detail.empty()) out << ": " << f.detail;
     out << '\n';
