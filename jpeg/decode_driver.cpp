@@ -2,13 +2,16 @@
 // dispatching each marker to its handler. Parameters, tables-only and thumbnail
 // reads stop on the first SOS (or, for tables, the first SOF) and step back over it,
 // so that a following read begins there; image reads decode every scan and finish
-// the image at EOI.
+// the image at EOI. A progressive image is written from its coefficient store when
+// the read ends, also when its data ends early.
 #include "jpeg/decode_driver.h"
 
+#include "jpeg/coefficient_store.h"
 #include "jpeg/generic_output.h"
 #include "jpeg/input_stream.h"
 #include "jpeg/markers.h"
 #include "jpeg/output_select.h"
+#include "jpeg/progressive_decode.h"
 #include "jpeg/read_geometry.h"
 #include "jpeg/read_modes.h"
 #include "jpeg/routine_table.h"
@@ -39,7 +42,9 @@ int32_t OnStartOfFrame(JPEG_PROPERTIES& properties, bool& finished) {
     return StepBack(state.stream, 2);
   }
   const int32_t status = ParseStartOfFrame(state);
-  return status != JPEG_SUCCESS ? status : SelectOutputConverter(properties);
+  if (status != JPEG_SUCCESS) return status;
+  ResetCoefficientStore(state);  // a new frame starts its progression afresh
+  return SelectOutputConverter(properties);
 }
 
 bool IsSequentialScan(const JpegState& state, const JpegScanHeader& scan) {
@@ -57,7 +62,7 @@ int32_t RunCurrentScan(JPEG_PROPERTIES& properties) {
   const int32_t status = DecodeScan(properties, *state.current_scan);
   if (status > JPEG_SUCCESS) return status;
   state.current_scan = nullptr;
-  if (status == JPEG_SUCCESS)
+  if (status == JPEG_SUCCESS && state.progressive_scan_count == 0)
     state.stream.scan_components_done += static_cast<uint32_t>(scan.component_count);
   return status;
 }
@@ -75,11 +80,16 @@ int32_t OnStartOfScan(JPEG_PROPERTIES& properties, bool& finished) {
   JpegScanHeader& scan = state.scan;
   scan.restart_interval = state.frame.restart_interval;
   const int32_t ns = scan.component_count;
-  state.interleave_type = ns < state.frame.component_count && state.progressive_scan_count == 0;
+  const bool progressive = !IsSequentialScan(state, scan);
+  state.interleave_type = !progressive && ns < state.frame.component_count;
   status = SelectOutputConverter(properties);
   if (status != JPEG_SUCCESS) return status;
-  if (!IsSequentialScan(state, scan)) return JPEG_ERR_NOT_SUPPORTED;
-  if (state.interleave_type == 1) state.ac_final_count += ns;
+  if (progressive) {
+    status = StartProgressiveScan(state, scan);
+    if (status != JPEG_SUCCESS) return status;
+  } else if (state.interleave_type == 1) {
+    state.ac_final_count += ns;
+  }
   state.current_scan = &scan;
   return RunCurrentScan(properties);
 }
@@ -146,6 +156,22 @@ int32_t ActOnMarker(JPEG_PROPERTIES& properties, int32_t code, bool& finished) {
   }
 }
 
+// A waiting scan goes on first, then the markers.
+int32_t RunMarkerLoop(JPEG_PROPERTIES& properties) {
+  JpegState& state = properties.state;
+  if (state.current_scan != nullptr && !IsHeaderMode(state.io_mode)) {
+    const int32_t status = RunCurrentScan(properties);
+    if (status != JPEG_SUCCESS) return status;
+  }
+  for (;;) {
+    const int32_t code = ReadMarker(properties.state.stream);
+    if (code < 0) return code;
+    bool finished = false;
+    const int32_t status = ActOnMarker(properties, code, finished);
+    if (status != JPEG_SUCCESS || finished) return status;
+  }
+}
+
 }  // namespace
 
 int32_t DecodeStream(JPEG_PROPERTIES& properties) {
@@ -160,21 +186,16 @@ int32_t DecodeStream(JPEG_PROPERTIES& properties) {
     if (ReadMarker(state.stream) != kMarkerSoi) return JPEG_ERR_NOT_JPEG;
     state.frame.restart_interval = 0;
   }
-  if (state.progressive_scan_count == 0) {
-    state.dc_final_count = 0;
-    state.ac_final_count = 0;
+  // A read that resumes a scan goes on with its image; any other starts afresh.
+  if (state.current_scan == nullptr) ResetCoefficientStore(state);
+  int32_t status = RunMarkerLoop(properties);
+  // However the read ends (unless it returns to resume), a progressive image shows as
+  // far as its scans went.
+  if (status <= JPEG_SUCCESS && state.coefficient_store != nullptr) {
+    const int32_t output = OutputCoefficientStore(properties);
+    if (status == JPEG_SUCCESS) status = output;
   }
-  if (state.current_scan != nullptr && !IsHeaderMode(state.io_mode)) {
-    const int32_t status = RunCurrentScan(properties);
-    if (status != JPEG_SUCCESS) return status;
-  }
-  for (;;) {
-    const int32_t code = ReadMarker(state.stream);
-    if (code < 0) return code;
-    bool finished = false;
-    const int32_t status = ActOnMarker(properties, code, finished);
-    if (status != JPEG_SUCCESS || finished) return status;
-  }
+  return status;
 }
 
 }  // namespace jpeg

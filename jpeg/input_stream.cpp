@@ -183,6 +183,16 @@ int32_t FindMarker(JpegInputStream& stream) {
   }
 }
 
+uint64_t StreamLength(JpegInputStream& stream) {
+  if (!IsFileInput(stream)) return stream.stream_size;
+  FILE* file = File(stream);
+  const long at = std::ftell(file);
+  if (at < 0 || std::fseek(file, 0, SEEK_END) != 0) return 0;
+  const long end = std::ftell(file);
+  if (std::fseek(file, at, SEEK_SET) != 0 || end < 0) return 0;
+  return static_cast<uint64_t>(end);
+}
+
 int32_t ReadMarker(JpegInputStream& stream) {
   if (stream.pending_marker != 0) {
     const int32_t code = stream.pending_marker;

@@ -31,11 +31,17 @@ class SegmentBody {
 inline bool IsFileInput(const JpegInputStream& stream) {
   return stream.file_handle != nullptr;
 }
+// Memory input whose bytes are all taken: the bit reader now supplies zero bits.
+inline bool MemoryInputRanDry(const JpegInputStream& stream) {
+  return !IsFileInput(stream) && stream.bytes_left <= 0 && stream.pending_marker == 0;
+}
 // Absolute stream offset of the next byte.
 inline uint32_t StreamPosition(const JpegInputStream& stream) {
   return stream.origin + stream.bytes_consumed;
 }
 
+// Bytes of the whole stream (memory size or file length); 0 when a file cannot tell.
+uint64_t StreamLength(JpegInputStream& stream);
 // Clears the bit reader state; for file input also empties the file buffer.
 void ResetInputStream(JpegInputStream& stream);
 [[nodiscard]] int32_t RefillFileBuffer(JpegInputStream& stream);

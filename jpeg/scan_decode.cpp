@@ -12,6 +12,7 @@
 #include "jpeg/input_stream.h"
 #include "jpeg/markers.h"
 #include "jpeg/mcu_sink.h"
+#include "jpeg/progressive_decode.h"
 #include "jpeg/read_geometry.h"
 #include "jpeg/read_modes.h"
 #include "jpeg/routine_table.h"
@@ -52,10 +53,6 @@ int32_t DecodeMcuBlocks(JpegState& state, JpegScanHeader& scan,
   return JPEG_SUCCESS;
 }
 
-bool InputRanDry(const JpegInputStream& stream) {
-  return !IsFileInput(stream) && stream.bytes_left <= 0 && stream.pending_marker == 0;
-}
-
 int32_t DecodeSequentialScan(JPEG_PROPERTIES& properties, JpegScanHeader& scan,
                              const McuSink& sink) {
   JpegState& state = properties.state;
@@ -72,7 +69,7 @@ int32_t DecodeSequentialScan(JPEG_PROPERTIES& properties, JpegScanHeader& scan,
         status = ProcessRestart(state.stream, scan, grid.across, grid.down, x, y);
       if (status == JPEG_SUCCESS) status = SinkMcu(properties, sink, x, y);
       if (status != JPEG_SUCCESS) break;
-      if (InputRanDry(state.stream) && ++mcus_after_input_end > kMcusAfterInputEnd) {
+      if (MemoryInputRanDry(state.stream) && ++mcus_after_input_end > kMcusAfterInputEnd) {
         y = grid.down;
         break;
       }
@@ -98,10 +95,15 @@ bool IsPlainWholeImageRead(const JpegState& state) {
 int32_t DecodeScan(JPEG_PROPERTIES& properties, JpegScanHeader& scan) {
   JpegState& state = properties.state;
   if (!IsPlainWholeImageRead(state)) return JPEG_ERR_NOT_SUPPORTED;
-  McuSink sink;
-  int32_t status = PrepareSink(state, scan, sink);
-  if (status != JPEG_SUCCESS) return status;
-  status = DecodeSequentialScan(properties, scan, sink);
+  int32_t status = JPEG_SUCCESS;
+  if (state.progressive_scan_count != 0) {
+    status = DecodeProgressiveScan(state, scan);  // the store goes to the sink at the end
+  } else {
+    McuSink sink;
+    status = PrepareSink(state, scan, sink);
+    if (status != JPEG_SUCCESS) return status;
+    status = DecodeSequentialScan(properties, scan, sink);
+  }
   if (status == JPEG_SUCCESS) state.stream.bit_count = 0;
   state.routine_table->EndSimd();
   return status;

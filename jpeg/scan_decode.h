@@ -1,5 +1,5 @@
-// One scan of a whole-image read: the transforms chosen for the read's dct_method,
-// then the sequential scan driver, MCU by MCU, from the scan's saved position.
+// One scan of a whole-image read: a progressive scan decodes into the coefficient
+// store; a sequential one goes MCU by MCU through the sink, from its saved position.
 #pragma once
 
 #include <cstdint>

@@ -7,10 +7,15 @@ cmake --preset fuzz >/dev/null
 cmake --build --preset fuzz -j2
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
-run() {  # target, seed folder, seconds
-  mkdir -p "$work/$1"
-  "build-fuzz/fuzz/$1" -max_total_time="$3" -max_len=4096 -timeout=10 -rss_limit_mb=1024 \
-    -dict=fuzz/jpeg.dict "$work/$1" "fuzz/corpus/$2"
+run() {  # target, seconds, seed folders
+  local target=$1 seconds=$2
+  shift 2
+  mkdir -p "$work/$target"
+  "build-fuzz/fuzz/$target" -max_total_time="$seconds" -max_len=4096 -timeout=10 \
+    -rss_limit_mb=1024 -dict=fuzz/jpeg.dict "$work/$target" "$@"
 }
-run jpeg_header_fuzzer header 40
-run jpeg_image_fuzzer image 60
+# The shared hostile files (when present) seed the image target too.
+hostile=()
+[ -d ../shared/hostile ] && hostile=(../shared/hostile)
+run jpeg_header_fuzzer 40 fuzz/corpus/header
+run jpeg_image_fuzzer 60 fuzz/corpus/image "${hostile[@]}"

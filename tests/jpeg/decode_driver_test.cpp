@@ -284,19 +284,6 @@ TEST(WholeImageRead, AnMcuOfMoreThanTenBlocksIsRefusedBeforeDecoding) {
   EXPECT_TRUE(r.NothingWritten());
 }
 
-TEST(WholeImageRead, AProgressiveScanIsNotSupportedYet) {
-  jpeg_test::StreamBuilder s;
-  s.Soi().QuantTable(0, 1);
-  s.Frame(0xC2, 16, 16, {{1, 0x11, 0}});
-  s.Segment(0xDA, {1, 1, 0x00, 0, 0, 0x01}).Raw(Bytes(16, 0)).Eoi();
-  const Bytes jpeg = s.bytes();
-  Record r;
-  r.SetInput(jpeg);
-  r.SetOutput(16, 16);
-  EXPECT_EQ(JpegRead(&r.p(), READ_IMAGE_BUFFER), JPEG_ERR_NOT_SUPPORTED);
-  EXPECT_TRUE(r.NothingWritten());
-}
-
 // Non-interleaved images: every scan in its own grid, and a later read on the same
 // record starts again at SOI.
 TEST(WholeImageRead, ANonInterleavedImageDecodesTheSameOnEveryRead) {

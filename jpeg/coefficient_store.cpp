@@ -1,0 +1,99 @@
+// The coefficient store: its size checks and allocation, and the one pass that turns
+// it into pixels. Coefficients stay quantised in the store (2 bytes each, the only
+// image-sized buffer a progressive read allocates); each MCU is copied into the work
+// buffer and handed to the sink, which dequantises, transforms and writes it.
+#include "jpeg/coefficient_store.h"
+
+#include <cstdlib>
+
+#include "jpeg/input_stream.h"
+#include "jpeg/mcu_sink.h"
+#include "jpeg/read_geometry.h"
+#include "jpeg/routine_table.h"
+
+namespace jpeg {
+namespace {
+
+// Blocks T.81 A.2 gives the frame's components: those a first DC scan codes.
+uint64_t CodedBlocks(const ReadGeometry& geometry) {
+  uint64_t blocks = 0;
+  for (int32_t i = 0; i < geometry.component_count; ++i)
+    blocks += uint64_t(geometry.components[i].blocks_across) *
+              uint64_t(geometry.components[i].blocks_down);
+  return blocks;
+}
+
+// The scan the sink is prepared for: every frame component in frame order, as the
+// store holds an MCU.
+JpegScanHeader WholeFrameScan(const JpegFrameHeader& frame) {
+  JpegScanHeader scan{};
+  scan.component_count = frame.component_count;
+  for (int32_t i = 0; i < frame.component_count; ++i) {
+    const JpegFrameComponent& c = frame.components[i];
+    scan.components[i] = {i, c.h, c.v, 0, 0, c.quant_slot};
+  }
+  return scan;
+}
+
+}  // namespace
+
+StoreGeometry StoreGeometryOf(const JpegFrameHeader& frame) {
+  const ReadGeometry frame_geometry = GeometryOfFrame(frame);
+  const ScanGrid grid = frame.component_count == 1
+                            ? ScanGrid{frame_geometry.components[0].blocks_across,
+                                       frame_geometry.components[0].blocks_down}
+                            : ScanGrid{frame_geometry.mcus_across, frame_geometry.mcus_down};
+  StoreGeometry g{};
+  g.mcus_across = grid.across;
+  g.mcus_down = grid.down;
+  for (int32_t i = 0; i < frame.component_count; ++i) {
+    g.h[i] = frame_geometry.components[i].h;
+    g.v[i] = frame_geometry.components[i].v;
+    g.first[i] = g.blocks_per_mcu;
+    g.blocks_per_mcu += g.h[i] * g.v[i];
+  }
+  return g;
+}
+
+void ResetCoefficientStore(JpegState& state) {
+  std::free(state.coefficient_store);
+  state.coefficient_store = nullptr;
+  state.progressive_scan_count = 0;
+  state.dc_final_count = 0;
+  state.ac_final_count = 0;
+}
+
+int32_t AllocateCoefficientStore(JpegState& state) {
+  const JpegFrameHeader& frame = state.frame;
+  const StoreGeometry g = StoreGeometryOf(frame);
+  if (g.blocks_per_mcu > kMaxBlocksPerMcu) return JPEG_ERR_SUBSAMPLING;
+  for (int32_t i = 0; i < frame.component_count; ++i)
+    if (frame.components[i].quant_slot > 3) return JPEG_ERR_DATA;  // dequantised at output
+  if (CodedBlocks(GeometryOfFrame(frame)) > 8 * StreamLength(state.stream)) return JPEG_ERR_DATA;
+  // Width and height are 16-bit, so this product stays far below 2^64.
+  const uint64_t coefficients =
+      uint64_t(g.mcus_across) * uint64_t(g.mcus_down) * uint64_t(g.blocks_per_mcu) * 64;
+  if (coefficients > SIZE_MAX / sizeof(int16_t)) return JPEG_ERR_MEMORY;
+  std::free(state.coefficient_store);
+  state.coefficient_store = static_cast<int16_t*>(std::calloc(coefficients, sizeof(int16_t)));
+  return state.coefficient_store != nullptr ? JPEG_SUCCESS : JPEG_ERR_MEMORY;
+}
+
+int32_t OutputCoefficientStore(JPEG_PROPERTIES& properties) {
+  JpegState& state = properties.state;
+  const StoreGeometry g = StoreGeometryOf(state.frame);
+  McuSink sink;
+  int32_t status = PrepareSink(state, WholeFrameScan(state.frame), sink);
+  const size_t mcu_bytes = size_t(g.blocks_per_mcu) * 64 * sizeof(int16_t);
+  const uint8_t* mcu = reinterpret_cast<const uint8_t*>(state.coefficient_store);
+  for (int32_t y = 0; y < g.mcus_down && status == JPEG_SUCCESS; ++y) {
+    for (int32_t x = 0; x < g.mcus_across && status == JPEG_SUCCESS; ++x, mcu += mcu_bytes) {
+      CodecCopy(state.mcu_work_buffer, mcu, mcu_bytes);
+      status = SinkMcu(properties, sink, x, y);
+    }
+  }
+  state.routine_table->EndSimd();
+  return status;
+}
+
+}  // namespace jpeg

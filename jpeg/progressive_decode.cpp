@@ -1,0 +1,298 @@
+// The progressive scan driver and its block procedures (T.81 G.1.2). A scan codes one
+// band of coefficients (Ss..Se) of one or more components, either first (the bits from
+// Al up) or as a refinement (bit Al). DC scans may interleave components over the
+// frame's MCU grid; AC scans hold one component and visit exactly the blocks T.81 A.2
+// gives it. Blocks are decoded in place in the coefficient store through the
+// sequential path's bit reader; one end-of-band run may span many blocks, and an AC
+// first scan passes through the blocks of a run without touching them, so a scan that
+// is one long run costs next to nothing.
+#include "jpeg/progressive_decode.h"
+
+#include <algorithm>
+
+#include "jpeg/block_reader.h"
+#include "jpeg/coefficient_store.h"
+#include "jpeg/input_stream.h"
+#include "jpeg/quantization.h"
+#include "jpeg/read_geometry.h"
+
+namespace jpeg {
+namespace {
+
+// Every block outside an end-of-band run takes at least one bit and the bit buffer
+// holds at most 64, so this many blocks after memory input ran dry consume them all.
+constexpr int32_t kBlocksAfterInputEnd = 64;
+
+enum class Pass { kDcFirst, kDcRefine, kAcFirst, kAcRefine };
+
+Pass PassOf(const JpegScanHeader& scan) {
+  if (scan.ss == 0) return scan.ah == 0 ? Pass::kDcFirst : Pass::kDcRefine;
+  return scan.ah == 0 ? Pass::kAcFirst : Pass::kAcRefine;
+}
+
+// T.81 B.2.3 and G.1.1.1: DC and AC never share a scan, an AC scan has one component,
+// and the successive-approximation bit positions fit the 16-bit coefficients.
+bool IsValidProgression(const JpegScanHeader& scan) {
+  if (scan.se > 63 || scan.ss > scan.se) return false;
+  if (scan.ss == 0 && scan.se != 0) return false;
+  if (scan.ss > 0 && scan.component_count != 1) return false;
+  return scan.ah <= 13 && scan.al <= 13;
+}
+
+int16_t Scaled(int32_t value, int32_t al) {
+  return static_cast<int16_t>(value * (1 << al));
+}
+
+// T.81 G.1.2.2: values from Al up; an end-of-band run ends this block and the next ones.
+int32_t AcFirstSteps(BlockReader& reader, int32_t& eob_run, const JpegHuffmanDecodeTable& ac,
+                     int16_t* block, int32_t ss, int32_t se, int32_t al) {
+  for (int32_t k = ss; k <= se; ++k) {
+    int32_t symbol = 0;
+    int32_t status = reader.Symbol(ac, &symbol);
+    if (status != JPEG_SUCCESS) return status;
+    const int32_t run = symbol >> 4, size = symbol & 0x0F;
+    if (size != 0) {
+      k += run;  // at most 78: the natural-order table is padded to 80
+      int32_t value = 0;
+      status = reader.Value(size, &value);
+      if (status != JPEG_SUCCESS) return status;
+      block[kNaturalOrder[k]] = Scaled(value, al);
+    } else if (run == 15) {
+      k += 15;  // ZRL: sixteen zeros with the loop's own step
+    } else {
+      uint32_t extra = 0;
+      if (run > 0) status = reader.Bits(run, &extra);
+      eob_run = (1 << run) - 1 + static_cast<int32_t>(extra);  // this block is the first
+      return status;
+    }
+  }
+  return JPEG_SUCCESS;
+}
+
+// A correction bit for a coefficient already non-zero: 1 moves it away from zero by
+// bit Al, unless that bit is set already.
+int32_t RefineNonZero(BlockReader& reader, int16_t* coefficient, int32_t p1) {
+  uint32_t bit = 0;
+  const int32_t status = reader.Bits(1, &bit);
+  if (status == JPEG_SUCCESS && bit != 0 && (*coefficient & p1) == 0)
+    *coefficient = static_cast<int16_t>(*coefficient + (*coefficient >= 0 ? p1 : -p1));
+  return status;
+}
+
+// T.81 G.1.2.3: new coefficients of magnitude 1 << Al placed after `run` zeros, every
+// non-zero coefficient passed on the way refined; an end-of-band run refines the rest
+// of the band of this block and of the blocks it spans.
+int32_t AcRefineSteps(BlockReader& reader, int32_t& eob_run, const JpegHuffmanDecodeTable& ac,
+                      int16_t* block, int32_t ss, int32_t se, int32_t al) {
+  const int32_t p1 = 1 << al;
+  int32_t k = ss;
+  for (; eob_run == 0 && k <= se; ++k) {
+    int32_t symbol = 0;
+    int32_t status = reader.Symbol(ac, &symbol);
+    if (status != JPEG_SUCCESS) return status;
+    int32_t run = symbol >> 4, value = 0;
+    if ((symbol & 0x0F) != 0) {
+      uint32_t sign = 0;
+      status = reader.Bits(1, &sign);
+      if (status != JPEG_SUCCESS) return status;
+      value = sign != 0 ? p1 : -p1;
+    } else if (run != 15) {
+      uint32_t extra = 0;
+      if (run > 0) status = reader.Bits(run, &extra);
+      if (status != JPEG_SUCCESS) return status;
+      eob_run = (1 << run) + static_cast<int32_t>(extra);
+      break;
+    }
+    for (; k <= se; ++k) {
+      int16_t* coefficient = &block[kNaturalOrder[k]];
+      if (*coefficient != 0) {
+        status = RefineNonZero(reader, coefficient, p1);
+        if (status != JPEG_SUCCESS) return status;
+      } else if (--run < 0) {
+        break;  // the zero a new value takes, or the last of a ZRL's sixteen
+      }
+    }
+    if (value != 0 && k <= se) block[kNaturalOrder[k]] = static_cast<int16_t>(value);
+  }
+  if (eob_run == 0) return JPEG_SUCCESS;
+  for (; k <= se; ++k) {
+    int16_t* coefficient = &block[kNaturalOrder[k]];
+    if (*coefficient == 0) continue;
+    const int32_t status = RefineNonZero(reader, coefficient, p1);
+    if (status != JPEG_SUCCESS) return status;
+  }
+  --eob_run;
+  return JPEG_SUCCESS;
+}
+
+template <typename Steps>
+int32_t WithBlockReader(JpegInputStream& stream, Steps steps) {
+  BlockReader reader(stream);
+  const int32_t status = steps(reader);
+  reader.Finish();
+  return BlockStatus(status);
+}
+
+int32_t DecodeBlockOfPass(JpegState& state, JpegScanHeader& scan, int32_t j, int16_t* block,
+                          Pass pass) {
+  JpegInputStream& stream = state.stream;
+  const JpegScanComponent& c = scan.components[j];
+  switch (pass) {
+    case Pass::kDcFirst:
+      return DecodeDcFirst(stream, state.dc_tables[c.dc_table], block, &scan.dc_pred[j], scan.al);
+    case Pass::kDcRefine:
+      return DecodeDcRefine(stream, block, scan.al);
+    case Pass::kAcFirst:
+      return DecodeAcFirst(stream, state.ac_tables[c.ac_table], block, scan.ss, scan.se, scan.al);
+    case Pass::kAcRefine:
+      return DecodeAcRefine(stream, state.ac_tables[c.ac_table], block, scan.ss, scan.se, scan.al);
+  }
+  return JPEG_ERR_INTERNAL;
+}
+
+// Memory input ran dry and every real bit has been decoded: the rest would be padding.
+bool SpentAfterInputEnd(const JpegInputStream& stream, int32_t& blocks_after_end, int32_t blocks) {
+  if (!MemoryInputRanDry(stream) || stream.eob_run != 0) return false;
+  blocks_after_end += blocks;
+  return blocks_after_end > kBlocksAfterInputEnd;
+}
+
+// Interleaved (DC) scans: the frame's MCU grid, H x V blocks per scan component.
+int32_t DecodeInterleavedScan(JpegState& state, JpegScanHeader& scan, Pass pass) {
+  const StoreGeometry g = StoreGeometryOf(state.frame);
+  const int64_t mcu_size = int64_t{g.blocks_per_mcu} * 64;
+  int32_t blocks = 0;
+  for (int32_t j = 0; j < scan.component_count; ++j) {
+    const int32_t i = scan.components[j].frame_index;
+    blocks += g.h[i] * g.v[i];
+  }
+  int32_t after_end = 0;
+  for (int32_t y = 0; y < g.mcus_down; ++y) {
+    for (int32_t x = 0; x < g.mcus_across; ++x) {
+      int16_t* mcu = state.coefficient_store + (int64_t{y} * g.mcus_across + x) * mcu_size;
+      for (int32_t j = 0; j < scan.component_count; ++j) {
+        const int32_t i = scan.components[j].frame_index;
+        for (int32_t b = 0; b < g.h[i] * g.v[i]; ++b) {
+          const int32_t status =
+              DecodeBlockOfPass(state, scan, j, mcu + (g.first[i] + b) * 64, pass);
+          if (status != JPEG_SUCCESS) return status;
+        }
+      }
+      const int32_t status = ProcessRestart(state.stream, scan, g.mcus_across, g.mcus_down, x, y);
+      if (status != JPEG_SUCCESS) return status;
+      if (SpentAfterInputEnd(state.stream, after_end, blocks)) return JPEG_SUCCESS;
+    }
+  }
+  return JPEG_SUCCESS;
+}
+
+// Blocks an AC first scan may pass without decoding: the run, up to the end of the
+// block row and the next restart.
+int32_t PassableBlocks(const JpegScanHeader& scan, int32_t eob_run, int32_t to_row_end,
+                       int64_t index) {
+  int64_t n = std::min(eob_run, to_row_end);
+  if (scan.restart_interval != 0)
+    n = std::min<int64_t>(n, scan.restart_interval - index % scan.restart_interval);
+  return static_cast<int32_t>(n);
+}
+
+// Scans of one component: its own block grid (T.81 A.2), one block per MCU; block
+// (bx, by) lies in store MCU (bx / H, by / V) at position (by % V, bx % H).
+int32_t DecodeComponentScan(JpegState& state, JpegScanHeader& scan, Pass pass) {
+  const StoreGeometry g = StoreGeometryOf(state.frame);
+  const int32_t i = scan.components[0].frame_index, h = g.h[i], v = g.v[i];
+  const ScanGrid grid = GridOfScan(GeometryOfFrame(state.frame), scan);
+  const int32_t across = grid.across, down = grid.down;
+  const int64_t mcu_size = int64_t{g.blocks_per_mcu} * 64;
+  const int64_t mcu_row_size = mcu_size * g.mcus_across;
+  JpegInputStream& stream = state.stream;
+  int32_t after_end = 0;
+  for (int32_t by = 0; by < down; ++by) {
+    int16_t* row =
+        state.coefficient_store + (by / v) * mcu_row_size + (g.first[i] + (by % v) * h) * 64;
+    for (int32_t bx = 0; bx < across;) {
+      int32_t n = 1;
+      if (pass == Pass::kAcFirst && stream.eob_run > 0) {
+        n = PassableBlocks(scan, stream.eob_run, across - bx, int64_t{by} * across + bx);
+        stream.eob_run -= n;
+      } else {
+        int16_t* block = row + (bx / h) * mcu_size + (bx % h) * 64;
+        const int32_t status = DecodeBlockOfPass(state, scan, 0, block, pass);
+        if (status != JPEG_SUCCESS) return status;
+      }
+      bx += n;
+      const int32_t status = ProcessRestart(stream, scan, across, down, bx - 1, by);
+      if (status != JPEG_SUCCESS) return status;
+      if (SpentAfterInputEnd(stream, after_end, 1)) return JPEG_SUCCESS;
+    }
+  }
+  return JPEG_SUCCESS;
+}
+
+}  // namespace
+
+int32_t StartProgressiveScan(JpegState& state, const JpegScanHeader& scan) {
+  if (!IsValidProgression(scan)) return JPEG_ERR_DATA;
+  if (state.progressive_scan_count >= kMaxProgressiveScans) return JPEG_ERR_NOT_SUPPORTED;
+  if (state.progressive_scan_count == 0) {
+    const int32_t status = AllocateCoefficientStore(state);
+    if (status != JPEG_SUCCESS) return status;
+  }
+  ++state.progressive_scan_count;
+  if (scan.se == 0) {
+    if (scan.al == 0) state.dc_final_count += scan.component_count;
+  } else if (scan.al == 0 && scan.se == 63) {
+    ++state.ac_final_count;
+  }
+  return JPEG_SUCCESS;
+}
+
+int32_t DecodeProgressiveScan(JpegState& state, JpegScanHeader& scan) {
+  const Pass pass = PassOf(scan);
+  return scan.component_count > 1 ? DecodeInterleavedScan(state, scan, pass)
+                                  : DecodeComponentScan(state, scan, pass);
+}
+
+// T.81 G.1.2.1: the difference is added to the predictor and the sum scaled by 2^Al.
+int32_t DecodeDcFirst(JpegInputStream& stream, const JpegHuffmanDecodeTable& dc, int16_t* block,
+                      int32_t* dc_pred, int32_t al) {
+  return WithBlockReader(stream, [&](BlockReader& reader) {
+    int32_t symbol = 0, value = 0;
+    int32_t status = reader.Symbol(dc, &symbol);
+    if (status == JPEG_SUCCESS && (symbol & 0x0F) != 0)
+      status = reader.Value(symbol & 0x0F, &value);
+    if (status != JPEG_SUCCESS) return status;
+    *dc_pred = static_cast<int16_t>(*dc_pred + value);
+    block[0] = Scaled(*dc_pred, al);
+    return status;
+  });
+}
+
+int32_t DecodeDcRefine(JpegInputStream& stream, int16_t* block, int32_t al) {
+  return WithBlockReader(stream, [&](BlockReader& reader) {
+    uint32_t bit = 0;
+    const int32_t status = reader.Bits(1, &bit);
+    if (status == JPEG_SUCCESS && bit != 0) block[0] = static_cast<int16_t>(block[0] | (1 << al));
+    return status;
+  });
+}
+
+int32_t DecodeAcFirst(JpegInputStream& stream, const JpegHuffmanDecodeTable& ac, int16_t* block,
+                      int32_t ss, int32_t se, int32_t al) {
+  if (stream.eob_run > 0) {
+    --stream.eob_run;
+    return JPEG_SUCCESS;
+  }
+  return WithBlockReader(stream, [&](BlockReader& reader) {
+    return AcFirstSteps(reader, stream.eob_run, ac, block, ss, se, al);
+  });
+}
+
+int32_t DecodeAcRefine(JpegInputStream& stream, const JpegHuffmanDecodeTable& ac, int16_t* block,
+                       int32_t ss, int32_t se, int32_t al) {
+  return WithBlockReader(stream, [&](BlockReader& reader) {
+    return AcRefineSteps(reader, stream.eob_run, ac, block, ss, se, al);
+  });
+}
+
+}  // namespace jpeg
