@@ -23,7 +23,8 @@
 #   xvfb_fail "message"                # prints to stderr and exits 1
 #
 # Everything started here (the server and the launched programs) is stopped when the
-# script exits. Helpers wait for the state they need by polling, never for a fixed time. Sanitizer builds: leaks inside the X font libraries are suppressed
+# script exits. Helpers wait for the state they need by polling, never for a fixed time; their
+# limits are generous, since a loaded two-core machine can take seconds to show a window. Sanitizer builds: leaks inside the X font libraries are suppressed
 # (xvfb_lsan.supp). Needs Xvfb, xdotool, xwd (x11-apps) and ImageMagick's convert; a test
 # without them should exit 77 (ctest's skip code) via xvfb_require_tools.
 
@@ -126,28 +127,30 @@ xvfb_drawn() {
 }
 
 xvfb_wait_drawn() {
-  xvfb_poll 10 xvfb_drawn "$1" || xvfb_fail "window $1 was not drawn"
+  xvfb_poll 30 xvfb_drawn "$1" || xvfb_fail "window $1 was not drawn"
 }
 
 # xvfb_wait_window TITLE_REGEX [SECONDS]: prints the id of the first matching window once it
 # has been drawn.
 xvfb_wait_window() {
   local win
-  win=$(timeout "${2:-10}" xdotool search --sync --onlyvisible --name "$1" 2>/dev/null | head -1)
+  win=$(timeout "${2:-30}" xdotool search --sync --onlyvisible --name "$1" 2>/dev/null | head -1)
   [ -n "$win" ] || xvfb_fail "no window named '$1' appeared"
   xvfb_wait_drawn "$win"
   echo "$win"
 }
 
-xvfb_pointer_in() {
+# Moves the pointer into the window and succeeds when X reports it there (a window that is
+# still being placed may have moved away from under it).
+xvfb_pointer_into() {
   local X Y SCREEN WINDOW
+  xdotool mousemove --window "$1" 1 1 2>/dev/null || return 1
   eval "$(xdotool getmouselocation --shell 2>/dev/null)"
   [ "${WINDOW:-}" = "$1" ]
 }
 
 xvfb_point_at() {
-  xdotool mousemove --window "$1" 1 1 || xvfb_fail "cannot move the pointer to window $1"
-  xvfb_poll 5 xvfb_pointer_in "$1" || xvfb_fail "the pointer did not reach window $1"
+  xvfb_poll 30 xvfb_pointer_into "$1" || xvfb_fail "the pointer did not reach window $1"
 }
 
 xvfb_keys() {
@@ -215,7 +218,7 @@ xvfb_page_root() {
 # XVFB_SHOTS_DIR=<folder> keeps the screenshot as viewer-page-NAME.png.
 xvfb_expect_page() {
   local win=$1 name=$2 width=$3 height=$4 expected=$5
-  xvfb_poll 10 xvfb_page_shown "$@" || xvfb_fail "page $name: $XVFB_PAGE_STATE"
+  xvfb_poll 30 xvfb_page_shown "$@" || xvfb_fail "page $name: $XVFB_PAGE_STATE"
   [ -n "${XVFB_SHOTS_DIR:-}" ] && cp "$XVFB_TMP/page-shot.png" "$XVFB_SHOTS_DIR/viewer-page-$name.png"
   echo "page $name: ${width}x$height shown exactly"
 }
