@@ -83,17 +83,17 @@ int32_t OutputCoefficientStore(JPEG_PROPERTIES& properties) {
   JpegState& state = properties.state;
   const StoreGeometry g = StoreGeometryOf(state.frame);
   McuSink sink;
-  int32_t status = PrepareSink(state, WholeFrameScan(state.frame), sink);
+  Status status = PrepareSink(state, WholeFrameScan(state.frame), sink);
   const size_t mcu_bytes = size_t(g.blocks_per_mcu) * 64 * sizeof(int16_t);
   const uint8_t* mcu = reinterpret_cast<const uint8_t*>(state.coefficient_store);
-  for (int32_t y = 0; y < g.mcus_down && status == JPEG_SUCCESS; ++y) {
-    for (int32_t x = 0; x < g.mcus_across && status == JPEG_SUCCESS; ++x, mcu += mcu_bytes) {
+  for (int32_t y = 0; y < g.mcus_down && status.ok(); ++y) {
+    for (int32_t x = 0; x < g.mcus_across && status.ok(); ++x, mcu += mcu_bytes) {
       CodecCopy(state.mcu_work_buffer, mcu, mcu_bytes);
       status = SinkMcu(properties, sink, x, y);
     }
   }
   state.routine_table->EndSimd();
-  return status;
+  return status.code();
 }
 
 }  // namespace jpeg

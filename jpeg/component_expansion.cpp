@@ -68,7 +68,7 @@ void FillExtraChannels(const JpegState& state, const McuRect& rect, uint8_t* out
   }
 }
 
-int32_t ExpandMcu(const JpegState& state, const McuTarget& target) {
+Status ExpandMcu(const JpegState& state, const McuTarget& target) {
   const McuPlacement& placement = target.placement;
   if (IsEmpty(placement.visible)) return JPEG_SUCCESS;
   const ReadGeometry& g = *target.geometry;

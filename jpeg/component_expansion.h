@@ -10,6 +10,7 @@
 
 #include "jpeg/jpeg_codec.h"
 #include "jpeg/mcu_placement.h"
+#include "jpeg/status.h"
 
 namespace jpeg {
 
@@ -41,6 +42,6 @@ void FillExtraChannels(const JpegState& state, const McuRect& rect, uint8_t* out
 
 // Expands every component of the interleaved MCU into its channel.
 // "Unsupported subsampling" when the MCU would not fit the work buffer.
-[[nodiscard]] int32_t ExpandMcu(const JpegState& state, const McuTarget& target);
+Status ExpandMcu(const JpegState& state, const McuTarget& target);
 
 }  // namespace jpeg

@@ -16,6 +16,7 @@
 #include "jpeg/read_modes.h"
 #include "jpeg/routine_table.h"
 #include "jpeg/scan_decode.h"
+#include "jpeg/status.h"
 
 namespace jpeg {
 namespace {
@@ -56,13 +57,13 @@ bool IsSequentialScan(const JpegState& state, const JpegScanHeader& scan) {
 // returns early (1 or 2) stays current, so the next read goes on with it before
 // reading any marker; one that completes is over, and so is one that failed: the
 // next read starts afresh.
-int32_t RunCurrentScan(JPEG_PROPERTIES& properties) {
+Status RunCurrentScan(JPEG_PROPERTIES& properties) {
   JpegState& state = properties.state;
   const JpegScanHeader& scan = *state.current_scan;
-  const int32_t status = DecodeScan(properties, *state.current_scan);
-  if (status > JPEG_SUCCESS) return status;
+  const Status status = DecodeScan(properties, *state.current_scan);
+  if (status.code() > JPEG_SUCCESS) return status;
   state.current_scan = nullptr;
-  if (status == JPEG_SUCCESS && state.progressive_scan_count == 0)
+  if (status.ok() && state.progressive_scan_count == 0)
     state.stream.scan_components_done += static_cast<uint32_t>(scan.component_count);
   return status;
 }
@@ -91,7 +92,7 @@ int32_t OnStartOfScan(JPEG_PROPERTIES& properties, bool& finished) {
     state.ac_final_count += ns;
   }
   state.current_scan = &scan;
-  return RunCurrentScan(properties);
+  return RunCurrentScan(properties).code();
 }
 
 // A stream of tables alone may be followed by an image; otherwise EOI ends the image.
@@ -160,8 +161,8 @@ int32_t ActOnMarker(JPEG_PROPERTIES& properties, int32_t code, bool& finished) {
 int32_t RunMarkerLoop(JPEG_PROPERTIES& properties) {
   JpegState& state = properties.state;
   if (state.current_scan != nullptr && !IsHeaderMode(state.io_mode)) {
-    const int32_t status = RunCurrentScan(properties);
-    if (status != JPEG_SUCCESS) return status;
+    const Status status = RunCurrentScan(properties);
+    if (!status.ok()) return status.code();
   }
   for (;;) {
     const int32_t code = ReadMarker(properties.state.stream);

@@ -79,10 +79,10 @@ void PackChroma(const BlockSpan& span, int32_t parity, int32_t row_step) {
 
 int32_t WriteGenericMcu(JPEG_PROPERTIES* properties, const McuTarget& target) {
   const JpegState& state = properties->state;
-  const int32_t status = ExpandMcu(state, target);
-  if (status == JPEG_SUCCESS && state.color_convert_flag == 1)
+  const Status status = ExpandMcu(state, target);
+  if (status.ok() && state.color_convert_flag == 1)
     ConvertPixelsInPlace(state, target.placement.visible, target.placement.out);
-  return status;
+  return status.code();
 }
 
 int32_t WriteNonInterleavedBlock(JPEG_PROPERTIES* properties, const McuTarget& target) {

@@ -8,8 +8,8 @@
 
 namespace jpeg {
 
-int32_t PlaceMcuOutput(const OutputWindow& window, int32_t mcu_width, int32_t mcu_height,
-                       int32_t mcu_column, int32_t mcu_row, McuPlacement& placement) {
+Status PlaceMcuOutput(const OutputWindow& window, int32_t mcu_width, int32_t mcu_height,
+                      int32_t mcu_column, int32_t mcu_row, McuPlacement& placement) {
   const int64_t x = int64_t{mcu_column} * mcu_width, y = int64_t{mcu_row} * mcu_height;
   const McuRect& image = window.image;
   if (window.region && (x >= image.right || x + mcu_width < image.left || y >= image.bottom ||
@@ -26,8 +26,8 @@ int32_t PlaceMcuOutput(const OutputWindow& window, int32_t mcu_width, int32_t mc
   return JPEG_SUCCESS;
 }
 
-int32_t TargetMcu(const ReadGeometry& geometry, int32_t mcu_column, int32_t mcu_row,
-                  McuTarget& target) {
+Status TargetMcu(const ReadGeometry& geometry, int32_t mcu_column, int32_t mcu_row,
+                 McuTarget& target) {
   target.geometry = &geometry;
   target.component = 0;
   target.block_column = target.block_row = 0;
@@ -35,12 +35,12 @@ int32_t TargetMcu(const ReadGeometry& geometry, int32_t mcu_column, int32_t mcu_
                         mcu_row, target.placement);
 }
 
-int32_t TargetBlock(const ReadGeometry& geometry, int32_t component, int32_t block_column,
-                    int32_t block_row, McuTarget& target) {
+Status TargetBlock(const ReadGeometry& geometry, int32_t component, int32_t block_column,
+                   int32_t block_row, McuTarget& target) {
   if (component < 0 || component >= geometry.component_count || block_column < 0 || block_row < 0)
     return JPEG_ERR_INVALID_PROPERTIES;
   const ComponentGeometry& c = geometry.components[component];
-  const int32_t status = TargetMcu(geometry, block_column / c.h, block_row / c.v, target);
+  const Status status = TargetMcu(geometry, block_column / c.h, block_row / c.v, target);
   target.component = component;
   target.block_column = block_column;
   target.block_row = block_row;

@@ -9,6 +9,7 @@
 
 #include "jpeg/jpeg_codec.h"
 #include "jpeg/read_geometry.h"
+#include "jpeg/status.h"
 
 namespace jpeg {
 
@@ -24,9 +25,8 @@ inline bool IsWhole(const McuRect& rect, int32_t mcu_width, int32_t mcu_height) 
 
 // Places MCU (mcu_column, mcu_row) of mcu_width x mcu_height pixels in the window.
 // Returns 0, or -8 when the MCU lies outside the window's region.
-[[nodiscard]] int32_t PlaceMcuOutput(const OutputWindow& window, int32_t mcu_width,
-                                     int32_t mcu_height, int32_t mcu_column, int32_t mcu_row,
-                                     McuPlacement& placement);
+Status PlaceMcuOutput(const OutputWindow& window, int32_t mcu_width, int32_t mcu_height,
+                      int32_t mcu_column, int32_t mcu_row, McuPlacement& placement);
 
 // What a writer gets for one MCU: the read's geometry and where the MCU lands. An
 // image written a component at a time gets one block per call: block (block_column,
@@ -39,9 +39,9 @@ struct McuTarget {
 };
 
 // The target of interleaved MCU (mcu_column, mcu_row), or of one block of a component.
-[[nodiscard]] int32_t TargetMcu(const ReadGeometry& geometry, int32_t mcu_column, int32_t mcu_row,
-                                McuTarget& target);
-[[nodiscard]] int32_t TargetBlock(const ReadGeometry& geometry, int32_t component,
-                                  int32_t block_column, int32_t block_row, McuTarget& target);
+Status TargetMcu(const ReadGeometry& geometry, int32_t mcu_column, int32_t mcu_row,
+                 McuTarget& target);
+Status TargetBlock(const ReadGeometry& geometry, int32_t component, int32_t block_column,
+                   int32_t block_row, McuTarget& target);
 
 }  // namespace jpeg

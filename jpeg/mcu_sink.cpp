@@ -40,8 +40,8 @@ void TransformBlocks(const RoutineTable& table, const McuSink& sink, int16_t* bl
   }
 }
 
-int32_t WriteBlockByBlock(JPEG_PROPERTIES& properties, const McuSink& sink, int32_t mcu_column,
-                          int32_t mcu_row) {
+Status WriteBlockByBlock(JPEG_PROPERTIES& properties, const McuSink& sink, int32_t mcu_column,
+                         int32_t mcu_row) {
   JpegState& state = properties.state;
   const RoutineTable& table = *state.routine_table;
   int16_t* block = state.mcu_work_buffer;
@@ -50,18 +50,18 @@ int32_t WriteBlockByBlock(JPEG_PROPERTIES& properties, const McuSink& sink, int3
     if (block != state.mcu_work_buffer) CodecCopy(state.mcu_work_buffer, block, 64 * 2);
     state.output_component = b.component;
     McuTarget target;
-    int32_t status = TargetBlock(sink.geometry, b.component, mcu_column * b.h_blocks + b.h,
-                                 mcu_row * b.v_blocks + b.v, target);
-    if (status == JPEG_SUCCESS && !IsEmpty(target.placement.visible))
+    Status status = TargetBlock(sink.geometry, b.component, mcu_column * b.h_blocks + b.h,
+                                mcu_row * b.v_blocks + b.v, target);
+    if (status.ok() && !IsEmpty(target.placement.visible))
       status = table.WriteMcuOutput(&properties, target);
-    if (status != JPEG_SUCCESS) return status;
+    if (!status.ok()) return status;
   }
   return JPEG_SUCCESS;
 }
 
 }  // namespace
 
-int32_t PrepareSink(JpegState& state, const JpegScanHeader& scan, McuSink& sink) {
+Status PrepareSink(JpegState& state, const JpegScanHeader& scan, McuSink& sink) {
   RoutineTable& table = *state.routine_table;
   SelectDctRoutines(table, state.dct_method);
   MatchQuantTablesToMethod(state, scan);
@@ -91,16 +91,16 @@ int32_t PrepareSink(JpegState& state, const JpegScanHeader& scan, McuSink& sink)
   return JPEG_SUCCESS;
 }
 
-int32_t SinkMcu(JPEG_PROPERTIES& properties, const McuSink& sink, int32_t mcu_column,
-                int32_t mcu_row) {
+Status SinkMcu(JPEG_PROPERTIES& properties, const McuSink& sink, int32_t mcu_column,
+               int32_t mcu_row) {
   JpegState& state = properties.state;
   const RoutineTable& table = *state.routine_table;
   if (table.WriteMcuOutput == nullptr) return JPEG_ERR_INVALID_PROPERTIES;
   TransformBlocks(table, sink, state.mcu_work_buffer);
   if (sink.block_by_block) return WriteBlockByBlock(properties, sink, mcu_column, mcu_row);
   McuTarget target;
-  const int32_t status = TargetMcu(sink.geometry, mcu_column, mcu_row, target);
-  if (status != JPEG_SUCCESS || IsEmpty(target.placement.visible)) return status;
+  const Status status = TargetMcu(sink.geometry, mcu_column, mcu_row, target);
+  if (!status.ok() || IsEmpty(target.placement.visible)) return status;
   return WritePlacedMcu(properties, sink.whole_mcu_kernel, target);
 }
 

@@ -18,6 +18,7 @@
 #include "jpeg/jpeg_codec.h"
 #include "jpeg/read_geometry.h"
 #include "jpeg/routine_table.h"
+#include "jpeg/status.h"
 
 namespace jpeg {
 
@@ -46,12 +47,12 @@ struct McuSink {
 // Installs the transforms for dct_method, matches the scan's quantisation tables to it
 // and fills the sink for the scan and the read's geometry. "Unsupported subsampling"
 // when the MCU holds more blocks than T.81 allows.
-[[nodiscard]] int32_t PrepareSink(JpegState& state, const JpegScanHeader& scan, McuSink& sink);
+Status PrepareSink(JpegState& state, const JpegScanHeader& scan, McuSink& sink);
 
 // Dequantises, transforms and writes the MCU in the work buffer at (mcu_column,
 // mcu_row) of the scan's grid. "Invalid JPEG_PROPERTIES" when no converter is
 // installed for the image, so a read never writes with one left from an earlier image.
-[[nodiscard]] int32_t SinkMcu(JPEG_PROPERTIES& properties, const McuSink& sink, int32_t mcu_column,
-                              int32_t mcu_row);
+Status SinkMcu(JPEG_PROPERTIES& properties, const McuSink& sink, int32_t mcu_column,
+               int32_t mcu_row);
 
 }  // namespace jpeg

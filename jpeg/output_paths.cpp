@@ -77,7 +77,7 @@ OutputKernel WholeMcuKernel(const RoutineTable& table, const OutputPath* path,
   return table.*path->kernel;
 }
 
-int32_t WritePlacedMcu(JPEG_PROPERTIES& properties, OutputKernel kernel, const McuTarget& target) {
+Status WritePlacedMcu(JPEG_PROPERTIES& properties, OutputKernel kernel, const McuTarget& target) {
   const JpegState& state = properties.state;
   const ReadGeometry& g = *target.geometry;
   if (kernel != nullptr && IsWhole(target.placement.visible, g.mcu_width, g.mcu_height)) {

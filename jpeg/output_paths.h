@@ -35,7 +35,6 @@ OutputKernel WholeMcuKernel(const RoutineTable& table, const OutputPath* path,
 
 // Writes one placed MCU: whole MCUs through `kernel` when there is one, any other
 // through the installed writer.
-[[nodiscard]] int32_t WritePlacedMcu(JPEG_PROPERTIES& properties, OutputKernel kernel,
-                                     const McuTarget& target);
+Status WritePlacedMcu(JPEG_PROPERTIES& properties, OutputKernel kernel, const McuTarget& target);
 
 }  // namespace jpeg

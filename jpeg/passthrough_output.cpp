@@ -182,7 +182,7 @@ int32_t WriteGrayRepeatedMcu(JPEG_PROPERTIES* p, const McuTarget& t) {
 
 // Component i into channel i of every visible pixel, for any sampling.
 int32_t WriteComponentCopyMcu(JPEG_PROPERTIES* p, const McuTarget& t) {
-  return ExpandMcu(p->state, t);
+  return ExpandMcu(p->state, t).code();
 }
 
 }  // namespace jpeg

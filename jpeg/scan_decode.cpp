@@ -39,8 +39,8 @@ void PlanScan(const JpegState& state, const JpegScanHeader& scan,
   }
 }
 
-int32_t DecodeMcuBlocks(JpegState& state, JpegScanHeader& scan,
-                        const ScanComponentPlan (&plan)[JPEG_MAX_COMPONENTS]) {
+Status DecodeMcuBlocks(JpegState& state, JpegScanHeader& scan,
+                       const ScanComponentPlan (&plan)[JPEG_MAX_COMPONENTS]) {
   const RoutineTable& table = *state.routine_table;
   int16_t* block = state.mcu_work_buffer;
   for (int32_t j = 0; j < scan.component_count; ++j) {
@@ -53,28 +53,27 @@ int32_t DecodeMcuBlocks(JpegState& state, JpegScanHeader& scan,
   return JPEG_SUCCESS;
 }
 
-int32_t DecodeSequentialScan(JPEG_PROPERTIES& properties, JpegScanHeader& scan,
-                             const McuSink& sink) {
+Status DecodeSequentialScan(JPEG_PROPERTIES& properties, JpegScanHeader& scan,
+                            const McuSink& sink) {
   JpegState& state = properties.state;
   ScanComponentPlan plan[JPEG_MAX_COMPONENTS];
   PlanScan(state, scan, plan);
   const ScanGrid grid = GridOfScan(sink.geometry, scan);
   int32_t mcus_after_input_end = 0;
   int32_t x = scan.mcu_column, y = scan.mcu_row;
-  int32_t status = JPEG_SUCCESS;
+  Status status = JPEG_SUCCESS;
   for (; y < grid.down; ++y, x = 0) {
     for (; x < grid.across; ++x) {
       status = DecodeMcuBlocks(state, scan, plan);
-      if (status == JPEG_SUCCESS)
-        status = ProcessRestart(state.stream, scan, grid.across, grid.down, x, y);
-      if (status == JPEG_SUCCESS) status = SinkMcu(properties, sink, x, y);
-      if (status != JPEG_SUCCESS) break;
+      if (status.ok()) status = ProcessRestart(state.stream, scan, grid.across, grid.down, x, y);
+      if (status.ok()) status = SinkMcu(properties, sink, x, y);
+      if (!status.ok()) break;
       if (MemoryInputRanDry(state.stream) && ++mcus_after_input_end > kMcusAfterInputEnd) {
         y = grid.down;
         break;
       }
     }
-    if (status != JPEG_SUCCESS || y == grid.down) break;
+    if (!status.ok() || y == grid.down) break;
   }
   // The saved position: the next MCU to decode (the one that failed, after an error),
   // so that with the predictors in the scan and the bit state in the stream a later
@@ -92,19 +91,19 @@ bool IsPlainWholeImageRead(const JpegState& state) {
 
 }  // namespace
 
-int32_t DecodeScan(JPEG_PROPERTIES& properties, JpegScanHeader& scan) {
+Status DecodeScan(JPEG_PROPERTIES& properties, JpegScanHeader& scan) {
   JpegState& state = properties.state;
   if (!IsPlainWholeImageRead(state)) return JPEG_ERR_NOT_SUPPORTED;
-  int32_t status = JPEG_SUCCESS;
+  Status status = JPEG_SUCCESS;
   if (state.progressive_scan_count != 0) {
     status = DecodeProgressiveScan(state, scan);  // the store goes to the sink at the end
   } else {
     McuSink sink;
     status = PrepareSink(state, scan, sink);
-    if (status != JPEG_SUCCESS) return status;
+    if (!status.ok()) return status;
     status = DecodeSequentialScan(properties, scan, sink);
   }
-  if (status == JPEG_SUCCESS) state.stream.bit_count = 0;
+  if (status.ok()) state.stream.bit_count = 0;
   state.routine_table->EndSimd();
   return status;
 }

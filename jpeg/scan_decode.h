@@ -5,12 +5,13 @@
 #include <cstdint>
 
 #include "jpeg/jpeg_codec.h"
+#include "jpeg/status.h"
 
 namespace jpeg {
 
 // Runs the scan; 0 when it is complete, or a negative status. Reads this codec does
 // not decode (scaled, region, interrupted, coefficient output) are refused with
 // "Not supported" before any pixel is written.
-[[nodiscard]] int32_t DecodeScan(JPEG_PROPERTIES& properties, JpegScanHeader& scan);
+Status DecodeScan(JPEG_PROPERTIES& properties, JpegScanHeader& scan);
 
 }  // namespace jpeg

@@ -106,17 +106,18 @@ class OutputRig {
   int32_t Write(jpeg::WriteMcuRoutine writer, int column, int row) {
     geometry_ = jpeg::ComputeReadGeometry(state());
     jpeg::McuTarget target;
-    const int32_t status = jpeg::TargetMcu(geometry_, column, row, target);
+    const int32_t status = jpeg::TargetMcu(geometry_, column, row, target).code();
     if (status != 0) return status;
     table().WriteMcuOutput = writer;
     return jpeg::WritePlacedMcu(
-        *properties(), jpeg::WholeMcuKernel(table(), jpeg::OutputPathOf(writer), state().frame),
-        target);
+               *properties(),
+               jpeg::WholeMcuKernel(table(), jpeg::OutputPathOf(writer), state().frame), target)
+        .code();
   }
   int32_t WriteBlock(jpeg::WriteMcuRoutine writer, int c, int column, int row) {
     geometry_ = jpeg::ComputeReadGeometry(state());
     jpeg::McuTarget target;
-    const int32_t status = jpeg::TargetBlock(geometry_, c, column, row, target);
+    const int32_t status = jpeg::TargetBlock(geometry_, c, column, row, target).code();
     return status != 0 ? status : writer(properties(), target);
   }
 

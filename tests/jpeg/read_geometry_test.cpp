@@ -24,7 +24,8 @@ void ExpectRect(const McuRect& rect, int32_t left, int32_t top, int32_t right, i
 int32_t Place(const JpegState& state, int32_t width, int32_t height, int32_t column, int32_t row,
               McuPlacement& placement) {
   return jpeg::PlaceMcuOutput(jpeg::ComputeReadGeometry(state).window, width, height, column, row,
-                              placement);
+                              placement)
+      .code();
 }
 
 JpegFrameHeader Frame(uint32_t width, uint32_t height, std::vector<std::pair<int, int>> factors) {

@@ -99,7 +99,8 @@ class YccOutput {
     const jpeg::ReadGeometry geometry = jpeg::ComputeReadGeometry(properties_->state);
     jpeg::McuTarget target{&geometry, {}, 0, 0, 0};
     const int32_t status = jpeg::PlaceMcuOutput(geometry.window, mcu_width(), mcu_height(),
-                                                mcu_column, mcu_row, target.placement);
+                                                mcu_column, mcu_row, target.placement)
+                               .code();
     return status != 0 ? status : jpeg::YccMcuWriter(shape_.output_path)(properties_.get(), target);
   }
 
