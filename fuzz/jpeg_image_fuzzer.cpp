@@ -12,6 +12,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
 #include <memory>
 #include <string>
 #include <vector>
@@ -48,14 +49,15 @@ struct Choice {
 Choice ChooseFrom(const uint8_t* data, size_t size) {
   const uint32_t bits = (size == 0 ? 0u : data[size - 1]) ^ static_cast<uint32_t>(size);
   return {&kLayouts[bits % kLayoutCount],
-          static_cast<int32_t>(bits / kLayoutCount % 2) == 0 ? DCT_METHOD_PRECISE : DCT_METHOD_FAST,
+          bits / kLayoutCount % 2 == 0 ? DCT_METHOD_PRECISE : DCT_METHOD_FAST,
           bits / kLayoutCount / 2 % 2 == 1};
 }
 
 // One file per fuzzing process, rewritten for every input that is read from a file.
 const char* InputFile(const std::vector<uint8_t>& bytes) {
   static const std::string path = [] {
-    std::string name = "/tmp/jpeg_image_fuzzer_XXXXXX";
+    std::string name =
+        (std::filesystem::temp_directory_path() / "jpeg_image_fuzzer_XXXXXX").string();
     const int fd = mkstemp(name.data());
     if (fd < 0) std::abort();
     close(fd);
