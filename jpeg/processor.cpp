@@ -1,6 +1,7 @@
 // Processor detection (CPUID) and the class rules. The record is process-wide and
-// rewritten by every detection with the same values. Without CPUID (not an x86
-// processor) the record stays blank and the class is the plain one.
+// filled once, by the first detection: CPUID answers the same every time, and records
+// initialised on several threads at once must not race on it. Without CPUID (not an
+// x86 processor) the record stays blank and the class is the plain one.
 #include "jpeg/processor.h"
 
 #include <cstring>
@@ -14,8 +15,6 @@
 
 namespace jpeg {
 namespace {
-
-ProcessorInfo g_processor_info;
 
 ProcessorInfo BlankProcessorInfo() {
   ProcessorInfo info{};
@@ -87,12 +86,15 @@ ProcessorInfo ProcessorInfoFromCpuid(const CpuidValues& values) {
 }
 
 void DetectProcessor() {
-  CpuidValues values{};
-  g_processor_info = ReadCpuid(values) ? ProcessorInfoFromCpuid(values) : BlankProcessorInfo();
+  (void)GetProcessorInfo();
 }
 
 const ProcessorInfo& GetProcessorInfo() {
-  return g_processor_info;
+  static const ProcessorInfo info = [] {
+    CpuidValues values{};
+    return ReadCpuid(values) ? ProcessorInfoFromCpuid(values) : BlankProcessorInfo();
+  }();
+  return info;
 }
 
 ProcessorClass ClassifyProcessorInfo(const ProcessorInfo& info, int32_t override_value) {
@@ -115,8 +117,7 @@ ProcessorClass ClassifyProcessorInfo(const ProcessorInfo& info, int32_t override
 }
 
 ProcessorClass ClassifyProcessor(RoutineTable* table) {
-  DetectProcessor();
-  return ClassifyProcessorInfo(g_processor_info, ReadUseCpuOverride(table));
+  return ClassifyProcessorInfo(GetProcessorInfo(), ReadUseCpuOverride(table));
 }
 
 }  // namespace jpeg

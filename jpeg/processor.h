@@ -1,5 +1,5 @@
 // Processor detection and classification: which family of kernels this machine runs.
-// CPUID is read once per classification; a registry value may force a class. The
+// CPUID is read once per process; a registry value may force a class. The
 // classification rules are pure functions of the CPUID values and the override, so
 // tests can feed simulated processors.
 #pragma once
@@ -43,8 +43,9 @@ struct CpuidValues {
   bool avx2;
 };
 
-// Reads CPUID and fills the process-wide record.
+// Fills the process-wide record from CPUID on the first call; later calls keep it.
 void DetectProcessor();
+// The record, detected on first use.
 const ProcessorInfo& GetProcessorInfo();
 // The record for given CPUID values (what DetectProcessor stores).
 ProcessorInfo ProcessorInfoFromCpuid(const CpuidValues& values);

@@ -1,7 +1,8 @@
 // Routine table set-up: the one place that chooses the kernels for the processor.
 // It loads the registry stand-in (for the USECPU override), classifies the processor,
-// lowers the class to what this processor can execute, installs the process-wide
-// memory helpers and lets each stage fill its slots for the class.
+// lowers the class to what this processor can execute and lets each stage fill its
+// slots for the class. The process-wide memory helpers are constants, so tables set
+// up on several threads at once share nothing that is written.
 #include "jpeg/routine_table.h"
 
 #include <cstring>
@@ -44,8 +45,8 @@ void InstallEndSimd(RoutineTable& table, ProcessorClass processor_class) {
 
 }  // namespace
 
-CopyRoutine CodecCopy = CopyBytes;
-ZeroRoutine CodecZero = ZeroBytes;
+const CopyRoutine CodecCopy = CopyBytes;
+const ZeroRoutine CodecZero = ZeroBytes;
 
 #define JPEG_ROUTINE_SLOT_NAME(slot, name, type) #name,
 const char* const kRoutineSlotNames[kRoutineSlotCount] = {
@@ -76,8 +77,6 @@ int32_t SetUpRoutineTable(RoutineTable* table) {
   LoadRegistryFunctions(*table);
   const ProcessorClass processor_class =
       InstalledClass(ClassifyProcessor(table), GetProcessorInfo());
-  CodecCopy = CopyBytes;
-  CodecZero = ZeroBytes;
   InstallEndSimd(*table, processor_class);
   InstallHuffmanRoutines(*table, processor_class);
   InstallDctRoutines(*table, processor_class);

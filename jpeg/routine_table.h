@@ -152,11 +152,11 @@ inline constexpr int kRoutineSlotCount = 0 JPEG_ROUTINE_SLOTS(JPEG_COUNT_ROUTINE
 #undef JPEG_COUNT_ROUTINE_SLOT
 static_assert(kRoutineSlotCount == 63);
 
-// Process-wide memory helpers, installed by every SetUpRoutineTable.
+// Process-wide memory helpers, the same for every class and never rewritten.
 using CopyRoutine = void (*)(void* destination, const void* source, size_t length);
 using ZeroRoutine = void (*)(void* buffer, size_t length);
-extern CopyRoutine CodecCopy;  // overlap-safe byte copy
-extern ZeroRoutine CodecZero;
+extern const CopyRoutine CodecCopy;  // overlap-safe byte copy
+extern const ZeroRoutine CodecZero;
 
 // Fills the table for the processor class (ClassifyProcessor); always returns 1.
 int32_t SetUpRoutineTable(RoutineTable* table);

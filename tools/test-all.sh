@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Builds and runs every test. Usage: tools/test-all.sh [release|debug|asan-ubsan]
+# Builds and runs every test. Usage: tools/test-all.sh [release|debug|asan-ubsan|tsan]
 set -euo pipefail
 cd "$(dirname "$0")/.."
 preset=${1:-release}
