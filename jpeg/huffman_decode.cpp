@@ -10,6 +10,7 @@
 
 #include "jpeg/block_reader.h"
 #include "jpeg/input_stream.h"
+#include "jpeg/markers.h"
 #include "jpeg/quantization.h"
 #include "jpeg/routine_table.h"
 
@@ -169,17 +170,34 @@ int32_t DecodeBlockDcOnlyPlain(JpegInputStream* stream, const JpegHuffmanDecodeT
 int32_t ProcessRestart(JpegInputStream& stream, JpegScanHeader& scan, int32_t across, int32_t down,
                        int32_t x, int32_t y) {
   if (scan.restart_interval == 0) return JPEG_SUCCESS;
+  const int64_t interval = scan.restart_interval;
   const int64_t done = int64_t{y} * across + x + 1;
-  if (done % scan.restart_interval != 0 || done >= int64_t{across} * down) return JPEG_SUCCESS;
+  const int64_t total = int64_t{across} * down;
+  if (done % interval != 0 || done >= total) return JPEG_SUCCESS;
   for (int32_t& pred : scan.dc_pred) pred = 0;
   stream.eob_run = 0;    // an end-of-band run never crosses a restart (T.81 G.1.2.2)
   stream.bit_count = 0;  // the padding bits before the marker go too
-  if (stream.pending_marker != 0) {
-    stream.pending_marker = 0;  // the bit reader has met the marker already
+  // The marker stands here unless data was lost; held pending, it stops the bit reader.
+  if (stream.pending_marker == 0) {
+    const int32_t code = ReadMarker(stream);
+    if (code < 0) return code;
+    if (code > 0xFF) return JPEG_SUCCESS;  // the stream ends: what is left decodes as zeros
+    stream.pending_marker = static_cast<uint8_t>(code);
+  }
+  const int32_t code = stream.pending_marker;
+  // Any other marker ends the scan's data: the rest decodes as zero blocks and the
+  // marker stays for the marker loop.
+  if (code < kMarkerRst0 || code > kMarkerRst7) return JPEG_SUCCESS;
+  // RSTn follow each other modulo 8 (T.81 E.2.4). A later one means the intervals
+  // before it were lost: they decode as zero blocks while it stays pending, and it is
+  // taken at its own restart point.
+  const int64_t expected = (done / interval - 1) & 7;
+  const int64_t lost = (code - kMarkerRst0 - expected) & 7;
+  if (lost == 0) {
+    stream.pending_marker = 0;
     return JPEG_SUCCESS;
   }
-  const int32_t code = ReadMarker(stream);
-  return code < 0 ? code : JPEG_SUCCESS;
+  return done + lost * interval < total ? JPEG_SUCCESS : JPEG_ERR_BAD_RST;
 }
 
 void InstallHuffmanRoutines(RoutineTable& table, ProcessorClass) {

@@ -19,7 +19,10 @@ inline constexpr int32_t kMarkerReached = 100;
                                           const JpegHuffmanDecodeTable& table, int32_t* symbol);
 // Restart processing after the MCU at column x, row y of an across x down grid: at
 // every Ri-th MCU but the last, clears the predictors and the bit buffer and consumes
-// the restart marker (whatever its code). 0 or the status of the marker search.
+// the expected RSTn. A marker of a later restart point is kept until its own point
+// (the intervals between decode as zero blocks), any other marker is kept for the
+// marker loop. 0, JPEG_ERR_BAD_RST for an RSTn no remaining restart point can take,
+// or the status of the marker search.
 [[nodiscard]] int32_t ProcessRestart(JpegInputStream& stream, JpegScanHeader& scan, int32_t across,
                                      int32_t down, int32_t x, int32_t y);
 // The block decoders of the routine table (plain versions).

@@ -284,6 +284,66 @@ TEST(WholeImageRead, AnMcuOfMoreThanTenBlocksIsRefusedBeforeDecoding) {
   EXPECT_TRUE(r.NothingWritten());
 }
 
+// Hand-made images share two tiny Huffman tables in slot 0: DC codes '00' (category
+// 0) and '01' (category 7), AC code '0' (end of block).
+void TinyTables(jpeg_test::StreamBuilder& s) {
+  s.Segment(0xC4, jpeg_test::HuffmanPayload(0x00, {0, 2, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0},
+                                            {0, 7}));
+  s.Segment(0xC4,
+            jpeg_test::HuffmanPayload(0x10, {1, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0}, {0}));
+}
+
+// Block k holds only a DC of 64 + 8k (samples 136 + k) after a predictor of 0: '01',
+// the 7 value bits, '0' (end of block), six 1 bits of padding.
+Bytes DcBlock(uint32_t k) {
+  const uint32_t bits = (1u << 14) | ((64 + 8 * k) << 7) | 0x3F;
+  return {static_cast<uint8_t>(bits >> 8), static_cast<uint8_t>(bits)};
+}
+
+// A grey 32 x 8 image of four MCUs, restart interval 1, MCU k being DcBlock(k);
+// `markers[k]` stands after MCU k.
+Bytes RestartImage(const std::vector<Bytes>& markers) {
+  jpeg_test::StreamBuilder s;
+  s.Soi().QuantTable(0, 1).Frame(0xC0, 32, 8, {{1, 0x11, 0}});
+  TinyTables(s);
+  s.Segment(0xDD, {0, 1}).Scan({1});
+  for (uint32_t k = 0; k < 4; ++k) {
+    s.Raw(DcBlock(k));
+    if (k < markers.size()) s.Raw(markers[k]);
+  }
+  return s.Eoi().bytes();
+}
+
+// Lost or damaged restart markers: the intervals the data lost come out mid-grey
+// (zero blocks), the rest decodes; a marker no restart point can take fails the read.
+TEST(WholeImageRead, LostRestartMarkersResynchronise) {
+  const Bytes rst0 = {0xFF, 0xD0}, rst1 = {0xFF, 0xD1}, rst2 = {0xFF, 0xD2}, none;
+  struct Case {
+    const char* name;
+    std::vector<Bytes> markers;
+    int32_t status;
+    std::vector<uint8_t> samples;  // the grey of each MCU
+  };
+  const Case cases[] = {
+      {"intact", {rst0, rst1, rst2}, 0, {136, 137, 138, 139}},
+      {"RST1 missing", {rst0, none, rst2}, 0, {136, 137, 128, 139}},
+      {"RST0 missing", {none, rst1, rst2}, 0, {136, 128, 138, 139}},
+      {"cut before RST1", {rst0, {0xFF, 0xD9}}, 0, {136, 137, 128, 128}},
+      {"RST1 damaged into RST6", {rst0, {0xFF, 0xD6}, rst2}, JPEG_ERR_BAD_RST, {}},
+  };
+  for (const Case& c : cases) {
+    const Bytes jpeg = RestartImage(c.markers);
+    Record r;
+    r.SetInput(jpeg);
+    ASSERT_EQ(JpegRead(&r.p(), READ_PARAMS_BUFFER), 0) << c.name;
+    r.SetOutput(32, 8);
+    ASSERT_EQ(JpegRead(&r.p(), READ_IMAGE_BUFFER), c.status) << c.name;
+    const Bytes pixels = r.Pixels();
+    for (size_t k = 0; k < c.samples.size(); ++k)
+      EXPECT_EQ(pixels[(8 * k + 3) * 3], c.samples[k]) << c.name << ", MCU " << k;
+  }
+}
+
 // Non-interleaved images: every scan in its own grid, and a later read on the same
 // record starts again at SOI.
 TEST(WholeImageRead, ANonInterleavedImageDecodesTheSameOnEveryRead) {

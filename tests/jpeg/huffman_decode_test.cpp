@@ -98,7 +98,7 @@ TEST(DecodeBlock, MarkerBeforeTheDcSymbolLeavesAnEmptyBlock) {
 }
 
 TEST(ProcessRestart, EveryIntervalButTheLastMcuRestarts) {
-  Decoder d({0x12, 0xFF, 0xD1, 0x34});
+  Decoder d({0x12, 0xFF, 0xD0, 0x34});
   JpegScanHeader scan{};
   scan.restart_interval = 2;
   scan.dc_pred[0] = 7;
@@ -122,6 +122,23 @@ TEST(ProcessRestart, MarkerMetByTheBitReaderIsTakenWithoutSearching) {
   EXPECT_EQ(d.stream.pending_marker, 0);
   EXPECT_EQ(d.stream.bit_count, 0);
   EXPECT_EQ(*d.stream.next_byte, 0x56);
+}
+
+// After MCU 1 of 4 (Ri = 1) RST0 is expected; what else stands there is kept pending.
+TEST(ProcessRestart, OnlyTheExpectedRestartMarkerIsConsumed) {
+  struct Case {
+    uint8_t marker;
+    int32_t status;
+    uint8_t pending;
+  };
+  for (const Case& c : {Case{0xD0, 0, 0}, Case{0xD2, 0, 0xD2}, Case{0xD9, 0, 0xD9},
+                        Case{0xD3, JPEG_ERR_BAD_RST, 0xD3}, Case{0xD7, JPEG_ERR_BAD_RST, 0xD7}}) {
+    Decoder d({0x12, 0xFF, c.marker, 0x34});
+    JpegScanHeader scan{};
+    scan.restart_interval = 1;
+    EXPECT_EQ(ProcessRestart(d.stream, scan, 4, 1, 0, 0), c.status) << int{c.marker};
+    EXPECT_EQ(d.stream.pending_marker, c.pending) << int{c.marker};
+  }
 }
 
 TEST(DecodeBlock, TheRoutineTableCarriesThePlainDecoders) {
