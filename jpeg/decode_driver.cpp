@@ -16,6 +16,7 @@
 #include "jpeg/read_modes.h"
 #include "jpeg/routine_table.h"
 #include "jpeg/scan_decode.h"
+#include "jpeg/scan_tables.h"
 #include "jpeg/status.h"
 
 namespace jpeg {
@@ -84,6 +85,8 @@ int32_t OnStartOfScan(JPEG_PROPERTIES& properties, bool& finished) {
   const bool progressive = !IsSequentialScan(state, scan);
   state.interleave_type = !progressive && ns < state.frame.component_count;
   status = SelectOutputConverter(properties);
+  if (status != JPEG_SUCCESS) return status;
+  status = PrepareScanTables(state, scan);
   if (status != JPEG_SUCCESS) return status;
   if (progressive) {
     status = StartProgressiveScan(state, scan);

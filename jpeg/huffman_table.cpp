@@ -65,6 +65,7 @@ int32_t BuildHuffmanTable(const uint8_t* counts, const uint8_t* values, int32_t 
   if (!AssignCodes(counts, built)) return JPEG_ERR_BAD_HUFFMAN;
   for (int32_t i = 0; i < total; ++i) built.values[i] = values[i];
   FillLookahead(counts, built);
+  built.defined = 1;
   std::memcpy(table, &built, sizeof built);
   return JPEG_SUCCESS;
 }

@@ -190,6 +190,7 @@ typedef struct JpegQuantTableSlot {
   JPEG_ALIGN(16) int16_t values[80];
   int16_t stream_values[64]; /* the entries as read, kept to prepare them again */
   int32_t prepared_for;      /* the dct_method values was prepared for */
+  int32_t defined;           /* 1 once a DQT (or the caller) filled the slot */
 } JpegQuantTableSlot;
 
 typedef struct JpegHuffmanLookahead {
@@ -205,6 +206,7 @@ typedef struct JpegHuffmanDecodeTable {
   uint16_t mincode[17]; /* first code per length */
   int32_t maxcode[18];  /* last code per length, -1 = none; 32-bit so 16-bit codes fit */
   uint16_t valptr[17];  /* index in values of the first code per length */
+  int32_t defined;      /* 1 once built from a DHT, the caller's or the standard tables */
 } JpegHuffmanDecodeTable;
 
 /* Optional coefficient output instead of pixels. */

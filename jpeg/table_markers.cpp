@@ -56,6 +56,7 @@ void InstallQuantTable(JpegState& state, int32_t pq, int32_t tq, const uint8_t* 
     state.quant_export_present[tq] = 1;
   }
   PrepareQuantTable(slot, dct_method);
+  slot.defined = 1;
   if (state.quant_table_count < 4) ++state.quant_table_count;
 }
 

@@ -344,6 +344,39 @@ TEST(WholeImageRead, LostRestartMarkersResynchronise) {
   }
 }
 
+// Slots the stream never defined: quantisation is an error; Huffman slots 0 and 1 take
+// the standard tables (the peer encodes with them), other slots are an error.
+TEST(WholeImageRead, TablesNeverDefinedFailOrTakeTheStandardHuffmanTables) {
+  jpeg_test::StreamBuilder no_dqt, no_slot2;
+  no_dqt.Soi().Frame(0xC0, 8, 8, {{1, 0x11, 0}});
+  TinyTables(no_dqt);
+  no_dqt.Scan({1}).Raw(DcBlock(0)).Eoi();
+  no_slot2.Soi().QuantTable(0, 1).Frame(0xC0, 8, 8, {{1, 0x11, 0}});
+  TinyTables(no_slot2);
+  no_slot2.Segment(0xDA, {1, 1, 0x22, 0, 63, 0}).Raw(DcBlock(0)).Eoi();
+  for (const auto& [jpeg, status] : {std::pair{no_dqt.bytes(), JPEG_ERR_NO_QUANT},
+                                     std::pair{no_slot2.bytes(), JPEG_ERR_NO_HUFFMAN}}) {
+    Record r;
+    r.SetInput(jpeg);
+    ASSERT_EQ(JpegRead(&r.p(), READ_PARAMS_BUFFER), 0);
+    r.SetOutput(8, 8);
+    EXPECT_EQ(JpegRead(&r.p(), READ_IMAGE_BUFFER), status);
+    EXPECT_TRUE(r.NothingWritten()) << status;
+  }
+  const Bytes jpeg = Encode420(40, 24);
+  Bytes without_dht(jpeg.begin(), jpeg.begin() + 2);
+  size_t rest = 2;
+  for (const Segment& s : HeaderSegments(jpeg)) {
+    if (s.code == 0xDA) break;
+    if (s.code != 0xC4)
+      without_dht.insert(without_dht.end(), jpeg.begin() + s.start, jpeg.begin() + s.end);
+    rest = s.end;
+  }
+  without_dht.insert(without_dht.end(), jpeg.begin() + static_cast<long>(rest), jpeg.end());
+  ASSERT_LT(without_dht.size(), jpeg.size());
+  EXPECT_EQ(DecodeAsPageLoader(without_dht), DecodeAsPageLoader(jpeg));
+}
+
 // Non-interleaved images: every scan in its own grid, and a later read on the same
 // record starts again at SOI.
 TEST(WholeImageRead, ANonInterleavedImageDecodesTheSameOnEveryRead) {
