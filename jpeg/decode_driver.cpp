@@ -110,6 +110,10 @@ int32_t OnEndOfImage(JPEG_PROPERTIES& properties, bool& finished) {
     return JPEG_ERR_NO_IMAGE;
   }
   finished = true;
+  // A frame whose image data never came (SOF then EOI) is no image, not a blank one.
+  if (!IsHeaderMode(state.io_mode) && state.stream.scan_components_done == 0 &&
+      state.progressive_scan_count == 0)
+    return JPEG_ERR_NO_IMAGE;
   // The components of a non-interleaved image were written one scan at a time.
   if (!IsHeaderMode(state.io_mode) && state.interleave_type != 0 && state.color_convert_flag == 1 &&
       state.progressive_scan_count == 0)

@@ -377,6 +377,25 @@ TEST(WholeImageRead, TablesNeverDefinedFailOrTakeTheStandardHuffmanTables) {
   EXPECT_EQ(DecodeAsPageLoader(without_dht), DecodeAsPageLoader(jpeg));
 }
 
+// SOF then EOI: a frame without image data is no image, from memory and from a file.
+TEST(WholeImageRead, AFrameWithoutAScanIsNoImage) {
+  const Bytes jpeg =
+      jpeg_test::StreamBuilder().Soi().QuantTable(0, 1).Frame420(16, 16).Eoi().bytes();
+  const auto path = std::filesystem::temp_directory_path() / "setuvia_no_scan.jpg";
+  std::ofstream(path, std::ios::binary)
+      .write(reinterpret_cast<const char*>(jpeg.data()), static_cast<long>(jpeg.size()));
+  const std::string name = path.string();
+  for (const int32_t mode : {READ_IMAGE_BUFFER, READ_IMAGE_FILE}) {
+    Record r;
+    r.SetInput(jpeg);
+    r.p().jpeg_file = name.c_str();
+    r.SetOutput(16, 16);
+    EXPECT_EQ(JpegRead(&r.p(), mode), JPEG_ERR_NO_IMAGE) << mode;
+    EXPECT_TRUE(r.NothingWritten()) << mode;
+  }
+  std::filesystem::remove(path);
+}
+
 // Non-interleaved images: every scan in its own grid, and a later read on the same
 // record starts again at SOI.
 TEST(WholeImageRead, ANonInterleavedImageDecodesTheSameOnEveryRead) {
