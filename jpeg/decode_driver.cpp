@@ -92,6 +92,7 @@ int32_t OnStartOfScan(JPEG_PROPERTIES& properties, bool& finished) {
     status = StartProgressiveScan(state, scan);
     if (status != JPEG_SUCCESS) return status;
   } else if (state.interleave_type == 1) {
+    if (state.stream.scan_components_done == 0) FillComponentChannelsMidLevel(properties);
     state.ac_final_count += ns;
   }
   state.current_scan = &scan;

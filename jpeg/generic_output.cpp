@@ -132,6 +132,18 @@ void ConvertPixelsInPlace(const JpegState& state, const McuRect& rect, uint8_t* 
   }
 }
 
+void FillComponentChannelsMidLevel(JPEG_PROPERTIES& properties) {
+  const JpegState& state = properties.state;
+  const OutputWindow window = ComputeReadGeometry(state).window;
+  const McuRect& v = window.visible;
+  const int32_t filled = std::min(window.channels, state.frame.component_count);
+  for (int32_t y = 0; y < v.bottom - v.top; ++y) {
+    uint8_t* row = window.pixels + static_cast<ptrdiff_t>(y) * window.row_step;
+    for (int32_t x = 0; x < v.right - v.left; ++x)
+      std::fill_n(row + x * window.channels, filled, uint8_t{128});
+  }
+}
+
 void ConvertImageInPlace(JPEG_PROPERTIES& properties) {
   const JpegState& state = properties.state;
   if (state.color_convert_flag != 1) return;

@@ -25,6 +25,11 @@ int32_t WriteNonInterleavedYccBlock(JPEG_PROPERTIES* properties, const McuTarget
 // whose channel 3 is left as it is). Buffers of fewer than three channels are left.
 void ConvertPixelsInPlace(const JpegState& state, const McuRect& rect, uint8_t* out);
 
+// Before the first scan of a non-interleaved image: the channels of the frame's
+// components become 128, the samples of all-zero coefficients, so a component that
+// no scan covers decodes mid-level as T.81 decoders give it (not the caller's bytes).
+void FillComponentChannelsMidLevel(JPEG_PROPERTIES& properties);
+
 // The colour pass at EOI of a non-interleaved image: every written pixel, when colour
 // conversion is on and dib_color is 1, 2 or 5.
 void ConvertImageInPlace(JPEG_PROPERTIES& properties);

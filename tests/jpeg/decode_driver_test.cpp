@@ -396,6 +396,22 @@ TEST(WholeImageRead, AFrameWithoutAScanIsNoImage) {
   std::filesystem::remove(path);
 }
 
+// A colour frame whose only scan is its luminance: the chroma decodes mid-level, so
+// the page is grey, whatever the buffer held.
+TEST(WholeImageRead, AComponentWithoutAScanDecodesMidLevel) {
+  jpeg_test::StreamBuilder s;
+  s.Soi().QuantTable(0, 1).Frame(0xC0, 8, 8, {{1, 0x11, 0}, {2, 0x11, 0}, {3, 0x11, 0}});
+  TinyTables(s);
+  const Bytes jpeg = s.Scan({1}).Raw(DcBlock(0)).Eoi().bytes();
+  Record r;
+  r.SetInput(jpeg);
+  ASSERT_EQ(JpegRead(&r.p(), READ_PARAMS_BUFFER), 0);
+  r.SetOutput(8, 8);
+  ASSERT_EQ(JpegRead(&r.p(), READ_IMAGE_BUFFER), 0);
+  const Bytes pixels = r.Pixels();
+  for (uint8_t byte : Bytes(pixels.begin(), pixels.begin() + 24)) ASSERT_EQ(byte, 136);
+}
+
 // Non-interleaved images: every scan in its own grid, and a later read on the same
 // record starts again at SOI.
 TEST(WholeImageRead, ANonInterleavedImageDecodesTheSameOnEveryRead) {
