@@ -16,7 +16,11 @@ unsigned PointerText(const std::uint8_t* bytes) {
   return static_cast<unsigned>(reinterpret_cast<std::uintptr_t>(bytes));
 }
 
-// The output layout the page uses for the frame's component count.
+// The output layout the page uses for the frame's component count, in the colour the
+// parameters read reported: an RGB-coded page stays RGB (written as BGR), and four
+// components are CMYK unless the Adobe marker says YCCK. Either way the codec writes
+// them as Adobe-inverted C, M, Y, K (YCCK through its YCbCrA path), which the post-pass
+// turns into the screen's blue, green and red.
 void ChooseOutputFormat(JPEG_PROPERTIES& p) {
   switch (p.jpeg_channels) {
     case 1:
@@ -25,12 +29,12 @@ void ChooseOutputFormat(JPEG_PROPERTIES& p) {
       p.dib_color = COLOR_BGR;
       break;
     case 3:
-      p.jpeg_color = COLOR_YCBCR;
+      p.jpeg_color = p.jpeg_color == COLOR_RGB ? COLOR_RGB : COLOR_YCBCR;
       p.dib_channels = 3;
       p.dib_color = COLOR_BGR;
       break;
     case 4:
-      p.jpeg_color = COLOR_YCBCRA;
+      p.jpeg_color = p.jpeg_color == COLOR_YCBCRA ? COLOR_YCBCRA : COLOR_RGBA;
       p.dib_channels = 4;
       p.dib_color = COLOR_RGBA;
       break;

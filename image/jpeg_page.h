@@ -17,9 +17,10 @@ std::vector<std::uint8_t> DecodeJpegFromMemory(const std::uint8_t* bytes, std::s
                                                BitmapInfoHeader* header,
                                                PageLoadFailure* failure = nullptr);
 
-// After a parameters read: chooses the page's output for the frame's component count
-// (jpeg_color, dib_channels, dib_color) and lays out bottom-up rows padded to 4 bytes
-// (dib_width, dib_height, dib_pad_bytes). Returns the pixel buffer's size in bytes.
+// After a parameters read: chooses the page's output for the frame's component count and
+// the colour the read reported (jpeg_color, dib_channels, dib_color) and lays out bottom-up rows
+// padded to 4 bytes (dib_width, dib_height, dib_pad_bytes). Returns the pixel buffer's size in
+// bytes.
 std::uint64_t SetJpegPageOutput(JPEG_PROPERTIES& p);
 
 // The post-pass for four-component pages: RGBA rows become BGRA with each colour byte

@@ -261,6 +261,30 @@ TEST(DecodeJpegFromMemory, AFourComponentPageHas32BitPremultipliedRows) {
   }
 }
 
+// Pages decode in the colour the parameters read reported; four components without an
+// Adobe marker are taken as CMYK.
+TEST(SetJpegPageOutput, KeepsTheReportedColourOfRgbCmykAndYcckPages) {
+  struct Case {
+    std::uint32_t channels, reported, jpeg_color, dib_channels, dib_color;
+  };
+  for (const Case& c : {Case{1, COLOR_GRAY, COLOR_GRAY, 3, COLOR_BGR},
+                        Case{3, COLOR_YCBCR, COLOR_YCBCR, 3, COLOR_BGR},
+                        Case{3, COLOR_RGB, COLOR_RGB, 3, COLOR_BGR},
+                        Case{4, COLOR_YCBCRA, COLOR_YCBCRA, 4, COLOR_RGBA},
+                        Case{4, COLOR_RGBA, COLOR_RGBA, 4, COLOR_RGBA},
+                        Case{4, COLOR_YCBCR, COLOR_RGBA, 4, COLOR_RGBA}}) {
+    JPEG_PROPERTIES p{};
+    p.jpeg_width = 5;
+    p.jpeg_height = 2;
+    p.jpeg_channels = c.channels;
+    p.jpeg_color = c.reported;
+    SetJpegPageOutput(p);
+    EXPECT_EQ(p.jpeg_color, c.jpeg_color) << c.channels << " " << c.reported;
+    EXPECT_EQ(p.dib_channels, c.dib_channels) << c.channels << " " << c.reported;
+    EXPECT_EQ(p.dib_color, c.dib_color) << c.channels << " " << c.reported;
+  }
+}
+
 TEST(ConvertRgbaToBgraPremultiplied, SwapsRedAndBlueAndScalesByAlpha) {
   std::uint8_t pixels[] = {200, 100, 50, 128, 255, 255, 255, 255, 9, 9, 9, 0, 1, 2, 3, 4, 77};
   ConvertRgbaToBgraPremultiplied(pixels, 2, 2);

@@ -103,7 +103,8 @@ void CompareWithPeer(const CorpusEntry& entry, const std::vector<uint8_t>& jpeg,
   EXPECT_GE(diff.psnr, expected.min_psnr) << diff.Describe();
 }
 
-// True when the parameters read reported a colour the page loader overrides (Adobe RGB, CMYK).
+// True when the parameters read reported Adobe RGB or CMYK: such files are compared once more
+// through the reported-colour choice.
 bool ReportedColorDiffers(const CodecRun& run) {
   return (run.jpeg_channels == 3 && run.jpeg_color == COLOR_RGB) ||
          (run.jpeg_channels == 4 && run.jpeg_color == COLOR_RGBA);

@@ -14,7 +14,7 @@ namespace setuvia::jpegtest {
 
 // How the JPEG colour is chosen after the parameters read.
 enum class ColorChoice {
-  kAsProgram,   // what the page loader does: 1 -> gray, 3 -> YCbCr, 4 -> YCbCrA, whatever was read
+  kAsProgram,   // what the page loader does: gray, YCbCr or RGB, YCCK or CMYK as reported
   kAsReported,  // keep the colour the parameters read reported (e.g. Adobe RGB or CMYK)
 };
 
