@@ -132,49 +132,26 @@ using Replicate2x2 = Interleave<3, 0, 2, 2>;
 
 }  // namespace
 
-void OutputGray(const int16_t* const* b, uint8_t* o, int32_t s) {
-  FullKernel<Gray>(b, o, s);
-}
-void OutputInterleave3(const int16_t* const* b, uint8_t* o, int32_t s) {
-  FullKernel<Interleave3>(b, o, s);
-}
-void OutputInterleave3Alpha(const int16_t* const* b, uint8_t* o, int32_t s) {
-  FullKernel<Interleave3Alpha>(b, o, s);
-}
-void OutputInterleave4(const int16_t* const* b, uint8_t* o, int32_t s) {
-  FullKernel<Interleave4>(b, o, s);
-}
-void OutputReplicate2x1(const int16_t* const* b, uint8_t* o, int32_t s) {
-  FullKernel<Replicate2x1>(b, o, s);
-}
-void OutputReplicate2x2(const int16_t* const* b, uint8_t* o, int32_t s) {
-  FullKernel<Replicate2x2>(b, o, s);
-}
-void OutputPack422(const int16_t* const* b, uint8_t* o, int32_t s) {
-  FullKernel<Pack422>(b, o, s);
-}
+// Each format's full kernel and writer: Output<name> and Write<name>Mcu.
+#define JPEG_PASS_THROUGH_FORMATS(X) \
+  X(Gray)                            \
+  X(Interleave3)                     \
+  X(Interleave3Alpha)                \
+  X(Interleave4)                     \
+  X(Replicate2x1)                    \
+  X(Replicate2x2)                    \
+  X(Pack422)
+#define JPEG_DEFINE_PASS_THROUGH_PATH(name)                                     \
+  void Output##name(const int16_t* const* blocks, uint8_t* out, int32_t step) { \
+    FullKernel<name>(blocks, out, step);                                        \
+  }                                                                             \
+  int32_t Write##name##Mcu(JPEG_PROPERTIES* p, const McuTarget& t) {            \
+    return WriteFormatMcu<name>(p, t);                                          \
+  }
+JPEG_PASS_THROUGH_FORMATS(JPEG_DEFINE_PASS_THROUGH_PATH)
+#undef JPEG_DEFINE_PASS_THROUGH_PATH
+#undef JPEG_PASS_THROUGH_FORMATS
 
-int32_t WriteGrayMcu(JPEG_PROPERTIES* p, const McuTarget& t) {
-  return WriteFormatMcu<Gray>(p, t);
-}
-int32_t WriteInterleave3Mcu(JPEG_PROPERTIES* p, const McuTarget& t) {
-  return WriteFormatMcu<Interleave3>(p, t);
-}
-int32_t WriteInterleave3AlphaMcu(JPEG_PROPERTIES* p, const McuTarget& t) {
-  return WriteFormatMcu<Interleave3Alpha>(p, t);
-}
-int32_t WriteInterleave4Mcu(JPEG_PROPERTIES* p, const McuTarget& t) {
-  return WriteFormatMcu<Interleave4>(p, t);
-}
-int32_t WriteReplicate2x1Mcu(JPEG_PROPERTIES* p, const McuTarget& t) {
-  return WriteFormatMcu<Replicate2x1>(p, t);
-}
-int32_t WriteReplicate2x2Mcu(JPEG_PROPERTIES* p, const McuTarget& t) {
-  return WriteFormatMcu<Replicate2x2>(p, t);
-}
-int32_t WritePack422Mcu(JPEG_PROPERTIES* p, const McuTarget& t) {
-  return WriteFormatMcu<Pack422>(p, t);
-}
 int32_t WriteGrayRepeatedMcu(JPEG_PROPERTIES* p, const McuTarget& t) {
   if (p->state.dib_channels == 3) return WriteFormatMcu<GrayRepeated<3>>(p, t);
   return WriteFormatMcu<GrayRepeated<4>>(p, t);
