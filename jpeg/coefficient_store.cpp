@@ -8,6 +8,7 @@
 
 #include "jpeg/input_stream.h"
 #include "jpeg/mcu_sink.h"
+#include "jpeg/quantization.h"
 #include "jpeg/read_geometry.h"
 #include "jpeg/routine_table.h"
 
@@ -33,6 +34,12 @@ JpegScanHeader WholeFrameScan(const JpegFrameHeader& frame) {
     scan.components[i] = {i, c.h, c.v, 0, 0, c.quant_slot};
   }
   return scan;
+}
+
+// The sink takes blocks in natural order.
+void ToNaturalOrder(const int16_t* zigzag, int32_t blocks, int16_t* natural) {
+  for (int32_t b = 0; b < blocks; ++b, zigzag += 64, natural += 64)
+    for (int32_t k = 0; k < 64; ++k) natural[kNaturalOrder[k]] = zigzag[k];
 }
 
 }  // namespace
@@ -84,11 +91,11 @@ int32_t OutputCoefficientStore(JPEG_PROPERTIES& properties) {
   const StoreGeometry g = StoreGeometryOf(state.frame);
   McuSink sink;
   Status status = PrepareSink(state, WholeFrameScan(state.frame), sink);
-  const size_t mcu_bytes = size_t(g.blocks_per_mcu) * 64 * sizeof(int16_t);
-  const uint8_t* mcu = reinterpret_cast<const uint8_t*>(state.coefficient_store);
+  const int64_t mcu_size = int64_t{g.blocks_per_mcu} * 64;
+  const int16_t* mcu = state.coefficient_store;
   for (int32_t y = 0; y < g.mcus_down && status.ok(); ++y) {
-    for (int32_t x = 0; x < g.mcus_across && status.ok(); ++x, mcu += mcu_bytes) {
-      CodecCopy(state.mcu_work_buffer, mcu, mcu_bytes);
+    for (int32_t x = 0; x < g.mcus_across && status.ok(); ++x, mcu += mcu_size) {
+      ToNaturalOrder(mcu, g.blocks_per_mcu, state.mcu_work_buffer);
       status = SinkMcu(properties, sink, x, y);
     }
   }

@@ -1,8 +1,8 @@
 // The whole-image coefficient store of a progressive image: every block's 64
-// coefficients (natural order, 16 bits each), MCU after MCU in raster order of the
-// frame's MCU grid; inside an MCU the frame components in frame order, each with its
-// H x V blocks (row of blocks outer). Progressive scans decode into it; the picture
-// is written from it once, when the read ends.
+// coefficients (zigzag order, so that a spectral band is contiguous; 16 bits each), MCU after MCU
+// in raster order of the frame's MCU grid; inside an MCU the frame components in frame order, each
+// with its H x V blocks (row of blocks outer). Progressive scans decode into it; the picture is
+// written from it once, when the read ends.
 #pragma once
 
 #include <cstdint>

@@ -2,18 +2,20 @@
 // band of coefficients (Ss..Se) of one or more components, either first (the bits from
 // Al up) or as a refinement (bit Al). DC scans may interleave components over the
 // frame's MCU grid; AC scans hold one component and visit exactly the blocks T.81 A.2
-// gives it. Blocks are decoded in place in the coefficient store through the
+// gives it. Blocks are decoded in place in the coefficient store, in zigzag order so
+// that a band is contiguous, through the
 // sequential path's bit reader; one end-of-band run may span many blocks, and an AC
 // first scan passes through the blocks of a run without touching them, so a scan that
 // is one long run costs next to nothing.
 #include "jpeg/progressive_decode.h"
 
 #include <algorithm>
+#include <bit>
+#include <cstring>
 
 #include "jpeg/block_reader.h"
 #include "jpeg/coefficient_store.h"
 #include "jpeg/input_stream.h"
-#include "jpeg/quantization.h"
 #include "jpeg/read_geometry.h"
 
 namespace jpeg {
@@ -52,11 +54,11 @@ int32_t AcFirstSteps(BlockReader& reader, int32_t& eob_run, const JpegHuffmanDec
     if (status != JPEG_SUCCESS) return status;
     const int32_t run = symbol >> 4, size = symbol & 0x0F;
     if (size != 0) {
-      k += run;  // at most 78: the natural-order table is padded to 80
+      k += run;
       int32_t value = 0;
       status = reader.Value(size, &value);
       if (status != JPEG_SUCCESS) return status;
-      block[kNaturalOrder[k]] = Scaled(value, al);
+      block[std::min(k, 63)] = Scaled(value, al);  // beyond 63 only in corrupt data
     } else if (run == 15) {
       k += 15;  // ZRL: sixteen zeros with the loop's own step
     } else {
@@ -69,6 +71,29 @@ int32_t AcFirstSteps(BlockReader& reader, int32_t& eob_run, const JpegHuffmanDec
   return JPEG_SUCCESS;
 }
 
+// Bit k set for each non-zero coefficient k, four coefficients per 64-bit word: a lane's
+// top bit says it is non-zero, and the multiply gathers the four top bits into bits
+// 48..51 (the other products land below 48 or beyond 63).
+uint64_t NonZeroMask(const int16_t* block) {
+  constexpr uint64_t kLow15 = 0x7FFF7FFF7FFF7FFFull, kTop = 0x8000800080008000ull;
+  constexpr uint64_t kGather = (uint64_t{1} << 48) | (uint64_t{1} << 33) | (uint64_t{1} << 18) | 8;
+  uint64_t mask = 0;
+  for (int32_t i = 0; i < 16; ++i) {
+    uint64_t word = 0;
+    std::memcpy(&word, block + 4 * i, sizeof word);
+    const uint64_t top = (((word & kLow15) + kLow15) | word) & kTop;
+    mask |= (((top >> 15) * kGather) >> 48 & 0xF) << (4 * i);
+  }
+  return mask;
+}
+
+// Bits from..to (from <= 64).
+uint64_t Span(int32_t from, int32_t to) {
+  if (from > to) return 0;
+  const uint64_t up_to = to >= 63 ? ~uint64_t{0} : (uint64_t{1} << (to + 1)) - 1;
+  return from >= 64 ? 0 : up_to & ~((uint64_t{1} << from) - 1);
+}
+
 // A correction bit for a coefficient already non-zero: 1 moves it away from zero by
 // bit Al, unless that bit is set already.
 int32_t RefineNonZero(BlockReader& reader, int16_t* coefficient, int32_t p1) {
@@ -79,12 +104,22 @@ int32_t RefineNonZero(BlockReader& reader, int16_t* coefficient, int32_t p1) {
   return status;
 }
 
+// Refines, in order, the non-zero coefficients the mask names.
+int32_t RefineAll(BlockReader& reader, int16_t* block, uint64_t non_zero, int32_t p1) {
+  for (; non_zero != 0; non_zero &= non_zero - 1) {
+    const int32_t status = RefineNonZero(reader, &block[std::countr_zero(non_zero)], p1);
+    if (status != JPEG_SUCCESS) return status;
+  }
+  return JPEG_SUCCESS;
+}
+
 // T.81 G.1.2.3: new coefficients of magnitude 1 << Al placed after `run` zeros, every
 // non-zero coefficient passed on the way refined; an end-of-band run refines the rest
 // of the band of this block and of the blocks it spans.
 int32_t AcRefineSteps(BlockReader& reader, int32_t& eob_run, const JpegHuffmanDecodeTable& ac,
                       int16_t* block, int32_t ss, int32_t se, int32_t al) {
   const int32_t p1 = 1 << al;
+  uint64_t non_zero = NonZeroMask(block);
   int32_t k = ss;
   for (; eob_run == 0 && k <= se; ++k) {
     int32_t symbol = 0;
@@ -103,26 +138,24 @@ int32_t AcRefineSteps(BlockReader& reader, int32_t& eob_run, const JpegHuffmanDe
       eob_run = (1 << run) + static_cast<int32_t>(extra);
       break;
     }
-    for (; k <= se; ++k) {
-      int16_t* coefficient = &block[kNaturalOrder[k]];
-      if (*coefficient != 0) {
-        status = RefineNonZero(reader, coefficient, p1);
-        if (status != JPEG_SUCCESS) return status;
-      } else if (--run < 0) {
-        break;  // the zero a new value takes, or the last of a ZRL's sixteen
-      }
+    // Pass `run` zeros, refining the non-zero coefficients on the way; the next zero
+    // takes the new value (or is the last of a ZRL's sixteen).
+    uint64_t zeros = ~non_zero & Span(k, se);
+    for (; run > 0 && zeros != 0; --run) zeros &= zeros - 1;
+    const int32_t stop = zeros != 0 ? std::countr_zero(zeros) : se + 1;
+    status = RefineAll(reader, block, non_zero & Span(k, stop - 1), p1);
+    if (status != JPEG_SUCCESS) return status;
+    k = stop;
+    if (value != 0 && k <= se) {
+      block[k] = static_cast<int16_t>(value);
+      non_zero |= uint64_t{1} << k;
     }
-    if (value != 0 && k <= se) block[kNaturalOrder[k]] = static_cast<int16_t>(value);
   }
   if (eob_run == 0) return JPEG_SUCCESS;
-  for (; k <= se; ++k) {
-    int16_t* coefficient = &block[kNaturalOrder[k]];
-    if (*coefficient == 0) continue;
-    const int32_t status = RefineNonZero(reader, coefficient, p1);
-    if (status != JPEG_SUCCESS) return status;
-  }
-  --eob_run;
-  return JPEG_SUCCESS;
+  // Inside the run only the non-zero coefficients of the band take a bit.
+  const int32_t status = RefineAll(reader, block, non_zero & Span(k, se), p1);
+  if (status == JPEG_SUCCESS) --eob_run;
+  return status;
 }
 
 template <typename Steps>

@@ -4,6 +4,8 @@
 #   photo_4032x3024_420.jpg      the photo itself
 #   photo_4032x3024_444_q95.jpg  re-encoded q95 4:4:4
 #   photo_4032x3024_gray_q95.jpg re-encoded q95 grayscale
+#   photo_4032x3024_420_progressive.jpg  the photo transcoded to progressive (the usual script)
+#   photo_6000x4000_progressive.jpg      the shared 24 MP progressive 4:2:0 photo itself
 # Usage: tools/make_bench_images.sh <output folder> [shared folder]
 set -euo pipefail
 out=${1:?usage: make_bench_images.sh <output folder> [shared folder]}
@@ -38,4 +40,6 @@ cjpeg -quality 85 -sample 2x2,1x1,1x1 "$tmp/page.ppm" > "$out/page_1920x1080_420
 install -m 0644 "$photo" "$out/photo_4032x3024_420.jpg"
 cjpeg -quality 95 -sample 1x1,1x1,1x1 "$tmp/full.ppm" > "$out/photo_4032x3024_444_q95.jpg"
 cjpeg -quality 95 -grayscale "$tmp/full.ppm" > "$out/photo_4032x3024_gray_q95.jpg"
+jpegtran -progressive "$photo" > "$out/photo_4032x3024_420_progressive.jpg"
+install -m 0644 "$shared/photos/clownfish_6000x4000_unsplash.jpg" "$out/photo_6000x4000_progressive.jpg"
 ls -l "$out"

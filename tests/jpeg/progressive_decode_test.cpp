@@ -12,7 +12,6 @@
 #include "jpeg/input_stream.h"
 #include "jpeg/jpeg_codec.h"
 #include "jpeg/progressive_decode.h"
-#include "jpeg/quantization.h"
 #include "tests/jpeg/stream_builder.h"
 #include "tests/jpeg/support/codec_decode.h"
 #include "tests/jpeg/support/corpus.h"
@@ -67,21 +66,22 @@ TEST(ProgressiveBlocks, DcFirstScalesThePredictionByAlAndARefineBitSetsBitAl) {
   EXPECT_EQ(b[0], 8);
 }
 
-// AC codes 00 -> (0, 1), 01 -> end of block, 10 -> (2, 1), 110 -> run of 2^2 blocks.
+// Blocks in zigzag order. AC codes 00 -> (0, 1), 01 -> end of block, 10 -> (2, 1), 110 -> run of
+// 2^2 blocks.
 TEST(ProgressiveBlocks, AcFirstAtAlOneThenARefineAtZeroPlacesAndCorrectsCoefficients) {
   const JpegHuffmanDecodeTable ac = Table(1, {0, 3, 1}, {0x01, 0x00, 0x21, 0x20});
   int16_t block[64] = {};
   BitSource first({0x31});  // 00 1 (+1 at k=1), 10 0 (-1 at k=4), 01
   EXPECT_EQ(jpeg::DecodeAcFirst(first.stream, ac, block, 1, 63, 1), 0);
-  EXPECT_EQ(block[jpeg::kNaturalOrder[1]], 2);
-  EXPECT_EQ(block[jpeg::kNaturalOrder[4]], -2);
+  EXPECT_EQ(block[1], 2);
+  EXPECT_EQ(block[4], -2);
   // 00 1: a new +1 after one zero, passing k=1 whose correction bit is 0; 01: end of band,
   // and the correction bit 1 for k=4 moves it away from zero.
   BitSource refine({0x27});
   EXPECT_EQ(jpeg::DecodeAcRefine(refine.stream, ac, block, 1, 63, 0), 0);
-  EXPECT_EQ(block[jpeg::kNaturalOrder[1]], 2);
-  EXPECT_EQ(block[jpeg::kNaturalOrder[2]], 1);
-  EXPECT_EQ(block[jpeg::kNaturalOrder[4]], -3);
+  EXPECT_EQ(block[1], 2);
+  EXPECT_EQ(block[2], 1);
+  EXPECT_EQ(block[4], -3);
   EXPECT_EQ(refine.stream.eob_run, 0);
 }
 
