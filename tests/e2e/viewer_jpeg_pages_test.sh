@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # The real program on a virtual X server with JPEG pages beside a BMP page: 4:2:0, 4:2:2 and
-# 4:4:4 colour and one grey JPEG, made here with cjpeg in sizes that are no multiple of the
-# 16-pixel MCU. The window follows each page's size and the picture equals, pixel for pixel,
+# 4:4:4 colour, one grey and one progressive JPEG, made here with cjpeg in sizes that are no
+# multiple of the 16-pixel MCU. The window follows each page's size and the picture equals, pixel for pixel,
 # the page as the decoder itself gives it (decode_page_tool writes that as a BMP), so JPEG
 # pages are painted by the same path as BMP pages. A damaged JPEG page fails to load: the
 # window keeps its size and the trace says why.
@@ -44,6 +44,7 @@ jpeg_page 02.jpg 333 217 -sample 2x2
 jpeg_page 03.JPG 400 300 -sample 1x1
 jpeg_page 04.jpg 257 131 -grayscale
 jpeg_page 05.jpg 250 190 -sample 2x1
+jpeg_page 05p.jpg 241 163 -sample 2x2 -progressive
 # A page cut in its scan: the headers read, the image does not.
 head -c 2000 "$pages/02.jpg" >"$pages/06-cut.jpg"
 
@@ -61,6 +62,8 @@ xvfb_keys Return
 expect_page 04.jpg 257 131
 xvfb_keys Return
 expect_page 05.jpg 250 190
+xvfb_keys Return
+expect_page 05p.jpg 241 163
 read -r _ _ w0 h0 <<<"$(xvfb_geometry "$win")"
 xvfb_keys Return
 xvfb_poll 10 grep -qxF "Error reading JPEG from memory" "$out" ||
@@ -73,7 +76,8 @@ status=$(xvfb_wait_exit 10)
 [ "$status" = 0 ] || xvfb_fail "Finish did not end the program (status $status)"
 
 for page in "02.jpg: width = 333, height = 217" "03.JPG: width = 400, height = 300" \
-  "04.jpg: width = 257, height = 131" "05.jpg: width = 250, height = 190"; do
+  "04.jpg: width = 257, height = 131" "05.jpg: width = 250, height = 190" \
+  "05p.jpg: width = 241, height = 163"; do
   grep -qxF "File $pages/$page." "$out" || xvfb_fail "no trace line for $page: $(cat "$out")"
 done
 grep -q "^Cannot read image data from memory [0-9A-F]*$" "$out" &&
