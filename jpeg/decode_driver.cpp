@@ -103,7 +103,8 @@ int32_t OnStartOfScan(JPEG_PROPERTIES& properties, bool& finished) {
 int32_t OnEndOfImage(JPEG_PROPERTIES& properties, bool& finished) {
   JpegState& state = properties.state;
   if (state.frame_needed == 1 && !IsHeaderMode(state.io_mode)) {
-    if (ReadMarker(state.stream) == kMarkerSoi) {
+    int32_t marker = 0;
+    if (ReadMarker(state.stream, marker).ok() && marker == kMarkerSoi) {
       state.frame.restart_interval = 0;
       return JPEG_SUCCESS;
     }
@@ -173,8 +174,9 @@ int32_t RunMarkerLoop(JPEG_PROPERTIES& properties) {
     if (!status.ok()) return status.code();
   }
   for (;;) {
-    const int32_t code = ReadMarker(properties.state.stream);
-    if (code < 0) return code;
+    int32_t code = 0;
+    const Status read = ReadMarker(properties.state.stream, code);
+    if (!read.ok()) return read.code();
     bool finished = false;
     const int32_t status = ActOnMarker(properties, code, finished);
     if (status != JPEG_SUCCESS || finished) return status;
@@ -192,7 +194,8 @@ int32_t DecodeStream(JPEG_PROPERTIES& properties) {
     if (status != JPEG_SUCCESS) return status;
   }
   if (IsHeaderMode(state.io_mode)) {
-    if (ReadMarker(state.stream) != kMarkerSoi) return JPEG_ERR_NOT_JPEG;
+    int32_t marker = 0;
+    if (!ReadMarker(state.stream, marker).ok() || marker != kMarkerSoi) return JPEG_ERR_NOT_JPEG;
     state.frame.restart_interval = 0;
   }
   // A read that resumes a scan goes on with its image; any other starts afresh.

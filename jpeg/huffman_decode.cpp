@@ -179,9 +179,10 @@ int32_t ProcessRestart(JpegInputStream& stream, JpegScanHeader& scan, int32_t ac
   stream.bit_count = 0;  // the padding bits before the marker go too
   // The marker stands here unless data was lost; held pending, it stops the bit reader.
   if (stream.pending_marker == 0) {
-    const int32_t code = ReadMarker(stream);
-    if (code < 0) return code;
-    if (code > 0xFF) return JPEG_SUCCESS;  // the stream ends: what is left decodes as zeros
+    int32_t code = 0;
+    const Status read = ReadMarker(stream, code);
+    if (!read.ok()) return read.code();
+    if (code == kEndOfStream) return JPEG_SUCCESS;  // what is left decodes as zeros
     stream.pending_marker = static_cast<uint8_t>(code);
   }
   const int32_t code = stream.pending_marker;

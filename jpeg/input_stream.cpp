@@ -11,6 +11,8 @@
 #include <new>
 #include <system_error>
 
+#include "jpeg/markers.h"
+
 namespace jpeg {
 namespace {
 
@@ -193,17 +195,17 @@ uint64_t StreamLength(JpegInputStream& stream) {
   return static_cast<uint64_t>(end);
 }
 
-int32_t ReadMarker(JpegInputStream& stream) {
+Status ReadMarker(JpegInputStream& stream, int32_t& marker) {
   if (stream.pending_marker != 0) {
-    const int32_t code = stream.pending_marker;
+    marker = stream.pending_marker;
     stream.pending_marker = 0;
-    return code;
+    return JPEG_SUCCESS;
   }
   const int32_t status = FindMarker(stream);
   if (status != JPEG_SUCCESS) return status;
   const uint8_t* code = nullptr;
-  if (TakeBytes(stream, 1, &code) != JPEG_SUCCESS) return 256;
-  return *code;
+  marker = TakeBytes(stream, 1, &code) == JPEG_SUCCESS ? int32_t{*code} : int32_t{kEndOfStream};
+  return JPEG_SUCCESS;
 }
 
 void AttachMemoryInput(JpegInputStream& stream, const uint8_t* buffer, uint32_t size,

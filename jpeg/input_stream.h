@@ -8,6 +8,7 @@
 #include <memory>
 
 #include "jpeg/jpeg_codec.h"
+#include "jpeg/status.h"
 
 namespace jpeg {
 
@@ -52,8 +53,10 @@ void ResetInputStream(JpegInputStream& stream);
 [[nodiscard]] int32_t SkipSegment(JpegInputStream& stream);
 // Advances to the code byte of the next marker, leaving it unread.
 [[nodiscard]] int32_t FindMarker(JpegInputStream& stream);
-// The next marker code (0..255), 256 at the end of the stream, or a negative status.
-[[nodiscard]] int32_t ReadMarker(JpegInputStream& stream);
+// Reads the next marker: its code (0..255), or kEndOfStream when the data ends first, in
+// `marker`. The marker and the
+// status travel apart, so no code can be taken for the other.
+[[nodiscard]] Status ReadMarker(JpegInputStream& stream, int32_t& marker);
 
 // Memory input from the given offset of buffer (clamped to its end).
 void AttachMemoryInput(JpegInputStream& stream, const uint8_t* buffer, uint32_t size,
