@@ -11,7 +11,7 @@ run() {  # target, seconds, seed folders
   local target=$1 seconds=$2
   shift 2
   mkdir -p "$work/$target"
-  "build-fuzz/fuzz/$target" -max_total_time="$seconds" -max_len=4096 -timeout=10 \
+  "build-fuzz/fuzz/$target" -max_total_time="$seconds" -max_len=4096 -timeout=30 \
     -rss_limit_mb=1024 -dict=fuzz/jpeg.dict "$work/$target" "$@"
 }
 # The shared hostile files (when present) seed the image target too.
