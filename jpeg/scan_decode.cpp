@@ -24,6 +24,31 @@ namespace {
 // buffer holds at most 64, so this many MCUs after the input ran dry consume them all.
 constexpr int32_t kMcusAfterInputEnd = 32;
 
+// No more entropy-coded bits will come: memory input ran dry, or a marker other than
+// RSTn ended the scan's data (after a lost RSTn the data goes on at its restart point).
+bool EntropyDataEnded(const JpegInputStream& stream) {
+  const int32_t marker = stream.pending_marker;
+  return MemoryInputRanDry(stream) ||
+         (marker != 0 && (marker < kMarkerRst0 || marker > kMarkerRst7));
+}
+
+// Whether grid row y of the scan lies wholly below the rows the caller's buffer holds.
+bool RowBelowOutput(const ReadGeometry& geometry, const JpegScanHeader& scan, int32_t y) {
+  const int32_t v =
+      scan.component_count > 1 ? 1 : geometry.components[scan.components[0].frame_index].v;
+  const int64_t top = int64_t{y} * (geometry.mcu_height / v);
+  return top >= geometry.window.visible.bottom;
+}
+
+// Once the data has ended and the bit buffer is spent, every further MCU is a zero
+// block. Memory input that ran dry ends the scan (the read reports the missing end);
+// after a marker the zero blocks still show, but rows below the buffer cannot, so the
+// scan ends there instead of walking a grid a header may have made 65535 rows high.
+bool ScanHasNoMoreToShow(const McuSink& sink, const JpegScanHeader& scan,
+                         const JpegInputStream& stream, int32_t y) {
+  return MemoryInputRanDry(stream) || RowBelowOutput(sink.geometry, scan, y);
+}
+
 struct ScanComponentPlan {
   const JpegHuffmanDecodeTable* dc;
   const JpegHuffmanDecodeTable* ac;
@@ -68,7 +93,8 @@ Status DecodeSequentialScan(JPEG_PROPERTIES& properties, JpegScanHeader& scan,
       if (status.ok()) status = ProcessRestart(state.stream, scan, grid.across, grid.down, x, y);
       if (status.ok()) status = SinkMcu(properties, sink, x, y);
       if (!status.ok()) break;
-      if (MemoryInputRanDry(state.stream) && ++mcus_after_input_end > kMcusAfterInputEnd) {
+      if (EntropyDataEnded(state.stream) && ++mcus_after_input_end > kMcusAfterInputEnd &&
+          ScanHasNoMoreToShow(sink, scan, state.stream, y)) {
         y = grid.down;
         break;
       }
