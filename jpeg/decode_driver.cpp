@@ -54,6 +54,21 @@ bool IsSequentialScan(const JpegState& state, const JpegScanHeader& scan) {
          state.progressive_scan_count == 0;
 }
 
+uint8_t ComponentsOf(const JpegScanHeader& scan) {
+  uint8_t bits = 0;
+  for (int32_t j = 0; j < scan.component_count; ++j)
+    bits |= static_cast<uint8_t>(1u << scan.components[j].frame_index);
+  return bits;
+}
+
+// A sequential frame codes each component within a single scan (T.81 3.1): a later scan of
+// components that all have theirs repeats nothing the picture needs, and decoding it
+// would let a few bytes of scan headers buy a whole frame's work each time.
+bool RepeatsDecodedComponents(const JpegState& state, const JpegScanHeader& scan) {
+  const uint8_t components = ComponentsOf(scan);
+  return (state.stream.components_decoded & components) == components;
+}
+
 // The resumption point: runs the current scan from its saved position. A scan that
 // returns early (1 or 2) stays current, so the next read goes on with it before
 // reading any marker; one that completes is over, and so is one that failed: the
@@ -64,8 +79,10 @@ Status RunCurrentScan(JPEG_PROPERTIES& properties) {
   const Status status = DecodeScan(properties, *state.current_scan);
   if (status.code() > JPEG_SUCCESS) return status;
   state.current_scan = nullptr;
-  if (status.ok() && state.progressive_scan_count == 0)
+  if (status.ok() && state.progressive_scan_count == 0) {
     state.stream.scan_components_done += static_cast<uint32_t>(scan.component_count);
+    state.stream.components_decoded |= ComponentsOf(scan);
+  }
   return status;
 }
 
@@ -83,6 +100,7 @@ int32_t OnStartOfScan(JPEG_PROPERTIES& properties, bool& finished) {
   scan.restart_interval = state.frame.restart_interval;
   const int32_t ns = scan.component_count;
   const bool progressive = !IsSequentialScan(state, scan);
+  if (!progressive && RepeatsDecodedComponents(state, scan)) return JPEG_SUCCESS;
   state.interleave_type = !progressive && ns < state.frame.component_count;
   status = SelectOutputConverter(properties);
   if (status != JPEG_SUCCESS) return status;

@@ -72,6 +72,7 @@ void ResetInputStream(JpegInputStream& stream) {
   stream.bit_count = 0;
   stream.pending_marker = 0;
   stream.scan_components_done = 0;
+  stream.components_decoded = 0;
   if (IsFileInput(stream)) {
     // Bytes read ahead belong to the file again before the buffer is dropped.
     if (stream.bytes_left > 0) (void)GiveBackUnreadBytes(stream);

@@ -133,6 +133,7 @@ typedef struct JpegInputStream {
   int32_t bytes_left;             /* unread bytes in the current buffer */
   int32_t eob_run;                /* progressive AC end-of-band run */
   uint8_t pending_marker;         /* marker met inside entropy-coded data, 0 = none */
+  uint8_t components_decoded;     /* bit i: frame component i has had its sequential scan */
   uint32_t scan_components_done;  /* components whose sequential scans are decoded */
   void* file_handle;              /* open JPEG file (FILE*), or none for memory input */
   uint32_t origin;                /* stream offset at which bytes_consumed counts from 0 */

@@ -24,12 +24,13 @@ namespace {
 // buffer holds at most 64, so this many MCUs after the input ran dry consume them all.
 constexpr int32_t kMcusAfterInputEnd = 32;
 
-// No more entropy-coded bits will come: memory input ran dry, or a marker other than
-// RSTn ended the scan's data (after a lost RSTn the data goes on at its restart point).
-bool EntropyDataEnded(const JpegInputStream& stream) {
+// No more entropy-coded bits will come: memory input ran dry, or a marker ended the
+// scan's data other than an RSTn its restart points will take (after a lost RSTn the
+// data goes on at its restart point; in a scan without restarts, none ever takes it).
+bool EntropyDataEnded(const JpegInputStream& stream, const JpegScanHeader& scan) {
   const int32_t marker = stream.pending_marker;
-  return MemoryInputRanDry(stream) ||
-         (marker != 0 && (marker < kMarkerRst0 || marker > kMarkerRst7));
+  const bool restart = marker >= kMarkerRst0 && marker <= kMarkerRst7;
+  return MemoryInputRanDry(stream) || (marker != 0 && !(restart && scan.restart_interval != 0));
 }
 
 // Whether grid row y of the scan lies wholly below the rows the caller's buffer holds.
@@ -93,7 +94,7 @@ Status DecodeSequentialScan(JPEG_PROPERTIES& properties, JpegScanHeader& scan,
       if (status.ok()) status = ProcessRestart(state.stream, scan, grid.across, grid.down, x, y);
       if (status.ok()) status = SinkMcu(properties, sink, x, y);
       if (!status.ok()) break;
-      if (EntropyDataEnded(state.stream) && ++mcus_after_input_end > kMcusAfterInputEnd &&
+      if (EntropyDataEnded(state.stream, scan) && ++mcus_after_input_end > kMcusAfterInputEnd &&
           ScanHasNoMoreToShow(sink, scan, state.stream, y)) {
         y = grid.down;
         break;

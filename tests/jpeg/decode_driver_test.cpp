@@ -412,6 +412,21 @@ TEST(WholeImageRead, AComponentWithoutAScanDecodesMidLevel) {
   for (uint8_t byte : Bytes(pixels.begin(), pixels.begin() + 24)) ASSERT_EQ(byte, 136);
 }
 
+// Each component of a sequential frame has one scan: a later scan of a component
+// already decoded is passed over, whatever its data, and the read still succeeds.
+TEST(WholeImageRead, ASecondScanOfADecodedComponentIsPassedOver) {
+  jpeg_test::StreamBuilder s;
+  s.Soi().QuantTable(0, 1).Frame(0xC0, 8, 8, {{1, 0x11, 0}});
+  TinyTables(s);
+  const Bytes jpeg = s.Scan({1}).Raw(DcBlock(3)).Scan({1}).Raw(DcBlock(9)).Eoi().bytes();
+  Record r;
+  r.SetInput(jpeg);
+  ASSERT_EQ(JpegRead(&r.p(), READ_PARAMS_BUFFER), 0);
+  r.SetOutput(8, 8);
+  ASSERT_EQ(JpegRead(&r.p(), READ_IMAGE_BUFFER), 0);
+  for (uint8_t byte : r.Pixels()) ASSERT_EQ(byte, 136 + 3);
+}
+
 // Non-interleaved images: every scan in its own grid, and a later read on the same
 // record starts again at SOI.
 TEST(WholeImageRead, ANonInterleavedImageDecodesTheSameOnEveryRead) {
