@@ -29,9 +29,9 @@ struct BenchImage {
 };
 
 constexpr const char* kImageNames[] = {
-    "page_1920x1080_420_q85",          "photo_4032x3024_420",
-    "photo_4032x3024_444_q95",         "photo_4032x3024_gray_q95",
-    "photo_4032x3024_420_progressive", "photo_6000x4000_progressive",
+    "page_1920x1080_420_q85",      "photo_4032x3024_420",      "photo_4032x3024_422_restart",
+    "photo_4032x3024_444_q95",     "photo_4032x3024_gray_q95", "photo_4032x3024_420_progressive",
+    "photo_6000x4000_progressive",
 };
 
 void ReportCounters(benchmark::State& state, const BenchImage& image,

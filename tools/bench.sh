@@ -9,7 +9,7 @@ shared=${1:-$(cd .. && pwd)/shared}
 cmake --preset bench -DSETUVIA_SHARED_DIR="$shared" > /dev/null
 cmake --build build-bench -j2 --target codec_bench
 images=build-bench/bench-images
-[ -f "$images/photo_6000x4000_progressive.jpg" ] || bash tools/make_bench_images.sh "$images" "$shared" > /dev/null
+[ -f "$images/photo_4032x3024_422_restart.jpg" ] || bash tools/make_bench_images.sh "$images" "$shared" > /dev/null
 
 run() {  # run <label> [USECPU value]; without a value the codec picks the class itself
   local json=build-bench/bench-$1.json
