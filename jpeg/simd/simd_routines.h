@@ -9,4 +9,27 @@ namespace jpeg {
 void EndSimdEmms();
 void InverseDct8x8PreciseAvx2(int16_t* block);
 
+// The full-MCU colour kernels of paths 1-12 and the gray copy, X(kernel, slot): each
+// has an Sse2 and an Avx2 version (kernel##Sse2, kernel##Avx2) that write exactly the
+// plain kernel's bytes.
+#define JPEG_SIMD_OUTPUT_KERNELS(X)     \
+  X(OutputGray, OutputGray)             \
+  X(YccToRgb, OutputYccToRgb)           \
+  X(YccToBgr, OutputYccToBgr)           \
+  X(Ycc420ToRgb, OutputYcc420ToRgb)     \
+  X(Ycc420ToBgr, OutputYcc420ToBgr)     \
+  X(Ycc422ToRgb, OutputYcc422ToRgb)     \
+  X(Ycc422ToBgr, OutputYcc422ToBgr)     \
+  X(YccToRgba, OutputYccToRgba)         \
+  X(Ycc420ToRgba, OutputYcc420ToRgba)   \
+  X(Ycc422ToRgba, OutputYcc422ToRgba)   \
+  X(YccaToRgba, OutputYccaToRgba)       \
+  X(Ycca420ToRgba, OutputYcca420ToRgba) \
+  X(Ycca422ToRgba, OutputYcca422ToRgba)
+#define JPEG_DECLARE_SIMD_OUTPUT_KERNEL(kernel, slot)                              \
+  void kernel##Sse2(const int16_t* const* blocks, uint8_t* out, int32_t row_step); \
+  void kernel##Avx2(const int16_t* const* blocks, uint8_t* out, int32_t row_step);
+JPEG_SIMD_OUTPUT_KERNELS(JPEG_DECLARE_SIMD_OUTPUT_KERNEL)
+#undef JPEG_DECLARE_SIMD_OUTPUT_KERNEL
+
 }  // namespace jpeg
