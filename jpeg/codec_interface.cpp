@@ -227,7 +227,10 @@ int32_t ReadRecord(JPEG_PROPERTIES& p, int32_t mode) {
   if (IsEncoderMode(mode) || IsThumbnailMode(mode)) return JPEG_ERR_NOT_SUPPORTED;
   int32_t result = PrepareRead(p, mode);
   if (result == JPEG_SUCCESS) result = DecodeStream(p);
-  if (result >= JPEG_SUCCESS) result = FinishRead(p, mode);
+  if (result >= JPEG_SUCCESS) {
+    const int32_t finished = FinishRead(p, mode);
+    if (finished != JPEG_SUCCESS) result = finished;
+  }
   s.routine_table->EndSimd();
   if (result < 0 && IsFileInput(s.stream)) (void)CloseFileInput(s.stream);
   if (result < 0 || !IsHeaderMode(mode)) s.stream.position_buffer = nullptr;

@@ -90,11 +90,16 @@ int32_t OutputCoefficientStore(JPEG_PROPERTIES& properties) {
   JpegState& state = properties.state;
   const StoreGeometry g = StoreGeometryOf(state.frame);
   McuSink sink;
-  Status status = PrepareSink(state, WholeFrameScan(state.frame), sink);
+  const JpegScanHeader scan = WholeFrameScan(state.frame);
+  Status status = PrepareSink(state, scan, sink);
+  const ScanGrid grid{g.mcus_across, g.mcus_down};
+  // A region read writes the MCUs its region shows, the others not at all.
+  const GridSpan span = sink.geometry.window.region ? SpanOfScan(sink.geometry, scan, grid)
+                                                    : GridSpan{0, grid.across, 0, grid.down};
   const int64_t mcu_size = int64_t{g.blocks_per_mcu} * 64;
-  const int16_t* mcu = state.coefficient_store;
-  for (int32_t y = 0; y < g.mcus_down && status.ok(); ++y) {
-    for (int32_t x = 0; x < g.mcus_across && status.ok(); ++x, mcu += mcu_size) {
+  for (int32_t y = span.first_row; y < span.end_row && status.ok(); ++y) {
+    for (int32_t x = span.first_column; x < span.end_column && status.ok(); ++x) {
+      const int16_t* mcu = state.coefficient_store + (int64_t{y} * grid.across + x) * mcu_size;
       ToNaturalOrder(mcu, g.blocks_per_mcu, state.mcu_work_buffer);
       status = SinkMcu(properties, sink, x, y);
     }

@@ -70,14 +70,14 @@ bool RepeatsDecodedComponents(const JpegState& state, const JpegScanHeader& scan
 }
 
 // The resumption point: runs the current scan from its saved position. A scan that
-// returns early (1 or 2) stays current, so the next read goes on with it before
-// reading any marker; one that completes is over, and so is one that failed: the
-// next read starts afresh.
+// returns after one MCU (1) stays current, so the next read goes on with it before
+// reading any marker; one that completes is over, and so is one that ended a region
+// read (2) or failed: the next read starts afresh.
 Status RunCurrentScan(JPEG_PROPERTIES& properties) {
   JpegState& state = properties.state;
   const JpegScanHeader& scan = *state.current_scan;
   const Status status = DecodeScan(properties, *state.current_scan);
-  if (status.code() > JPEG_SUCCESS) return status;
+  if (status.code() == JPEG_INTERRUPT_SUCCESS) return status;
   state.current_scan = nullptr;
   if (status.ok() && state.progressive_scan_count == 0) {
     state.stream.scan_components_done += static_cast<uint32_t>(scan.component_count);
@@ -96,6 +96,8 @@ int32_t OnStartOfScan(JPEG_PROPERTIES& properties, bool& finished) {
     finished = true;
     return StepBack(state.stream, state.routine_table->scratch);
   }
+  status = CheckRegion(state).code();  // before the first pixel is written
+  if (status != JPEG_SUCCESS) return status;
   JpegScanHeader& scan = state.scan;
   scan.restart_interval = state.frame.restart_interval;
   const int32_t ns = scan.component_count;
@@ -225,7 +227,8 @@ int32_t DecodeStream(JPEG_PROPERTIES& properties) {
     const int32_t output = OutputCoefficientStore(properties);
     if (status == JPEG_SUCCESS) status = output;
   }
-  return status;
+  const bool region = IsImageMode(state.io_mode) && IsRegionRead(state);
+  return status == JPEG_SUCCESS && region ? JPEG_ROI_SUCCESS : status;
 }
 
 }  // namespace jpeg

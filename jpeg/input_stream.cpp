@@ -166,13 +166,15 @@ int32_t SkipSegment(JpegInputStream& stream) {
 
 int32_t FindMarker(JpegInputStream& stream) {
   for (;;) {
-    // Step 1: skip to a 0xFF byte.
+    // Step 1: skip to a 0xFF byte, a buffer at a time (entropy-coded data is skipped
+    // this way when a region read looks for restart markers).
     for (;;) {
       const int32_t status = EnsureByte(stream, JPEG_ERR_MEMORY);
       if (status != JPEG_SUCCESS) return status;
-      const uint8_t byte = *stream.next_byte;
-      Advance(stream, 1);
-      if (byte == 0xFF) break;
+      const auto left = static_cast<uint32_t>(stream.bytes_left);
+      const auto* ff = static_cast<const uint8_t*>(std::memchr(stream.next_byte, 0xFF, left));
+      Advance(stream, ff != nullptr ? static_cast<uint32_t>(ff - stream.next_byte) + 1 : left);
+      if (ff != nullptr) break;
     }
     // Step 2: fill bytes are skipped, a stuffed zero resumes the search.
     for (;;) {
@@ -263,6 +265,19 @@ int32_t RewindInput(JpegInputStream& stream, const uint8_t* buffer, uint32_t siz
   stream.bytes_consumed = 0;
   const int32_t status = SeekFile(stream, 0);
   return status != JPEG_SUCCESS ? status : RefillFileBuffer(stream);
+}
+
+int32_t MoveInputTo(JpegInputStream& stream, uint32_t position) {
+  if (position < stream.origin) stream.origin = position;
+  stream.bytes_consumed = position - stream.origin;
+  if (IsFileInput(stream)) {
+    const int32_t status = SeekFile(stream, position);
+    return status != JPEG_SUCCESS ? status : RefillFileBuffer(stream);
+  }
+  position = std::min(position, stream.stream_size);
+  stream.next_byte = stream.buffer_start + position;
+  stream.bytes_left = static_cast<int32_t>(stream.stream_size - position);
+  return JPEG_SUCCESS;
 }
 
 int32_t StepBack(JpegInputStream& stream, uint32_t n) {

@@ -69,6 +69,9 @@ void AttachMemoryInput(JpegInputStream& stream, const uint8_t* buffer, uint32_t 
 void RestartByteCount(JpegInputStream& stream);
 // Moves to offset 0 of the stream (memory: its buffer; file: seek and refill).
 [[nodiscard]] int32_t RewindInput(JpegInputStream& stream, const uint8_t* buffer, uint32_t size);
+// Moves to an absolute stream offset met earlier in this read, with the bit reader
+// state left to the caller (memory: clamped to the buffer; file: seek and refill).
+[[nodiscard]] int32_t MoveInputTo(JpegInputStream& stream, uint32_t position);
 // Steps back over n bytes already consumed (they lie in the stream before the
 // current position); memory input moves next_byte back, file input does so too or
 // seeks back when the bytes have left its buffer (JPEG_ERR_FILE when that fails).

@@ -56,6 +56,15 @@ bool IsRegionRead(const JpegState& state) {
   return (r[2] != 0 && r[2] < width) || (r[3] != 0 && r[3] < height) || r[1] > 0 || r[0] > 0;
 }
 
+Status CheckRegion(const JpegState& state) {
+  if (!IsRegionRead(state)) return JPEG_SUCCESS;
+  const int32_t* r = state.roi_rect;
+  const int64_t width = state.frame.width, height = state.frame.height;
+  const bool inverted =
+      r[2] < 0 || r[3] < 0 || (r[2] != 0 && r[2] <= r[0]) || (r[3] != 0 && r[3] <= r[1]);
+  return inverted || r[0] >= width || r[1] >= height ? JPEG_ERR_INVALID_PROPERTIES : JPEG_SUCCESS;
+}
+
 bool RoiFieldsSet(const JpegState& state) {
   const int32_t* r = state.roi_rect;
   return r[0] != 0 || r[1] != 0 || r[2] != 0 || r[3] != 0;
@@ -100,6 +109,19 @@ ScanGrid GridOfScan(const ReadGeometry& geometry, const JpegScanHeader& scan) {
   if (scan.component_count > 1) return {geometry.mcus_across, geometry.mcus_down};
   const ComponentGeometry& c = geometry.components[scan.components[0].frame_index];
   return {c.blocks_across, c.blocks_down};
+}
+
+GridSpan SpanOfScan(const ReadGeometry& geometry, const JpegScanHeader& scan, ScanGrid grid) {
+  int32_t width = geometry.mcu_width, height = geometry.mcu_height;
+  if (scan.component_count == 1) {
+    const ComponentGeometry& c = geometry.components[scan.components[0].frame_index];
+    width /= c.h;
+    height /= c.v;
+  }
+  const McuRect& v = geometry.window.visible;
+  if (IsEmpty(v) || width <= 0 || height <= 0) return {0, 0, 0, 0};
+  return {std::min(v.left / width, grid.across), std::min(CeilDiv(v.right, width), grid.across),
+          std::min(v.top / height, grid.down), std::min(CeilDiv(v.bottom, height), grid.down)};
 }
 
 }  // namespace jpeg

@@ -6,6 +6,7 @@
 #include <cstdint>
 
 #include "jpeg/jpeg_codec.h"
+#include "jpeg/status.h"
 
 namespace jpeg {
 
@@ -58,6 +59,10 @@ struct ReadGeometry {
 // A read asks for less than the image: right or bottom non-zero and inside the
 // frame, or left or top beyond 0.
 bool IsRegionRead(const JpegState& state);
+// "Invalid JPEG_PROPERTIES" for a region that leaves nothing of the image: one that
+// starts beyond its right or bottom edge, or whose right or bottom (when given, that
+// is non-zero) is negative or not beyond its left or top.
+Status CheckRegion(const JpegState& state);
 // Any roi_rect field non-zero: a region asked for, or the position an interrupted read
 // reported; the byte count of such a read goes on from the previous one.
 bool RoiFieldsSet(const JpegState& state);
@@ -72,5 +77,13 @@ struct ScanGrid {
   int32_t across, down;
 };
 ScanGrid GridOfScan(const ReadGeometry& geometry, const JpegScanHeader& scan);
+
+// The MCUs of a scan's grid that the window shows, ends exclusive: the whole grid for
+// a whole-image read into a buffer large enough.
+struct GridSpan {
+  int32_t first_column, end_column;
+  int32_t first_row, end_row;
+};
+GridSpan SpanOfScan(const ReadGeometry& geometry, const JpegScanHeader& scan, ScanGrid grid);
 
 }  // namespace jpeg

@@ -15,6 +15,7 @@
 #include "jpeg/progressive_decode.h"
 #include "jpeg/read_geometry.h"
 #include "jpeg/read_modes.h"
+#include "jpeg/restart_index.h"
 #include "jpeg/routine_table.h"
 
 namespace jpeg {
@@ -66,54 +67,121 @@ void PlanScan(const JpegState& state, const JpegScanHeader& scan,
 }
 
 Status DecodeMcuBlocks(JpegState& state, JpegScanHeader& scan,
-                       const ScanComponentPlan (&plan)[JPEG_MAX_COMPONENTS]) {
-  const RoutineTable& table = *state.routine_table;
+                       const ScanComponentPlan (&plan)[JPEG_MAX_COMPONENTS],
+                       DecodeBlockRoutine decode_block) {
   int16_t* block = state.mcu_work_buffer;
   for (int32_t j = 0; j < scan.component_count; ++j) {
     const ScanComponentPlan& c = plan[j];
     for (int32_t b = 0; b < c.blocks; ++b, block += 64) {
-      const int32_t status = table.DecodeBlock(&state.stream, c.dc, c.ac, &scan.dc_pred[j], block);
+      const int32_t status = decode_block(&state.stream, c.dc, c.ac, &scan.dc_pred[j], block);
       if (status != JPEG_SUCCESS) return status;
     }
   }
   return JPEG_SUCCESS;
 }
 
+// Where the scan stands: the MCU of the grid it decodes next.
+struct ScanCursor {
+  int32_t x, y;
+};
+
+// Reaches the first MCU of `row` from the cursor: the row index enters the data at the
+// last restart point before it, and the MCUs in between are decoded for their DC
+// predictors only. Memory input that runs dry on the way ends the scan there, as a
+// whole read ends it; `ended` says so.
+Status SkipToRow(JpegState& state, JpegScanHeader& scan,
+                 const ScanComponentPlan (&plan)[JPEG_MAX_COMPONENTS], ScanGrid grid, int32_t row,
+                 ScanCursor& at, bool& ended) {
+  int64_t mcu = int64_t{at.y} * grid.across + at.x;
+  if (mcu == 0) {
+    Status status = StartRestartIndex(state, scan);
+    if (!status.ok()) return status;
+    IndexRestartPoints(state, scan, grid.across, row);
+    status = EnterRow(state, scan, row, mcu);
+    if (!status.ok()) return status;
+  }
+  const DecodeBlockRoutine dc_only = state.routine_table->DecodeBlockDcOnly;
+  int32_t mcus_after_input_end = 0;
+  for (const int64_t end = int64_t{row} * grid.across; mcu < end; ++mcu) {
+    const auto x = static_cast<int32_t>(mcu % grid.across),
+               y = static_cast<int32_t>(mcu / grid.across);
+    Status status = DecodeMcuBlocks(state, scan, plan, dc_only);
+    if (status.ok()) status = ProcessRestart(state.stream, scan, grid.across, grid.down, x, y);
+    if (!status.ok()) return status;
+    if (MemoryInputRanDry(state.stream) && ++mcus_after_input_end > kMcusAfterInputEnd) {
+      ended = true;
+      return JPEG_SUCCESS;
+    }
+  }
+  at = {0, row};
+  return JPEG_SUCCESS;
+}
+
+// After the last row a non-interleaved image shows: the rest of the scan's data is
+// passed over to the marker that ends it, which the marker loop reads next.
+Status SkipRestOfScan(JpegInputStream& stream) {
+  for (;;) {
+    int32_t code = 0;
+    const Status status = ReadMarker(stream, code);
+    if (!status.ok() || code == kEndOfStream) return status;
+    if (code < kMarkerRst0 || code > kMarkerRst7) {
+      stream.pending_marker = static_cast<uint8_t>(code);
+      return JPEG_SUCCESS;
+    }
+  }
+}
+
+// A region read decodes the MCUs of the region's rows, the ones outside its columns
+// for their DC predictors only, and ends after its last row: an interleaved scan with
+// "ROI Success", the scan of one component of a non-interleaved image by passing over
+// the rest of its data, so that the next scan can follow.
 Status DecodeSequentialScan(JPEG_PROPERTIES& properties, JpegScanHeader& scan,
                             const McuSink& sink) {
   JpegState& state = properties.state;
   ScanComponentPlan plan[JPEG_MAX_COMPONENTS];
   PlanScan(state, scan, plan);
   const ScanGrid grid = GridOfScan(sink.geometry, scan);
-  int32_t mcus_after_input_end = 0;
-  int32_t x = scan.mcu_column, y = scan.mcu_row;
+  const bool region = sink.geometry.window.region;
+  const GridSpan span =
+      region ? SpanOfScan(sink.geometry, scan, grid) : GridSpan{0, grid.across, 0, grid.down};
+  ScanCursor at{scan.mcu_column, scan.mcu_row};
   Status status = JPEG_SUCCESS;
-  for (; y < grid.down; ++y, x = 0) {
+  bool ended = false;
+  if (at.y < span.first_row) status = SkipToRow(state, scan, plan, grid, span.first_row, at, ended);
+  const RoutineTable& table = *state.routine_table;
+  int32_t mcus_after_input_end = 0;
+  int32_t& x = at.x;
+  int32_t& y = at.y;
+  for (; status.ok() && !ended && y < span.end_row; ++y, x = 0) {
     for (; x < grid.across; ++x) {
-      status = DecodeMcuBlocks(state, scan, plan);
+      const bool shown = x >= span.first_column && x < span.end_column;
+      status =
+          DecodeMcuBlocks(state, scan, plan, shown ? table.DecodeBlock : table.DecodeBlockDcOnly);
       if (status.ok()) status = ProcessRestart(state.stream, scan, grid.across, grid.down, x, y);
-      if (status.ok()) status = SinkMcu(properties, sink, x, y);
+      if (status.ok() && shown) status = SinkMcu(properties, sink, x, y);
       if (!status.ok()) break;
       if (EntropyDataEnded(state.stream, scan) && ++mcus_after_input_end > kMcusAfterInputEnd &&
           ScanHasNoMoreToShow(sink, scan, state.stream, y)) {
-        y = grid.down;
+        ended = true;
         break;
       }
     }
-    if (!status.ok() || y == grid.down) break;
+    if (!status.ok() || ended) break;
   }
+  if (ended) y = grid.down;
   // The saved position: the next MCU to decode (the one that failed, after an error),
   // so that with the predictors in the scan and the bit state in the stream a later
   // read can go on from here.
   scan.mcu_column = y < grid.down ? x : 0;
   scan.mcu_row = std::min(y, grid.down);
-  return status;
+  if (!status.ok() || y >= grid.down) return status;
+  if (sink.block_by_block) return SkipRestOfScan(state.stream);
+  return JPEG_ROI_SUCCESS;
 }
 
 bool IsPlainWholeImageRead(const JpegState& state) {
   const bool coefficients = state.raw_coefficients && state.raw_coefficients->data_kind == 0;
-  return ReadScale(state.io_mode) == 1 && !IsRegionRead(state) && state.interrupt_flag == 0 &&
-         !coefficients;
+  return ReadScale(state.io_mode) == 1 && state.interrupt_flag == 0 && !coefficients;
 }
 
 }  // namespace

@@ -227,7 +227,7 @@ TEST(WholeImageRead, AFrameLargerThanTheBufferIsClippedToTheBuffer) {
 }
 
 // Reads that come with later work are refused before a pixel is written.
-TEST(WholeImageRead, ScaledRegionInterruptedCoefficientAndThumbnailReadsAreNotSupportedYet) {
+TEST(WholeImageRead, ScaledInterruptedCoefficientAndThumbnailReadsAreNotSupportedYet) {
   const Bytes jpeg = Encode420(32, 32);
   JpegRawCoefficients coefficients{};
   struct Case {
@@ -239,11 +239,6 @@ TEST(WholeImageRead, ScaledRegionInterruptedCoefficientAndThumbnailReadsAreNotSu
       {"half", READ_HALF_BUFFER, [](JPEG_PROPERTIES&, JpegRawCoefficients*) {}},
       {"eighth", READ_EIGHTH_BUFFER, [](JPEG_PROPERTIES&, JpegRawCoefficients*) {}},
       {"thumbnail", READ_THUMBNAIL_BUFFER, [](JPEG_PROPERTIES&, JpegRawCoefficients*) {}},
-      {"region", READ_IMAGE_BUFFER,
-       [](JPEG_PROPERTIES& p, JpegRawCoefficients*) {
-         p.state.roi_rect[0] = 8;
-         p.state.roi_rect[2] = 24;
-       }},
       {"interrupt", READ_IMAGE_BUFFER,
        [](JPEG_PROPERTIES& p, JpegRawCoefficients*) { p.state.interrupt_flag = 1; }},
       {"coefficients", READ_IMAGE_BUFFER,

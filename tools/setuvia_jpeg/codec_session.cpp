@@ -2,6 +2,8 @@
 // sized for the whole image, a scaled image, a region or the thumbnail.
 #include "tools/setuvia_jpeg/codec_session.h"
 
+#include <algorithm>
+
 namespace setuvia_jpeg {
 namespace {
 
@@ -101,8 +103,9 @@ bool CodecSession::Decode(const CliOptions& options, Raster& raster, std::string
     p.state.roi_rect[1] = r.y;
     p.state.roi_rect[2] = r.x + r.width;
     p.state.roi_rect[3] = r.y + r.height;
-    width = static_cast<uint32_t>(r.width);
-    height = static_cast<uint32_t>(r.height);
+    // The codec clips a region to the image; one that starts outside it is refused.
+    width = static_cast<uint32_t>(std::clamp<int64_t>(int64_t{width} - r.x, 1, r.width));
+    height = static_cast<uint32_t>(std::clamp<int64_t>(int64_t{height} - r.y, 1, r.height));
   }
   width = Scaled(width, options.scale_divisor);
   height = Scaled(height, options.scale_divisor);
