@@ -33,4 +33,10 @@ int TransformSize(int scale, bool square_sampling, int h_times_v);
 // for DCT_METHOD_PRECISE (1), the fast family for any other value.
 void SelectDctRoutines(RoutineTable& table, int32_t dct_method);
 
+// The kernel that dequantises with the installed Dequantize and applies `transform` in one
+// pass, or none when that pair has no such kernel.
+using DequantizeTransformRoutine = void (*)(int16_t* block, const int16_t* table);
+DequantizeTransformRoutine FusedDequantizeTransform(const RoutineTable& table,
+                                                    void (*transform)(int16_t* block));
+
 }  // namespace jpeg

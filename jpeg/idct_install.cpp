@@ -1,33 +1,38 @@
-// Slots of the dequantisation and inverse-DCT stage. Every class gets the plain
-// routines, which define the results, except that the SSE2 class gets the precise 8x8
-// transform built for AVX2 where the processor has it (same results); the installed
-// slots are chosen per read by SelectDctRoutines.
+// Slots of the dequantisation and inverse-DCT stage. The plain routines define the
+// results; the SIMD classes (3-6, which run SSE2 code here) get vector kernels with the
+// same results for the precise 8x8 transform and the multiply, and the SSE2 class runs
+// them in AVX2 where the processor has it. The installed slots are chosen per read by
+// SelectDctRoutines; a transform with a fused dequantising kernel is found by
+// FusedDequantizeTransform.
 #include "jpeg/dequantize.h"
 #include "jpeg/idct.h"
 #include "jpeg/routine_table.h"
 #include "jpeg/simd/simd_routines.h"
 
 namespace jpeg {
+namespace {
 
-void InstallDctRoutines(RoutineTable& t, ProcessorClass processor_class) {
-  InstallRoutine(t, t.InverseDct8x8Fast, &InverseDct8x8Fast, "InverseDct8x8Fast");
-  InstallRoutine(t, t.InverseDct4x4Fast, &InverseDct4x4Fast, "InverseDct4x4Fast");
-  InstallRoutine(t, t.InverseDct2x2Fast, &InverseDct2x2Fast, "InverseDct2x2Fast");
-  InstallRoutine(t, t.InverseDct1x1Fast, &InverseDct1x1Fast, "InverseDct1x1Fast");
-  if (processor_class == CPU_CLASS_FAMILY15_SSE2 && GetProcessorInfo().avx2)
+void InstallPreciseTransform(RoutineTable& t, ProcessorClass processor_class) {
+  if (processor_class < CPU_CLASS_FAMILY5_MMX)
+    InstallRoutine(t, t.InverseDct8x8Precise, &InverseDct8x8Precise, "InverseDct8x8Precise");
+  else if (processor_class == CPU_CLASS_FAMILY15_SSE2 && GetProcessorInfo().avx2)
     InstallRoutine(t, t.InverseDct8x8Precise, &InverseDct8x8PreciseAvx2,
                    "InverseDct8x8PreciseAvx2");
   else
-    InstallRoutine(t, t.InverseDct8x8Precise, &InverseDct8x8Precise, "InverseDct8x8Precise");
-  InstallRoutine(t, t.InverseDct4x4Precise, &InverseDct4x4Precise, "InverseDct4x4Precise");
-  InstallRoutine(t, t.InverseDct2x2Precise, &InverseDct2x2Precise, "InverseDct2x2Precise");
-  InstallRoutine(t, t.InverseDct1x1Precise, &InverseDct1x1Precise, "InverseDct1x1Precise");
-  InstallRoutine(t, t.DequantizeScaled, &DequantizeScaled, "DequantizeScaled");
-  InstallRoutine(t, t.DequantizeMultiply, &DequantizeMultiply, "DequantizeMultiply");
-  InstallRoutine(t, t.Dequantize, &DequantizeScaled, "DequantizeScaled");
+    InstallRoutine(t, t.InverseDct8x8Precise, &InverseDct8x8PreciseSse2,
+                   "InverseDct8x8PreciseSse2");
 }
 
-namespace {
+// Each vector transform beside its dequantiser, and the kernel that does both in one pass.
+struct FusedKernel {
+  DequantizeRoutine dequantize;
+  InverseDctRoutine transform;
+  DequantizeTransformRoutine fused;
+};
+constexpr FusedKernel kFusedKernels[] = {
+    {&DequantizeMultiplySse2, &InverseDct8x8PreciseSse2, &DequantizeInverseDct8x8PreciseSse2},
+    {&DequantizeMultiplySse2, &InverseDct8x8PreciseAvx2, &DequantizeInverseDct8x8PreciseAvx2},
+};
 
 // Installs the routine of slot `from` in slot `to`, under the name it was installed with.
 template <typename Routine>
@@ -36,6 +41,30 @@ void InstallFrom(RoutineTable& t, Routine& to, Routine& from) {
 }
 
 }  // namespace
+
+void InstallDctRoutines(RoutineTable& t, ProcessorClass processor_class) {
+  InstallRoutine(t, t.InverseDct8x8Fast, &InverseDct8x8Fast, "InverseDct8x8Fast");
+  InstallRoutine(t, t.InverseDct4x4Fast, &InverseDct4x4Fast, "InverseDct4x4Fast");
+  InstallRoutine(t, t.InverseDct2x2Fast, &InverseDct2x2Fast, "InverseDct2x2Fast");
+  InstallRoutine(t, t.InverseDct1x1Fast, &InverseDct1x1Fast, "InverseDct1x1Fast");
+  InstallPreciseTransform(t, processor_class);
+  InstallRoutine(t, t.InverseDct4x4Precise, &InverseDct4x4Precise, "InverseDct4x4Precise");
+  InstallRoutine(t, t.InverseDct2x2Precise, &InverseDct2x2Precise, "InverseDct2x2Precise");
+  InstallRoutine(t, t.InverseDct1x1Precise, &InverseDct1x1Precise, "InverseDct1x1Precise");
+  InstallRoutine(t, t.DequantizeScaled, &DequantizeScaled, "DequantizeScaled");
+  if (processor_class < CPU_CLASS_FAMILY5_MMX)
+    InstallRoutine(t, t.DequantizeMultiply, &DequantizeMultiply, "DequantizeMultiply");
+  else
+    InstallRoutine(t, t.DequantizeMultiply, &DequantizeMultiplySse2, "DequantizeMultiplySse2");
+  InstallRoutine(t, t.Dequantize, &DequantizeScaled, "DequantizeScaled");
+}
+
+DequantizeTransformRoutine FusedDequantizeTransform(const RoutineTable& t,
+                                                    InverseDctRoutine transform) {
+  for (const FusedKernel& kernel : kFusedKernels)
+    if (kernel.dequantize == t.Dequantize && kernel.transform == transform) return kernel.fused;
+  return nullptr;
+}
 
 void SelectDctRoutines(RoutineTable& t, int32_t dct_method) {
   if (dct_method == DCT_METHOD_PRECISE) {

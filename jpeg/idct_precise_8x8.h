@@ -1,6 +1,5 @@
-// The precise 8x8 inverse DCT as vector lanes, in the two forms that suit 128-bit and 256-bit
-// vectors; jpeg/idct_precise.cpp builds the first for every processor, jpeg/simd/ builds the
-// second with AVX2. Both give the same results bit for bit.
+// The plain precise 8x8 inverse DCT, which defines the results; the vector kernels of
+// jpeg/simd/ reproduce it bit for bit.
 //
 // Row pass: for each row, the 8-point pass with Q15 rotation constants and a Q12 descale into
 // a 32-bit work array; column pass: the same 8-point pass per column, a descale by 2^21 and
@@ -9,9 +8,6 @@
 // compiler runs in vector registers. Real images leave most rows of a block without AC
 // coefficients and the last rows all zero; the column pass skips the products of the
 // trailing zero rows.
-//
-// Everything here has internal linkage on purpose: the two builds compile it with different
-// instruction sets and must never share an out-of-line copy.
 #pragma once
 
 #include <algorithm>
@@ -86,7 +82,7 @@ inline void PreciseColumnsOver(int rows, const int32_t* work, Sample* out) {
   PreciseColumns<8>(work, out);
 }
 
-// For 128-bit vectors: the row pass goes row by row and gives a row without AC
+// The row pass goes row by row and gives a row without AC
 // coefficients its one value, x0 * 8 (what the full pass gives), so that typical blocks
 // pay for few rows; only the column pass is vectorised.
 inline void PreciseInverseDctRowByRow(int16_t* block) {
@@ -106,36 +102,6 @@ inline void PreciseInverseDctRowByRow(int16_t* block) {
     rows = r + 1;
   }
   PreciseColumnsOver(rows, work, block);
-}
-
-// Bitwise or of block[begin..end), zero exactly when all those coefficients are.
-inline Wide OrOf(const int16_t* block, int begin, int end) {
-  Wide bits = 0;
-  for (int i = begin; i < end; ++i) bits |= static_cast<uint16_t>(block[i]);
-  return bits;
-}
-
-// For 256-bit vectors: both passes run eight 32-bit lanes (rows, then columns) in one
-// register per value, so the coefficients are widened first and the samples narrowed last.
-// A DC-only block is one value.
-inline void PreciseInverseDctLanes(int16_t* block) {
-  const int rows = OrOf(block, 16, 64) != 0  ? (OrOf(block, 32, 64) != 0 ? 8 : 4)
-                   : OrOf(block, 8, 16) != 0 ? 2
-                                             : 1;
-  if (rows == 1 && OrOf(block, 1, 8) == 0) {
-    // x0 * 8 after the rows, then the column pass's u term alone.
-    const int16_t sample = ClampSample(Sar((Widen(block[0]) << 18) + 1048576, 21) + 128);
-    for (int i = 0; i < 64; ++i) block[i] = sample;
-    return;
-  }
-  alignas(32) int32_t cells[64];
-  for (int i = 0; i < 64; ++i) cells[i] = block[i];
-  alignas(32) int32_t work[64];
-  PreciseEightPoint<8, 8>(
-      [&cells](int r, int k) { return cells[8 * r + k]; },
-      [&work](int r, int k, Wide sum) { work[8 * r + k] = Sar(sum + 2048, 12); });
-  PreciseColumnsOver(rows, work, cells);
-  for (int i = 0; i < 64; ++i) block[i] = static_cast<int16_t>(cells[i]);
 }
 
 }  // namespace

@@ -35,8 +35,13 @@ void MatchQuantTablesToMethod(JpegState& state, const JpegScanHeader& scan) {
 
 void TransformBlocks(const RoutineTable& table, const McuSink& sink, int16_t* blocks) {
   for (int32_t i = 0; i < sink.block_count; ++i, blocks += 64) {
-    table.Dequantize(blocks, sink.blocks[i].quant);
-    sink.blocks[i].transform(blocks);
+    const SinkBlock& b = sink.blocks[i];
+    if (b.dequantize_transform != nullptr) {
+      b.dequantize_transform(blocks, b.quant);
+      continue;
+    }
+    table.Dequantize(blocks, b.quant);
+    b.transform(blocks);
   }
 }
 
@@ -78,10 +83,13 @@ Status PrepareSink(JpegState& state, const JpegScanHeader& scan, McuSink& sink) 
     if (sink.block_count + h_blocks * v_blocks > kMaxBlocksPerMcu) return JPEG_ERR_SUBSAMPLING;
     const InverseDctRoutine transform =
         TransformOfSize(table, TransformSize(scale, square, c.h * c.v));
+    const DequantizeTransformRoutine dequantize_transform =
+        FusedDequantizeTransform(table, transform);
     for (int32_t v = 0; v < v_blocks; ++v)
       for (int32_t h = 0; h < h_blocks; ++h)
         sink.blocks[sink.block_count++] = {state.quant_tables[c.quant_table].values,
                                            transform,
+                                           dequantize_transform,
                                            static_cast<int8_t>(c.frame_index),
                                            static_cast<int8_t>(h),
                                            static_cast<int8_t>(v),

@@ -15,6 +15,7 @@
 
 #include <cstdint>
 
+#include "jpeg/idct.h"
 #include "jpeg/jpeg_codec.h"
 #include "jpeg/read_geometry.h"
 #include "jpeg/routine_table.h"
@@ -29,9 +30,11 @@ static_assert(kMaxBlocksPerMcu < JPEG_MCU_BLOCKS);
 struct SinkBlock {
   const int16_t* quant;         // prepared table of the block's component
   InverseDctRoutine transform;  // at the read's transform size
-  int8_t component;             // frame component
-  int8_t h, v;                  // block position within its component's part of the MCU
-  int8_t h_blocks, v_blocks;    // that component's blocks per MCU across and down
+  // Dequantisation and transform in one pass, where a kernel does both (else none).
+  DequantizeTransformRoutine dequantize_transform;
+  int8_t component;           // frame component
+  int8_t h, v;                // block position within its component's part of the MCU
+  int8_t h_blocks, v_blocks;  // that component's blocks per MCU across and down
 };
 
 struct McuSink {

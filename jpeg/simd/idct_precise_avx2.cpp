@@ -1,12 +1,16 @@
-// InverseDct8x8Precise for processors with AVX2: the all-lanes form of idct_precise_8x8.h,
-// compiled for AVX2 so that a 32-bit value of all eight lanes sits in one register.
-#include "jpeg/idct_precise_8x8.h"
+// InverseDct8x8Precise for processors with AVX2, alone and with the dequantisation fused in:
+// idct_precise_vector.h with one 256-bit register per eight 32-bit lanes.
+#include "jpeg/simd/idct_precise_vector.h"
 #include "jpeg/simd/simd_routines.h"
 
 namespace jpeg {
 
 void InverseDct8x8PreciseAvx2(int16_t* block) {
-  PreciseInverseDctLanes(block);
+  precise::InverseDct<false>(block, nullptr);
+}
+
+void DequantizeInverseDct8x8PreciseAvx2(int16_t* block, const int16_t* table) {
+  precise::InverseDct<true>(block, table);
 }
 
 }  // namespace jpeg

@@ -7,7 +7,12 @@
 namespace jpeg {
 
 void EndSimdEmms();
+void DequantizeMultiplySse2(int16_t* block, const int16_t* table);
+void InverseDct8x8PreciseSse2(int16_t* block);
 void InverseDct8x8PreciseAvx2(int16_t* block);
+// DequantizeMultiply and InverseDct8x8Precise in one pass.
+void DequantizeInverseDct8x8PreciseSse2(int16_t* block, const int16_t* table);
+void DequantizeInverseDct8x8PreciseAvx2(int16_t* block, const int16_t* table);
 
 // The full-MCU colour kernels of paths 1-12 and the gray copy, X(kernel, slot): each
 // has an Sse2 and an Avx2 version (kernel##Sse2, kernel##Avx2) that write exactly the

@@ -1,7 +1,8 @@
 // Golden hashes of our own decoded output, one table per corpus source in golden/<source>.tsv,
 // so that any change in what the codec produces is a conscious one. Every corpus file is read
 // as the page loader reads it, with the plain routines (processor class 0, the reference
-// output); each row holds both statuses, the size and the FNV-1a hash of the pixel buffer.
+// output) and again with the SSE2 class (6), whose kernels must give the same bytes; each row
+// holds both statuses, the size and the FNV-1a hash of the pixel buffer.
 //
 // After an intended change of output, regenerate the tables and review the diff:
 //   SETUVIA_UPDATE_GOLDEN=1 ctest --test-dir build-debug -R jpeg_golden_test
@@ -59,16 +60,20 @@ void WriteGolden(const std::string& file, const std::vector<std::string>& rows) 
   for (const std::string& row : rows) out << row << '\n';
 }
 
-class GoldenTest : public ::testing::TestWithParam<std::string> {
- protected:
-  void SetUp() override { setenv("SETUVIA_JPEG_USECPU", "0", 1); }
-};
+std::vector<std::string> GoldenRows(const std::string& source, const char* processor_class) {
+  setenv("SETUVIA_JPEG_USECPU", processor_class, 1);
+  std::vector<std::string> rows;
+  for (const CorpusEntry* entry : EntriesOf(source)) rows.push_back(GoldenRow(*entry));
+  unsetenv("SETUVIA_JPEG_USECPU");
+  return rows;
+}
+
+class GoldenTest : public ::testing::TestWithParam<std::string> {};
 
 TEST_P(GoldenTest, DecodedOutputMatchesTheGoldenHashes) {
   SETUVIA_NEED_SHARED_DATA(!Manifest().empty(), "shared corpus " << SharedDir() / "corpus");
   if (!ImageDecodingAvailable()) GTEST_SKIP() << "image decoding not available";
-  std::vector<std::string> rows;
-  for (const CorpusEntry* entry : EntriesOf(GetParam())) rows.push_back(GoldenRow(*entry));
+  const std::vector<std::string> rows = GoldenRows(GetParam(), "0");
   const std::string file = GoldenPath(GetParam());
   const char* update = std::getenv("SETUVIA_UPDATE_GOLDEN");
   if (update != nullptr && std::string(update) == "1") {
@@ -85,6 +90,7 @@ TEST_P(GoldenTest, DecodedOutputMatchesTheGoldenHashes) {
         << "\n  golden: " << (it == golden.end() ? std::string("(none)") : it->second)
         << "\n  if intended, regenerate with SETUVIA_UPDATE_GOLDEN=1 (see golden_test.cpp)";
   }
+  EXPECT_EQ(GoldenRows(GetParam(), "6"), rows) << "the SSE2 class differs from the plain one";
 }
 
 INSTANTIATE_TEST_SUITE_P(Corpus, GoldenTest, ::testing::ValuesIn(SourceParams()),

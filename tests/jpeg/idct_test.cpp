@@ -337,16 +337,63 @@ TEST(InverseDct, OutputsAreBitExactOverStressBlocks) {
   EXPECT_EQ(TransformHash(jpeg::InverseDct1x1Fast, 1), 0x1D5BF8A6FF22DDD5u);
 }
 
-// The AVX2 build of the precise 8x8 transform, installed for the SSE2 class on processors
-// with AVX2, must give the plain results.
-TEST(InverseDct, Avx2PreciseTransformIsBitExactWhereItRuns) {
+// The vector kernels must give the plain results for every input, alone and with the
+// dequantisation fused in; each runs where the processor can execute it.
+struct VectorPreciseKernel {
+  const char* name;
+  bool needs_avx2;
+  Transform transform;
+  void (*fused)(int16_t*, const int16_t*);
+};
+const VectorPreciseKernel kVectorPreciseKernels[] = {
+    {"Sse2", false, jpeg::InverseDct8x8PreciseSse2, jpeg::DequantizeInverseDct8x8PreciseSse2},
+    {"Avx2", true, jpeg::InverseDct8x8PreciseAvx2, jpeg::DequantizeInverseDct8x8PreciseAvx2},
+};
+
+bool Runs(const VectorPreciseKernel& kernel) {
   jpeg::DetectProcessor();
-  if (!jpeg::GetProcessorInfo().avx2) GTEST_SKIP() << "processor without AVX2";
-  EXPECT_EQ(TransformHash(jpeg::InverseDct8x8PreciseAvx2, 8), kPrecise8x8Hash);
+  return !kernel.needs_avx2 || jpeg::GetProcessorInfo().avx2;
+}
+
+TEST(InverseDct, VectorPreciseTransformsAreBitExact) {
+  for (const auto& kernel : kVectorPreciseKernels) {
+    if (!Runs(kernel)) continue;
+    EXPECT_EQ(TransformHash(kernel.transform, 8), kPrecise8x8Hash) << kernel.name;
+  }
+}
+
+// Against the plain dequantisation and transform, over stress blocks and tables: the next
+// stress block (any 16-bit factor) and the extreme tables a DQT can hold (1, 255, 65535).
+// Guard cells around the block must survive.
+TEST(InverseDct, FusedDequantizingTransformsMatchThePlainPair) {
+  const std::vector<Block> blocks = StressBlocks();
+  std::vector<Block> tables;
+  for (int16_t factor : {1, 255, -1}) tables.push_back(Block{}), tables.back().fill(factor);
+  constexpr int16_t kGuard = 0x5A5A;
+  for (const auto& kernel : kVectorPreciseKernels) {
+    if (!Runs(kernel)) continue;
+    for (size_t i = 0; i < blocks.size(); ++i) {
+      const Block& table = i % 4 < 3 ? tables[i % 4] : blocks[(i + 1) % blocks.size()];
+      Block expected = blocks[i];
+      jpeg::DequantizeMultiply(expected.data(), table.data());
+      jpeg::InverseDct8x8Precise(expected.data());
+      std::array<int16_t, 64 + 16> guarded;
+      guarded.fill(kGuard);
+      std::copy(blocks[i].begin(), blocks[i].end(), guarded.begin() + 8);
+      kernel.fused(guarded.data() + 8, table.data());
+      ASSERT_TRUE(std::equal(expected.begin(), expected.end(), guarded.begin() + 8))
+          << kernel.name << " block " << i;
+      ASSERT_TRUE(
+          std::all_of(guarded.begin(), guarded.begin() + 8, [](int16_t v) { return v == kGuard; }));
+      ASSERT_TRUE(
+          std::all_of(guarded.end() - 8, guarded.end(), [](int16_t v) { return v == kGuard; }));
+    }
+  }
 }
 
 TEST(Dequantize, OutputsAreBitExactOverStressBlocks) {
   EXPECT_EQ(DequantizeHash(jpeg::DequantizeMultiply), 0xA9DDB60417D4427Fu);
+  EXPECT_EQ(DequantizeHash(jpeg::DequantizeMultiplySse2), 0xA9DDB60417D4427Fu);
   EXPECT_EQ(DequantizeHash(jpeg::DequantizeScaled), 0xDFAAE431C92BC53Au);
 }
 
@@ -381,20 +428,31 @@ TEST(SelectDctRoutines, InstallsThePreciseFamilyForMethodOneAndTheFastOneOtherwi
   EXPECT_EQ(table.Dequantize, &jpeg::DequantizeScaled);
 }
 
-TEST(SelectDctRoutines, TheSse2ClassGetsTheAvx2PreciseTransformOnlyWhereTheProcessorHasIt) {
+// Classes 3-6 run SSE2 code; the SSE2 class (6) runs AVX2 where the processor has it. The
+// vector transform comes with its fused dequantising kernel; the plain ones have none.
+TEST(SelectDctRoutines, SimdClassesGetTheVectorKernelsAndTheirFusedForm) {
   jpeg::DetectProcessor();
   const bool avx2 = jpeg::GetProcessorInfo().avx2;
-  RoutineTable table{};
-  jpeg::InstallDctRoutines(table, jpeg::CPU_CLASS_FAMILY15_SSE2);
-  jpeg::SelectDctRoutines(table, DCT_METHOD_PRECISE);
-  EXPECT_EQ(table.InverseDct8x8,
-            avx2 ? &jpeg::InverseDct8x8PreciseAvx2 : &jpeg::InverseDct8x8Precise);
-  const int slot = jpeg::RoutineSlotIndex(table, &table.InverseDct8x8);
-  EXPECT_STREQ(table.routine_names[slot],
-               avx2 ? "InverseDct8x8PreciseAvx2" : "InverseDct8x8Precise");
-  jpeg::InstallDctRoutines(table, jpeg::CPU_CLASS_FAMILY6_SSE);
-  jpeg::SelectDctRoutines(table, DCT_METHOD_PRECISE);
-  EXPECT_EQ(table.InverseDct8x8, &jpeg::InverseDct8x8Precise);
+  for (int c = jpeg::CPU_CLASS_GENERIC; c <= jpeg::CPU_CLASS_FAMILY15_SSE2; ++c) {
+    RoutineTable table{};
+    jpeg::InstallDctRoutines(table, static_cast<jpeg::ProcessorClass>(c));
+    jpeg::SelectDctRoutines(table, DCT_METHOD_PRECISE);
+    const bool simd = c >= jpeg::CPU_CLASS_FAMILY5_MMX;
+    const bool wide = c == jpeg::CPU_CLASS_FAMILY15_SSE2 && avx2;
+    EXPECT_STREQ(table.routine_names[jpeg::RoutineSlotIndex(table, &table.InverseDct8x8)],
+                 !simd  ? "InverseDct8x8Precise"
+                 : wide ? "InverseDct8x8PreciseAvx2"
+                        : "InverseDct8x8PreciseSse2")
+        << "class " << c;
+    EXPECT_EQ(table.Dequantize, simd ? &jpeg::DequantizeMultiplySse2 : &jpeg::DequantizeMultiply);
+    const auto fused = jpeg::FusedDequantizeTransform(table, table.InverseDct8x8);
+    EXPECT_EQ(fused, !simd  ? nullptr
+                     : wide ? &jpeg::DequantizeInverseDct8x8PreciseAvx2
+                            : &jpeg::DequantizeInverseDct8x8PreciseSse2);
+    EXPECT_EQ(jpeg::FusedDequantizeTransform(table, table.InverseDct4x4), nullptr);
+    jpeg::SelectDctRoutines(table, DCT_METHOD_FAST);
+    EXPECT_EQ(jpeg::FusedDequantizeTransform(table, table.InverseDct8x8), nullptr);
+  }
 }
 
 }  // namespace
