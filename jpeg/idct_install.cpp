@@ -1,7 +1,8 @@
 // Slots of the dequantisation and inverse-DCT stage. The plain routines define the
 // results; the SIMD classes (3-6, which run SSE2 code here) get vector kernels with the
-// same results for the precise 8x8 transform and the multiply, and the SSE2 class runs
-// them in AVX2 where the processor has it. The installed slots are chosen per read by
+// same results for the precise 8x8 transform and the multiply, and the SSE and SSE2
+// classes (5, 6: every processor of this century) run the transform in AVX2 where the
+// processor has it, as the colour kernels do. The installed slots are chosen per read by
 // SelectDctRoutines; a transform with a fused dequantising kernel is found by
 // FusedDequantizeTransform.
 #include "jpeg/dequantize.h"
@@ -15,7 +16,7 @@ namespace {
 void InstallPreciseTransform(RoutineTable& t, ProcessorClass processor_class) {
   if (processor_class < CPU_CLASS_FAMILY5_MMX)
     InstallRoutine(t, t.InverseDct8x8Precise, &InverseDct8x8Precise, "InverseDct8x8Precise");
-  else if (processor_class == CPU_CLASS_FAMILY15_SSE2 && GetProcessorInfo().avx2)
+  else if (processor_class >= CPU_CLASS_FAMILY6_SSE && GetProcessorInfo().avx2)
     InstallRoutine(t, t.InverseDct8x8Precise, &InverseDct8x8PreciseAvx2,
                    "InverseDct8x8PreciseAvx2");
   else

@@ -428,7 +428,8 @@ TEST(SelectDctRoutines, InstallsThePreciseFamilyForMethodOneAndTheFastOneOtherwi
   EXPECT_EQ(table.Dequantize, &jpeg::DequantizeScaled);
 }
 
-// Classes 3-6 run SSE2 code; the SSE2 class (6) runs AVX2 where the processor has it. The
+// Classes 3-6 run SSE2 code; the SSE and SSE2 classes (5, 6) run AVX2 where the processor
+// has it. The
 // vector transform comes with its fused dequantising kernel; the plain ones have none.
 TEST(SelectDctRoutines, SimdClassesGetTheVectorKernelsAndTheirFusedForm) {
   jpeg::DetectProcessor();
@@ -438,7 +439,7 @@ TEST(SelectDctRoutines, SimdClassesGetTheVectorKernelsAndTheirFusedForm) {
     jpeg::InstallDctRoutines(table, static_cast<jpeg::ProcessorClass>(c));
     jpeg::SelectDctRoutines(table, DCT_METHOD_PRECISE);
     const bool simd = c >= jpeg::CPU_CLASS_FAMILY5_MMX;
-    const bool wide = c == jpeg::CPU_CLASS_FAMILY15_SSE2 && avx2;
+    const bool wide = c >= jpeg::CPU_CLASS_FAMILY6_SSE && avx2;
     EXPECT_STREQ(table.routine_names[jpeg::RoutineSlotIndex(table, &table.InverseDct8x8)],
                  !simd  ? "InverseDct8x8Precise"
                  : wide ? "InverseDct8x8PreciseAvx2"
