@@ -12,6 +12,7 @@
 
 #include "jpeg/component_expansion.h"
 #include "jpeg/mcu_placement.h"
+#include "jpeg/pixel_row.h"
 #include "jpeg/routine_table.h"
 
 namespace jpeg {
@@ -152,9 +153,34 @@ JPEG_PASS_THROUGH_FORMATS(JPEG_DEFINE_PASS_THROUGH_PATH)
 #undef JPEG_DEFINE_PASS_THROUGH_PATH
 #undef JPEG_PASS_THROUGH_FORMATS
 
+namespace {
+
+// A whole block of gray, a row of 8 pixels at a time as words: gray, gray, gray (, 255).
+template <int32_t kChannelCount>
+void WriteWholeGrayRepeated(const int16_t* block, uint8_t* out, int32_t row_step) {
+  constexpr uint32_t kAlpha = kChannelCount == 4 ? 0xFF000000u : 0;
+  for (int32_t y = 0; y < 8; ++y) {
+    uint32_t words[8];
+    for (int32_t x = 0; x < 8; ++x) words[x] = Low(block[8 * y + x]) * 0x010101u | kAlpha;
+    StorePixelRow<kChannelCount>(words, out + static_cast<ptrdiff_t>(y) * row_step);
+  }
+}
+
+// The program's gray pages come this way: whole blocks take the row stores.
+template <int32_t kChannelCount>
+int32_t WriteGrayRepeated(JPEG_PROPERTIES* p, const McuTarget& t) {
+  const JpegState& state = p->state;
+  if (!HasLayout<GrayRepeated<kChannelCount>>(state.frame) || !IsWhole(t.placement.visible, 8, 8))
+    return WriteFormatMcu<GrayRepeated<kChannelCount>>(p, t);
+  WriteWholeGrayRepeated<kChannelCount>(state.mcu_work_buffer, t.placement.out, state.row_stride);
+  return JPEG_SUCCESS;
+}
+
+}  // namespace
+
 int32_t WriteGrayRepeatedMcu(JPEG_PROPERTIES* p, const McuTarget& t) {
-  if (p->state.dib_channels == 3) return WriteFormatMcu<GrayRepeated<3>>(p, t);
-  return WriteFormatMcu<GrayRepeated<4>>(p, t);
+  if (p->state.dib_channels == 3) return WriteGrayRepeated<3>(p, t);
+  return WriteGrayRepeated<4>(p, t);
 }
 
 // Component i into channel i of every visible pixel, for any sampling.

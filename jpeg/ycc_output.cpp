@@ -10,17 +10,14 @@
 #include "jpeg/ycc_output.h"
 
 #include <algorithm>
-#include <bit>
 #include <cstddef>
-#include <cstring>
 
 #include "jpeg/mcu_placement.h"
 #include "jpeg/output_paths.h"
+#include "jpeg/pixel_row.h"
 
 namespace jpeg {
 namespace {
-
-static_assert(std::endian::native == std::endian::little, "pixel words are stored little-endian");
 
 inline uint8_t Clamp(int16_t value) {
   value = value < 0 ? int16_t{0} : value;
@@ -80,25 +77,6 @@ struct InvertedRgbaPixel {
     return (255 - r) | (255 - g) << 8 | (255 - b) << 16 | fourth << 24;
   }
 };
-
-// Stores a row of 8 pixels: four-byte pixels as they are, three-byte ones packed into
-// three 64-bit words, so the row costs a few wide stores instead of 24 byte stores.
-// Each word goes out from its register: gathered in memory first, one 24-byte copy
-// would load across three fresh stores and stall on store forwarding every row.
-template <class Pixel>
-void StoreRow(const uint32_t* words, uint8_t* out) {
-  if constexpr (Pixel::kChannels == 4) {
-    std::memcpy(out, words, 8 * sizeof *words);
-  } else {
-    const uint64_t first = words[0] | uint64_t{words[1]} << 24 | uint64_t{words[2]} << 48;
-    const uint64_t second = words[2] >> 16 | uint64_t{words[3]} << 8 | uint64_t{words[4]} << 32 |
-                            uint64_t{words[5]} << 56;
-    const uint64_t third = words[5] >> 8 | uint64_t{words[6]} << 16 | uint64_t{words[7]} << 40;
-    std::memcpy(out, &first, 8);
-    std::memcpy(out + 8, &second, 8);
-    std::memcpy(out + 16, &third, 8);
-  }
-}
 
 // Stores pixels left..right of a row, byte by byte.
 template <class Pixel>
@@ -174,7 +152,7 @@ template <int kHShift, int kVShift, class Pixel>
       const uint32_t* row_words = words + 8 * (row - first_row);
       uint8_t* pixels = out + row * row_step;
       if (whole_rows)
-        StoreRow<Pixel>(row_words, pixels);
+        StorePixelRow<Pixel::kChannels>(row_words, pixels);
       else
         StorePixels<Pixel>(row_words, pixels, left, right);
     }
