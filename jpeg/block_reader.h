@@ -1,6 +1,7 @@
 // The block-wise bit reader shared by the sequential and progressive block decoders:
-// the stream's byte-wise bit reader held in registers for the length of one block,
-// taking data bytes up to eight at a time while they hold no 0xFF.
+// the stream's byte-wise bit reader held in registers for the length of one block
+// (or of the blocks between two restart points of a progressive scan), taking data
+// bytes up to eight at a time while they hold no 0xFF.
 #pragma once
 
 #include <algorithm>
@@ -8,6 +9,7 @@
 #include <cstdint>
 
 #include "jpeg/huffman_decode.h"
+#include "jpeg/input_stream.h"
 #include "jpeg/jpeg_codec.h"
 
 namespace jpeg {
@@ -41,15 +43,14 @@ inline int32_t Extend(uint32_t v, int32_t size) {
   return static_cast<int32_t>(v) - static_cast<int32_t>(v <= (mask >> 1) ? mask : 0);
 }
 
-// The bit reader of one block, held in locals. Its state is the stream's byte-wise
-// state plus whole data bytes, never 0xFF, taken from the buffer early: the early_
-// bits at the low end of buffer_. Each step repeats the byte-wise reader's refill rule
-// on count_ - early_ (fewer bits than the step needs: take bytes until more than 24
-// are held) and serves those bytes from the ones taken early; only when they run out
-// are bytes loaded, eight at a time. Whatever this cannot serve (a 0xFF,
-// the last 8 bytes of the buffer, a pending marker) is handed to the byte-wise
-// routines on the byte-wise state, so coefficients, markers, statuses and the stream
-// position at the end of every block are exactly those of the byte-wise reader.
+// The bit reader of one block or of a stretch of blocks, held in locals. Its state is the stream's
+// byte-wise state plus whole data bytes, never 0xFF, taken from the buffer early: the early_ bits
+// at the low end of buffer_. Each step repeats the byte-wise reader's refill rule on count_ -
+// early_ (fewer bits than the step needs: take bytes until more than 24 are held) and serves those
+// bytes from the ones taken early; only when they run out are bytes loaded, eight at a time.
+// Whatever this cannot serve (a 0xFF, the last 8 bytes of the buffer, a pending marker) is handed
+// to the byte-wise routines on the byte-wise state, so coefficients, markers, statuses and the
+// stream position at every Finish are exactly those of the byte-wise reader.
 class BlockReader {
  public:
   explicit BlockReader(JpegInputStream& stream) : stream_(stream) { Load(); }
@@ -74,6 +75,12 @@ class BlockReader {
 
   // Hands the byte-wise state back to the stream at the end of the block.
   [[gnu::always_inline]] void Finish() { Store(); }
+
+  // MemoryInputRanDry of the byte-wise state, without handing it back: the bytes
+  // taken early still count as left.
+  [[gnu::always_inline]] bool InputRanDry() const {
+    return !IsFileInput(stream_) && left_ + (early_ >> 3) <= 0 && stream_.pending_marker == 0;
+  }
 
   // Takes size (1..15) value bits and extends them: 0, kMarkerReached or a negative status.
   [[gnu::always_inline]] int32_t Value(int32_t size, int32_t* value) {

@@ -158,6 +158,25 @@ int32_t AcRefineSteps(BlockReader& reader, int32_t& eob_run, const JpegHuffmanDe
   return status;
 }
 
+// T.81 G.1.2.1: the difference is added to the predictor and the sum scaled by 2^Al.
+int32_t DcFirstSteps(BlockReader& reader, const JpegHuffmanDecodeTable& dc, int16_t* block,
+                     int32_t* dc_pred, int32_t al) {
+  int32_t symbol = 0, value = 0;
+  int32_t status = reader.Symbol(dc, &symbol);
+  if (status == JPEG_SUCCESS && (symbol & 0x0F) != 0) status = reader.Value(symbol & 0x0F, &value);
+  if (status != JPEG_SUCCESS) return status;
+  *dc_pred = static_cast<int16_t>(*dc_pred + value);
+  block[0] = Scaled(*dc_pred, al);
+  return status;
+}
+
+int32_t DcRefineSteps(BlockReader& reader, int16_t* block, int32_t al) {
+  uint32_t bit = 0;
+  const int32_t status = reader.Bits(1, &bit);
+  if (status == JPEG_SUCCESS && bit != 0) block[0] = static_cast<int16_t>(block[0] | (1 << al));
+  return status;
+}
+
 template <typename Steps>
 int32_t WithBlockReader(JpegInputStream& stream, Steps steps) {
   BlockReader reader(stream);
@@ -166,100 +185,183 @@ int32_t WithBlockReader(JpegInputStream& stream, Steps steps) {
   return BlockStatus(status);
 }
 
-int32_t DecodeBlockOfPass(JpegState& state, JpegScanHeader& scan, int32_t j, int16_t* block,
-                          Pass pass) {
-  JpegInputStream& stream = state.stream;
-  const JpegScanComponent& c = scan.components[j];
-  switch (pass) {
-    case Pass::kDcFirst:
-      return DecodeDcFirst(stream, state.dc_tables[c.dc_table], block, &scan.dc_pred[j], scan.al);
-    case Pass::kDcRefine:
-      return DecodeDcRefine(stream, block, scan.al);
-    case Pass::kAcFirst:
-      return DecodeAcFirst(stream, state.ac_tables[c.ac_table], block, scan.ss, scan.se, scan.al);
-    case Pass::kAcRefine:
-      return DecodeAcRefine(stream, state.ac_tables[c.ac_table], block, scan.ss, scan.se, scan.al);
-  }
-  return JPEG_ERR_INTERNAL;
+// What the blocks of a scan are decoded with, looked up once per scan.
+struct ScanCoding {
+  const JpegHuffmanDecodeTable* dc[JPEG_MAX_COMPONENTS];
+  const JpegHuffmanDecodeTable* ac;  // of the first scan component (AC scans have one)
+  int32_t* dc_pred;
+  int32_t* eob_run;
+  int32_t ss, se, al;
+};
+
+ScanCoding CodingOf(JpegState& state, JpegScanHeader& scan) {
+  ScanCoding coding{};
+  for (int32_t j = 0; j < scan.component_count; ++j)
+    coding.dc[j] = &state.dc_tables[scan.components[j].dc_table];
+  coding.ac = &state.ac_tables[scan.components[0].ac_table];
+  coding.dc_pred = scan.dc_pred;
+  coding.eob_run = &state.stream.eob_run;
+  coding.ss = scan.ss;
+  coding.se = scan.se;
+  coding.al = scan.al;
+  return coding;
+}
+
+// One block of scan component j on the held reader: 0, kMarkerReached or a negative status.
+template <Pass kPass>
+[[gnu::always_inline]] inline int32_t BlockSteps(BlockReader& reader, const ScanCoding& c,
+                                                 int32_t j, int16_t* block) {
+  if constexpr (kPass == Pass::kDcFirst)
+    return DcFirstSteps(reader, *c.dc[j], block, &c.dc_pred[j], c.al);
+  if constexpr (kPass == Pass::kDcRefine) return DcRefineSteps(reader, block, c.al);
+  if constexpr (kPass == Pass::kAcFirst)
+    return AcFirstSteps(reader, *c.eob_run, *c.ac, block, c.ss, c.se, c.al);
+  return AcRefineSteps(reader, *c.eob_run, *c.ac, block, c.ss, c.se, c.al);
 }
 
 // Memory input ran dry and every real bit has been decoded: the rest would be padding.
-bool SpentAfterInputEnd(const JpegInputStream& stream, int32_t& blocks_after_end, int32_t blocks) {
-  if (!MemoryInputRanDry(stream) || stream.eob_run != 0) return false;
+bool SpentAfterInputEnd(bool ran_dry, int32_t eob_run, int32_t& blocks_after_end, int32_t blocks) {
+  if (!ran_dry || eob_run != 0) return false;
   blocks_after_end += blocks;
   return blocks_after_end > kBlocksAfterInputEnd;
 }
 
-// Interleaved (DC) scans: the frame's MCU grid, H x V blocks per scan component.
-int32_t DecodeInterleavedScan(JpegState& state, JpegScanHeader& scan, Pass pass) {
-  const StoreGeometry g = StoreGeometryOf(state.frame);
+// Units (MCUs or blocks) from `index` of the scan's grid up to the end of its row and
+// the next restart point: those one reader decodes before restart processing.
+int32_t StretchLength(const JpegScanHeader& scan, int64_t index, int32_t to_row_end) {
+  if (scan.restart_interval == 0) return to_row_end;
+  return static_cast<int32_t>(
+      std::min<int64_t>(to_row_end, scan.restart_interval - index % scan.restart_interval));
+}
+
+// A stretch ended the scan early: input ran dry and the rest would decode padding.
+constexpr int32_t kScanSpent = 101;
+
+// Interleaved (DC) scans: the frame's MCU grid, H x V blocks per scan component;
+// MCUs x..end-1 of one row on one reader, x left past the last one decoded.
+template <Pass kPass>
+int32_t DecodeMcuStretch(BlockReader& reader, const ScanCoding& coding, const JpegScanHeader& scan,
+                         const StoreGeometry& g, int16_t* row, int32_t& x, int32_t end,
+                         int32_t blocks, int32_t& after_end) {
   const int64_t mcu_size = int64_t{g.blocks_per_mcu} * 64;
+  for (;;) {
+    int16_t* mcu = row + x * mcu_size;
+    for (int32_t j = 0; j < scan.component_count; ++j) {
+      const int32_t i = scan.components[j].frame_index;
+      int16_t* block = mcu + g.first[i] * 64;
+      for (int32_t b = 0; b < g.h[i] * g.v[i]; ++b, block += 64) {
+        const int32_t status = BlockStatus(BlockSteps<kPass>(reader, coding, j, block));
+        if (status != JPEG_SUCCESS) return status;
+      }
+    }
+    if (++x == end) return JPEG_SUCCESS;
+    if (SpentAfterInputEnd(reader.InputRanDry(), *coding.eob_run, after_end, blocks))
+      return kScanSpent;
+  }
+}
+
+template <Pass kPass>
+int32_t DecodeInterleavedScan(JpegState& state, JpegScanHeader& scan) {
+  const StoreGeometry g = StoreGeometryOf(state.frame);
+  const int64_t mcu_row_size = int64_t{g.blocks_per_mcu} * 64 * g.mcus_across;
+  const ScanCoding coding = CodingOf(state, scan);
   int32_t blocks = 0;
   for (int32_t j = 0; j < scan.component_count; ++j) {
     const int32_t i = scan.components[j].frame_index;
     blocks += g.h[i] * g.v[i];
   }
+  JpegInputStream& stream = state.stream;
   int32_t after_end = 0;
   for (int32_t y = 0; y < g.mcus_down; ++y) {
-    for (int32_t x = 0; x < g.mcus_across; ++x) {
-      int16_t* mcu = state.coefficient_store + (int64_t{y} * g.mcus_across + x) * mcu_size;
-      for (int32_t j = 0; j < scan.component_count; ++j) {
-        const int32_t i = scan.components[j].frame_index;
-        for (int32_t b = 0; b < g.h[i] * g.v[i]; ++b) {
-          const int32_t status =
-              DecodeBlockOfPass(state, scan, j, mcu + (g.first[i] + b) * 64, pass);
-          if (status != JPEG_SUCCESS) return status;
-        }
-      }
-      const int32_t status = ProcessRestart(state.stream, scan, g.mcus_across, g.mcus_down, x, y);
+    int16_t* row = state.coefficient_store + y * mcu_row_size;
+    for (int32_t x = 0; x < g.mcus_across;) {
+      const int32_t end =
+          x + StretchLength(scan, int64_t{y} * g.mcus_across + x, g.mcus_across - x);
+      BlockReader reader(stream);
+      int32_t status =
+          DecodeMcuStretch<kPass>(reader, coding, scan, g, row, x, end, blocks, after_end);
+      reader.Finish();
+      if (status != JPEG_SUCCESS) return status == kScanSpent ? JPEG_SUCCESS : status;
+      status = ProcessRestart(stream, scan, g.mcus_across, g.mcus_down, x - 1, y);
       if (status != JPEG_SUCCESS) return status;
-      if (SpentAfterInputEnd(state.stream, after_end, blocks)) return JPEG_SUCCESS;
+      if (SpentAfterInputEnd(MemoryInputRanDry(stream), stream.eob_run, after_end, blocks))
+        return JPEG_SUCCESS;
     }
   }
   return JPEG_SUCCESS;
 }
 
-// Blocks an AC first scan may pass without decoding: the run, up to the end of the
-// block row and the next restart.
-int32_t PassableBlocks(const JpegScanHeader& scan, int32_t eob_run, int32_t to_row_end,
-                       int64_t index) {
-  int64_t n = std::min(eob_run, to_row_end);
-  if (scan.restart_interval != 0)
-    n = std::min<int64_t>(n, scan.restart_interval - index % scan.restart_interval);
-  return static_cast<int32_t>(n);
+// One block row of a component in the store: block bx lies in MCU bx / H of the row,
+// at column bx % H of the component's blocks there.
+struct BlockRow {
+  int16_t* first;
+  int64_t mcu_size;
+  int32_t h;
+  int16_t* At(int32_t bx) const {
+    if (h == 1) return first + bx * mcu_size;
+    return first + (bx / h) * mcu_size + (bx % h) * 64;
+  }
+};
+
+// Blocks bx..end-1 of a block row on one reader, bx left past the last one taken. An
+// AC first scan passes through the blocks of an end-of-band run without touching them,
+// so a scan that is one long run costs next to nothing.
+template <Pass kPass>
+int32_t DecodeBlockStretch(BlockReader& reader, const ScanCoding& coding, const BlockRow& row,
+                           int32_t& bx, int32_t end, int32_t& after_end) {
+  int32_t& eob_run = *coding.eob_run;
+  for (;;) {
+    if (kPass == Pass::kAcFirst && eob_run > 0) {
+      const int32_t n = std::min(eob_run, end - bx);
+      eob_run -= n;
+      bx += n;
+    } else {
+      const int32_t status = BlockStatus(BlockSteps<kPass>(reader, coding, 0, row.At(bx)));
+      if (status != JPEG_SUCCESS) return status;
+      ++bx;
+    }
+    if (bx == end) return JPEG_SUCCESS;
+    if (SpentAfterInputEnd(reader.InputRanDry(), eob_run, after_end, 1)) return kScanSpent;
+  }
 }
 
 // Scans of one component: its own block grid (T.81 A.2), one block per MCU; block
 // (bx, by) lies in store MCU (bx / H, by / V) at position (by % V, bx % H).
-int32_t DecodeComponentScan(JpegState& state, JpegScanHeader& scan, Pass pass) {
+template <Pass kPass>
+int32_t DecodeComponentScan(JpegState& state, JpegScanHeader& scan) {
   const StoreGeometry g = StoreGeometryOf(state.frame);
   const int32_t i = scan.components[0].frame_index, h = g.h[i], v = g.v[i];
   const ScanGrid grid = GridOfScan(GeometryOfFrame(state.frame), scan);
   const int32_t across = grid.across, down = grid.down;
   const int64_t mcu_size = int64_t{g.blocks_per_mcu} * 64;
   const int64_t mcu_row_size = mcu_size * g.mcus_across;
+  const ScanCoding coding = CodingOf(state, scan);
   JpegInputStream& stream = state.stream;
   int32_t after_end = 0;
   for (int32_t by = 0; by < down; ++by) {
-    int16_t* row =
-        state.coefficient_store + (by / v) * mcu_row_size + (g.first[i] + (by % v) * h) * 64;
+    const BlockRow row{
+        state.coefficient_store + (by / v) * mcu_row_size + (g.first[i] + (by % v) * h) * 64,
+        mcu_size, h};
     for (int32_t bx = 0; bx < across;) {
-      int32_t n = 1;
-      if (pass == Pass::kAcFirst && stream.eob_run > 0) {
-        n = PassableBlocks(scan, stream.eob_run, across - bx, int64_t{by} * across + bx);
-        stream.eob_run -= n;
-      } else {
-        int16_t* block = row + (bx / h) * mcu_size + (bx % h) * 64;
-        const int32_t status = DecodeBlockOfPass(state, scan, 0, block, pass);
-        if (status != JPEG_SUCCESS) return status;
-      }
-      bx += n;
-      const int32_t status = ProcessRestart(stream, scan, across, down, bx - 1, by);
+      const int32_t end = bx + StretchLength(scan, int64_t{by} * across + bx, across - bx);
+      BlockReader reader(stream);
+      int32_t status = DecodeBlockStretch<kPass>(reader, coding, row, bx, end, after_end);
+      reader.Finish();
+      if (status != JPEG_SUCCESS) return status == kScanSpent ? JPEG_SUCCESS : status;
+      status = ProcessRestart(stream, scan, across, down, bx - 1, by);
       if (status != JPEG_SUCCESS) return status;
-      if (SpentAfterInputEnd(stream, after_end, 1)) return JPEG_SUCCESS;
+      if (SpentAfterInputEnd(MemoryInputRanDry(stream), stream.eob_run, after_end, 1))
+        return JPEG_SUCCESS;
     }
   }
   return JPEG_SUCCESS;
+}
+
+template <Pass kPass>
+int32_t DecodeScanOfPass(JpegState& state, JpegScanHeader& scan) {
+  if constexpr (kPass == Pass::kDcFirst || kPass == Pass::kDcRefine)
+    if (scan.component_count > 1) return DecodeInterleavedScan<kPass>(state, scan);
+  return DecodeComponentScan<kPass>(state, scan);
 }
 
 }  // namespace
@@ -281,33 +383,28 @@ int32_t StartProgressiveScan(JpegState& state, const JpegScanHeader& scan) {
 }
 
 int32_t DecodeProgressiveScan(JpegState& state, JpegScanHeader& scan) {
-  const Pass pass = PassOf(scan);
-  return scan.component_count > 1 ? DecodeInterleavedScan(state, scan, pass)
-                                  : DecodeComponentScan(state, scan, pass);
+  switch (PassOf(scan)) {
+    case Pass::kDcFirst:
+      return DecodeScanOfPass<Pass::kDcFirst>(state, scan);
+    case Pass::kDcRefine:
+      return DecodeScanOfPass<Pass::kDcRefine>(state, scan);
+    case Pass::kAcFirst:
+      return DecodeScanOfPass<Pass::kAcFirst>(state, scan);
+    case Pass::kAcRefine:
+      return DecodeScanOfPass<Pass::kAcRefine>(state, scan);
+  }
+  return JPEG_ERR_INTERNAL;
 }
 
-// T.81 G.1.2.1: the difference is added to the predictor and the sum scaled by 2^Al.
 int32_t DecodeDcFirst(JpegInputStream& stream, const JpegHuffmanDecodeTable& dc, int16_t* block,
                       int32_t* dc_pred, int32_t al) {
-  return WithBlockReader(stream, [&](BlockReader& reader) {
-    int32_t symbol = 0, value = 0;
-    int32_t status = reader.Symbol(dc, &symbol);
-    if (status == JPEG_SUCCESS && (symbol & 0x0F) != 0)
-      status = reader.Value(symbol & 0x0F, &value);
-    if (status != JPEG_SUCCESS) return status;
-    *dc_pred = static_cast<int16_t>(*dc_pred + value);
-    block[0] = Scaled(*dc_pred, al);
-    return status;
-  });
+  return WithBlockReader(
+      stream, [&](BlockReader& reader) { return DcFirstSteps(reader, dc, block, dc_pred, al); });
 }
 
 int32_t DecodeDcRefine(JpegInputStream& stream, int16_t* block, int32_t al) {
-  return WithBlockReader(stream, [&](BlockReader& reader) {
-    uint32_t bit = 0;
-    const int32_t status = reader.Bits(1, &bit);
-    if (status == JPEG_SUCCESS && bit != 0) block[0] = static_cast<int16_t>(block[0] | (1 << al));
-    return status;
-  });
+  return WithBlockReader(stream,
+                         [&](BlockReader& reader) { return DcRefineSteps(reader, block, al); });
 }
 
 int32_t DecodeAcFirst(JpegInputStream& stream, const JpegHuffmanDecodeTable& ac, int16_t* block,
