@@ -14,11 +14,12 @@ void InverseDct8x8PreciseAvx2(int16_t* block);
 void DequantizeInverseDct8x8PreciseSse2(int16_t* block, const int16_t* table);
 void DequantizeInverseDct8x8PreciseAvx2(int16_t* block, const int16_t* table);
 
-// The full-MCU colour kernels of paths 1-12 and the gray copy, X(kernel, slot): each
-// has an Sse2 and an Avx2 version (kernel##Sse2, kernel##Avx2) that write exactly the
-// plain kernel's bytes.
+// The full-MCU colour kernels of paths 1-12, the gray copy and the two-channel 4:2:2
+// packing (path 19), X(kernel, slot): each has an Sse2 and an Avx2 version
+// (kernel##Sse2, kernel##Avx2) that write exactly the plain kernel's bytes.
 #define JPEG_SIMD_OUTPUT_KERNELS(X)     \
   X(OutputGray, OutputGray)             \
+  X(OutputPack422, OutputPack422)       \
   X(YccToRgb, OutputYccToRgb)           \
   X(YccToBgr, OutputYccToBgr)           \
   X(Ycc420ToRgb, OutputYcc420ToRgb)     \

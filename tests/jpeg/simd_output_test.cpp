@@ -28,6 +28,7 @@ struct KernelCase {
 using T = RoutineTable;
 const KernelCase kKernels[] = {
     {"Gray", &T::OutputGray, &jpeg::OutputGraySse2, &jpeg::OutputGrayAvx2, 8, 8, 1},
+    {"Pack422", &T::OutputPack422, &jpeg::OutputPack422Sse2, &jpeg::OutputPack422Avx2, 16, 8, 2},
     {"YccToRgb", &T::OutputYccToRgb, &jpeg::YccToRgbSse2, &jpeg::YccToRgbAvx2, 8, 8, 3},
     {"YccToBgr", &T::OutputYccToBgr, &jpeg::YccToBgrSse2, &jpeg::YccToBgrAvx2, 8, 8, 3},
     {"Ycc420ToRgb", &T::OutputYcc420ToRgb, &jpeg::Ycc420ToRgbSse2, &jpeg::Ycc420ToRgbAvx2, 16, 16,
@@ -76,6 +77,7 @@ class SimdOutputTest : public ::testing::TestWithParam<KernelCase> {
     RoutineTable plain{};
     jpeg::InstallPlainYccKernels(plain);
     plain.OutputGray = &jpeg::OutputGray;
+    plain.OutputPack422 = &jpeg::OutputPack422;
     std::vector<OutputKernel> versions = {k.sse2};
     if (jpeg::GetProcessorInfo().avx2) versions.push_back(k.avx2);
     for (const OutputKernel kernel : versions)
