@@ -178,7 +178,17 @@ bool GivesBackReadAhead(int32_t mode) {
          mode == 20;
 }
 
-// Steps 2 to 5: marks, tables, input source and the state's copy of the request.
+// A read that returned after one MCU goes on when the next image read comes for the
+// same input; any other read starts afresh.
+bool ResumesRead(const JpegState& s, int32_t mode) {
+  if (s.current_scan == nullptr || !IsImageMode(mode)) return false;
+  if (IsFileMode(mode)) return IsFileInput(s.stream);
+  return !IsFileInput(s.stream) && s.stream.buffer_start == s.jpeg_buffer &&
+         s.stream.stream_size == s.jpeg_buffer_size;
+}
+
+// Steps 2 to 5: marks, tables, input source and the state's copy of the request. A read
+// that resumes keeps its input where the previous call left it, and its region.
 int32_t PrepareRead(JPEG_PROPERTIES& p, int32_t mode) {
   JpegState& s = p.state;
   if (IsHeaderMode(mode)) s.frame_needed = 1;
@@ -193,6 +203,12 @@ int32_t PrepareRead(JPEG_PROPERTIES& p, int32_t mode) {
     CopyPublicToState(p, s);
     SetOutputRows(s);
   }
+  if (ResumesRead(s, mode)) {
+    std::memcpy(s.roi_rect, s.read_region, sizeof s.roi_rect);
+    return JPEG_SUCCESS;
+  }
+  s.current_scan = nullptr;
+  std::memcpy(s.read_region, s.roi_rect, sizeof s.roi_rect);
   if (IsFileMode(mode)) {
     if (s.stream.file_handle == nullptr) return OpenFileInput(s.stream, s.jpeg_file);
     return JPEG_SUCCESS;
@@ -202,14 +218,15 @@ int32_t PrepareRead(JPEG_PROPERTIES& p, int32_t mode) {
   return JPEG_SUCCESS;
 }
 
-// Steps 7 to 9 after a successful decode.
-int32_t FinishRead(JPEG_PROPERTIES& p, int32_t mode) {
+// Steps 7 to 9 after a successful decode; a read that will resume keeps its file open.
+int32_t FinishRead(JPEG_PROPERTIES& p, int32_t mode, int32_t result) {
   JpegState& s = p.state;
   if (IsParamsMode(mode)) FixColorCodes(s);
   if (IsFileInput(s.stream) && GivesBackReadAhead(mode)) {
     if (GiveBackUnreadBytes(s.stream) != JPEG_SUCCESS) return JPEG_ERR_FILE;
   }
   CopyResultsBack(p);
+  if (result == JPEG_INTERRUPT_SUCCESS) return JPEG_SUCCESS;
   if (mode == READ_IMAGE_FILE || mode == READ_TABLES_FILE || mode == READ_ENTROPY_FILE)
     return CloseFileInput(s.stream);
   return JPEG_SUCCESS;
@@ -228,9 +245,10 @@ int32_t ReadRecord(JPEG_PROPERTIES& p, int32_t mode) {
   int32_t result = PrepareRead(p, mode);
   if (result == JPEG_SUCCESS) result = DecodeStream(p);
   if (result >= JPEG_SUCCESS) {
-    const int32_t finished = FinishRead(p, mode);
+    const int32_t finished = FinishRead(p, mode, result);
     if (finished != JPEG_SUCCESS) result = finished;
   }
+  if (result == JPEG_INTERRUPT_SUCCESS) s.interrupt_flag = 0;  // the caller sets it per call
   s.routine_table->EndSimd();
   if (result < 0 && IsFileInput(s.stream)) (void)CloseFileInput(s.stream);
   if (result < 0 || !IsHeaderMode(mode)) s.stream.position_buffer = nullptr;

@@ -32,7 +32,8 @@ int32_t PositionInput(JpegState& state) {
     if (status != JPEG_SUCCESS) return JPEG_ERR_FILE;
   }
   const int32_t mode = state.io_mode;
-  if (!IsEntropyMode(mode) && ReadScale(mode) == 1 && !RoiFieldsSet(state))
+  if (state.current_scan == nullptr && !IsEntropyMode(mode) && ReadScale(mode) == 1 &&
+      !RoiFieldsSet(state))
     RestartByteCount(stream);
   return JPEG_SUCCESS;
 }

@@ -216,7 +216,23 @@ typedef struct JpegRawCoefficients {
   int16_t* planes[JPEG_MAX_COMPONENTS]; /* one coefficient plane per component */
 } JpegRawCoefficients;
 
-/* The codec's internal state. */
+/* The codec's internal state.
+ *
+ * Region reads: roi_rect = {left, top, right, bottom} in image pixels, right and bottom
+ * exclusive (0: to the image's edge; all four 0: the whole image). The region's top-left
+ * pixel lands at pixel (0, 0) of the buffer; a buffer smaller than the region gets its
+ * top-left part. A region read ends with JPEG_ROI_SUCCESS (2); one that leaves nothing
+ * of the image (starting beyond its edge, right or bottom negative or not beyond left or
+ * top) is refused with JPEG_ERR_INVALID_PROPERTIES before a pixel is written.
+ *
+ * Interrupted reads: set interrupt_flag before a call and the image read returns
+ * JPEG_INTERRUPT_SUCCESS (1) after one MCU (one row of MCUs of a progressive scan of one
+ * component), with interrupt_flag cleared and roi_rect naming the pixels just decoded:
+ * left, top, right, bottom (exclusive) in image pixels, clipped to the image. The next
+ * image read of the same input goes on from there (set interrupt_flag again to stop
+ * after the next MCU) until the read ends with 0 or 2, when roi_rect holds the region
+ * the read began with again. Pixels of a progressive image are written when its read
+ * ends. JpegFree at any point releases what the read holds. */
 typedef struct JpegState {
   int32_t io_mode;     /* read mode of the current call, -1 after JpegInit */
   int32_t roi_rect[4]; /* left, top, right, bottom; also an interrupted read's position */
@@ -276,6 +292,8 @@ typedef struct JpegState {
 
   int32_t frame_needed;    /* 1 until a frame header has been accepted */
   int32_t interrupt_flag;  /* non-zero: scan drivers return after one MCU */
+  int32_t read_region[4];  /* roi_rect as the read in progress was asked, kept while
+                              roi_rect reports an interrupted read's position */
   int32_t interleave_type; /* 1: sequential image with fewer components per scan than the frame */
   int32_t progressive_scan_count;
   int32_t dc_final_count;

@@ -237,6 +237,13 @@ int32_t StretchLength(const JpegScanHeader& scan, int64_t index, int32_t to_row_
 // A stretch ended the scan early: input ran dry and the rest would decode padding.
 constexpr int32_t kScanSpent = 101;
 
+// Where the scan stands is saved in it; the pixels of the cells just decoded are
+// reported.
+int32_t Interrupt(JpegState& state, const JpegScanHeader& scan, const GridSpan& cells) {
+  return ReportInterrupt(state, PixelsOfCells(ComputeReadGeometry(state), state.frame, scan, cells))
+      .code();
+}
+
 // Interleaved (DC) scans: the frame's MCU grid, H x V blocks per scan component;
 // MCUs x..end-1 of one row on one reader, x left past the last one decoded.
 template <Pass kPass>
@@ -272,11 +279,13 @@ int32_t DecodeInterleavedScan(JpegState& state, JpegScanHeader& scan) {
   }
   JpegInputStream& stream = state.stream;
   int32_t after_end = 0;
-  for (int32_t y = 0; y < g.mcus_down; ++y) {
+  for (int32_t y = scan.mcu_row, x = scan.mcu_column; y < g.mcus_down; ++y, x = 0) {
     int16_t* row = state.coefficient_store + y * mcu_row_size;
-    for (int32_t x = 0; x < g.mcus_across;) {
+    while (x < g.mcus_across) {
       const int32_t end =
-          x + StretchLength(scan, int64_t{y} * g.mcus_across + x, g.mcus_across - x);
+          state.interrupt_flag != 0
+              ? x + 1
+              : x + StretchLength(scan, int64_t{y} * g.mcus_across + x, g.mcus_across - x);
       BlockReader reader(stream);
       int32_t status =
           DecodeMcuStretch<kPass>(reader, coding, scan, g, row, x, end, blocks, after_end);
@@ -286,6 +295,11 @@ int32_t DecodeInterleavedScan(JpegState& state, JpegScanHeader& scan) {
       if (status != JPEG_SUCCESS) return status;
       if (SpentAfterInputEnd(MemoryInputRanDry(stream), stream.eob_run, after_end, blocks))
         return JPEG_SUCCESS;
+      if (state.interrupt_flag != 0 && (x < g.mcus_across || y + 1 < g.mcus_down)) {
+        scan.mcu_column = x % g.mcus_across;
+        scan.mcu_row = x < g.mcus_across ? y : y + 1;
+        return Interrupt(state, scan, {x - 1, x, y, y + 1});
+      }
     }
   }
   return JPEG_SUCCESS;
@@ -338,7 +352,7 @@ int32_t DecodeComponentScan(JpegState& state, JpegScanHeader& scan) {
   const ScanCoding coding = CodingOf(state, scan);
   JpegInputStream& stream = state.stream;
   int32_t after_end = 0;
-  for (int32_t by = 0; by < down; ++by) {
+  for (int32_t by = scan.mcu_row; by < down; ++by) {
     const BlockRow row{
         state.coefficient_store + (by / v) * mcu_row_size + (g.first[i] + (by % v) * h) * 64,
         mcu_size, h};
@@ -352,6 +366,11 @@ int32_t DecodeComponentScan(JpegState& state, JpegScanHeader& scan) {
       if (status != JPEG_SUCCESS) return status;
       if (SpentAfterInputEnd(MemoryInputRanDry(stream), stream.eob_run, after_end, 1))
         return JPEG_SUCCESS;
+    }
+    // An interrupted read stops after each MCU row: V block rows of the component.
+    if (state.interrupt_flag != 0 && (by + 1) % v == 0 && by + 1 < down) {
+      scan.mcu_row = by + 1;
+      return Interrupt(state, scan, {0, across, by + 1 - v, by + 1});
     }
   }
   return JPEG_SUCCESS;

@@ -111,17 +111,43 @@ ScanGrid GridOfScan(const ReadGeometry& geometry, const JpegScanHeader& scan) {
   return {c.blocks_across, c.blocks_down};
 }
 
-GridSpan SpanOfScan(const ReadGeometry& geometry, const JpegScanHeader& scan, ScanGrid grid) {
+namespace {
+
+// The pixels one cell of a scan's grid covers: an MCU, or one block of the scan's
+// component.
+McuRect CellSize(const ReadGeometry& geometry, const JpegScanHeader& scan) {
   int32_t width = geometry.mcu_width, height = geometry.mcu_height;
   if (scan.component_count == 1) {
     const ComponentGeometry& c = geometry.components[scan.components[0].frame_index];
     width /= c.h;
     height /= c.v;
   }
+  return {0, 0, width, height};
+}
+
+}  // namespace
+
+GridSpan SpanOfScan(const ReadGeometry& geometry, const JpegScanHeader& scan, ScanGrid grid) {
+  const McuRect cell = CellSize(geometry, scan);
+  const int32_t width = cell.right, height = cell.bottom;
   const McuRect& v = geometry.window.visible;
   if (IsEmpty(v) || width <= 0 || height <= 0) return {0, 0, 0, 0};
   return {std::min(v.left / width, grid.across), std::min(CeilDiv(v.right, width), grid.across),
           std::min(v.top / height, grid.down), std::min(CeilDiv(v.bottom, height), grid.down)};
+}
+
+McuRect PixelsOfCells(const ReadGeometry& geometry, const JpegFrameHeader& frame,
+                      const JpegScanHeader& scan, const GridSpan& cells) {
+  const McuRect cell = CellSize(geometry, scan);
+  const int32_t width = CeilDiv(frame.width, geometry.scale);
+  const int32_t height = CeilDiv(frame.height, geometry.scale);
+  auto clamp = [](int64_t value, int32_t low, int32_t high) {
+    return static_cast<int32_t>(std::clamp<int64_t>(value, low, high));
+  };
+  const int32_t left = clamp(int64_t{cells.first_column} * cell.right, 0, width);
+  const int32_t top = clamp(int64_t{cells.first_row} * cell.bottom, 0, height);
+  return {left, top, clamp(int64_t{cells.end_column} * cell.right, left, width),
+          clamp(int64_t{cells.end_row} * cell.bottom, top, height)};
 }
 
 }  // namespace jpeg

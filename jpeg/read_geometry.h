@@ -85,5 +85,18 @@ struct GridSpan {
   int32_t first_row, end_row;
 };
 GridSpan SpanOfScan(const ReadGeometry& geometry, const JpegScanHeader& scan, ScanGrid grid);
+// The pixels of the image that the cells of a scan's grid cover, in image coordinates
+// at the read's scale: what an interrupted read reports.
+McuRect PixelsOfCells(const ReadGeometry& geometry, const JpegFrameHeader& frame,
+                      const JpegScanHeader& scan, const GridSpan& cells);
+
+// An interrupted read's return: the pixels it decoded last go to roi_rect.
+inline Status ReportInterrupt(JpegState& state, const McuRect& decoded) {
+  state.roi_rect[0] = decoded.left;
+  state.roi_rect[1] = decoded.top;
+  state.roi_rect[2] = decoded.right;
+  state.roi_rect[3] = decoded.bottom;
+  return JPEG_INTERRUPT_SUCCESS;
+}
 
 }  // namespace jpeg

@@ -152,6 +152,9 @@ Status DecodeSequentialScan(JPEG_PROPERTIES& properties, JpegScanHeader& scan,
   int32_t mcus_after_input_end = 0;
   int32_t& x = at.x;
   int32_t& y = at.y;
+  const int64_t end = int64_t{span.end_row} * grid.across;
+  bool interrupted = false;
+  McuRect decoded{};
   for (; status.ok() && !ended && y < span.end_row; ++y, x = 0) {
     for (; x < grid.across; ++x) {
       const bool shown = x >= span.first_column && x < span.end_column;
@@ -165,15 +168,24 @@ Status DecodeSequentialScan(JPEG_PROPERTIES& properties, JpegScanHeader& scan,
         ended = true;
         break;
       }
+      // An interrupted read stops after an MCU it shows, unless the scan ends with it.
+      if (shown && state.interrupt_flag != 0 && int64_t{y} * grid.across + x + 1 < end) {
+        decoded = PixelsOfCells(sink.geometry, state.frame, scan, {x, x + 1, y, y + 1});
+        interrupted = true;
+        ++x;
+        break;
+      }
     }
-    if (!status.ok() || ended) break;
+    if (!status.ok() || ended || interrupted) break;
   }
   if (ended) y = grid.down;
+  if (interrupted && x == grid.across) x = 0, ++y;
   // The saved position: the next MCU to decode (the one that failed, after an error),
   // so that with the predictors in the scan and the bit state in the stream a later
   // read can go on from here.
   scan.mcu_column = y < grid.down ? x : 0;
   scan.mcu_row = std::min(y, grid.down);
+  if (interrupted) return ReportInterrupt(state, decoded);
   if (!status.ok() || y >= grid.down) return status;
   if (sink.block_by_block) return SkipRestOfScan(state.stream);
   return JPEG_ROI_SUCCESS;
@@ -181,7 +193,7 @@ Status DecodeSequentialScan(JPEG_PROPERTIES& properties, JpegScanHeader& scan,
 
 bool IsPlainWholeImageRead(const JpegState& state) {
   const bool coefficients = state.raw_coefficients && state.raw_coefficients->data_kind == 0;
-  return ReadScale(state.io_mode) == 1 && state.interrupt_flag == 0 && !coefficients;
+  return ReadScale(state.io_mode) == 1 && !coefficients;
 }
 
 }  // namespace

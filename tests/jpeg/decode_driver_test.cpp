@@ -227,7 +227,7 @@ TEST(WholeImageRead, AFrameLargerThanTheBufferIsClippedToTheBuffer) {
 }
 
 // Reads that come with later work are refused before a pixel is written.
-TEST(WholeImageRead, ScaledInterruptedCoefficientAndThumbnailReadsAreNotSupportedYet) {
+TEST(WholeImageRead, ScaledCoefficientAndThumbnailReadsAreNotSupportedYet) {
   const Bytes jpeg = Encode420(32, 32);
   JpegRawCoefficients coefficients{};
   struct Case {
@@ -239,8 +239,6 @@ TEST(WholeImageRead, ScaledInterruptedCoefficientAndThumbnailReadsAreNotSupporte
       {"half", READ_HALF_BUFFER, [](JPEG_PROPERTIES&, JpegRawCoefficients*) {}},
       {"eighth", READ_EIGHTH_BUFFER, [](JPEG_PROPERTIES&, JpegRawCoefficients*) {}},
       {"thumbnail", READ_THUMBNAIL_BUFFER, [](JPEG_PROPERTIES&, JpegRawCoefficients*) {}},
-      {"interrupt", READ_IMAGE_BUFFER,
-       [](JPEG_PROPERTIES& p, JpegRawCoefficients*) { p.state.interrupt_flag = 1; }},
       {"coefficients", READ_IMAGE_BUFFER,
        [](JPEG_PROPERTIES& p, JpegRawCoefficients* c) { p.state.raw_coefficients = c; }},
   };
