@@ -1,8 +1,8 @@
 // Slots of the dequantisation and inverse-DCT stage. The plain routines define the
 // results; the SIMD classes (3-6, which run SSE2 code here) get vector kernels with the
-// same results for the precise 8x8 transform and the multiply, and the SSE and SSE2
-// classes (5, 6: every processor of this century) run the transform in AVX2 where the
-// processor has it, as the colour kernels do. The installed slots are chosen per read by
+// same results for the two 8x8 transforms and the multiply, and the SSE and SSE2 classes
+// (5, 6: every processor of this century) run the transforms in AVX2 where the processor
+// has it, as the colour kernels do. The installed slots are chosen per read by
 // SelectDctRoutines; a transform with a fused dequantising kernel is found by
 // FusedDequantizeTransform.
 #include "jpeg/dequantize.h"
@@ -13,15 +13,33 @@
 namespace jpeg {
 namespace {
 
-void InstallPreciseTransform(RoutineTable& t, ProcessorClass processor_class) {
-  if (processor_class < CPU_CLASS_FAMILY5_MMX)
-    InstallRoutine(t, t.InverseDct8x8Precise, &InverseDct8x8Precise, "InverseDct8x8Precise");
-  else if (processor_class >= CPU_CLASS_FAMILY6_SSE && GetProcessorInfo().avx2)
-    InstallRoutine(t, t.InverseDct8x8Precise, &InverseDct8x8PreciseAvx2,
-                   "InverseDct8x8PreciseAvx2");
-  else
-    InstallRoutine(t, t.InverseDct8x8Precise, &InverseDct8x8PreciseSse2,
-                   "InverseDct8x8PreciseSse2");
+// The instruction set of the 8x8 transforms for a class.
+enum class TransformIsa { kPlain, kSse2, kAvx2 };
+
+TransformIsa TransformIsaOf(ProcessorClass processor_class) {
+  if (processor_class < CPU_CLASS_FAMILY5_MMX) return TransformIsa::kPlain;
+  if (processor_class >= CPU_CLASS_FAMILY6_SSE && GetProcessorInfo().avx2)
+    return TransformIsa::kAvx2;
+  return TransformIsa::kSse2;
+}
+
+void InstallTransforms8x8(RoutineTable& t, ProcessorClass processor_class) {
+  switch (TransformIsaOf(processor_class)) {
+    case TransformIsa::kPlain:
+      InstallRoutine(t, t.InverseDct8x8Fast, &InverseDct8x8Fast, "InverseDct8x8Fast");
+      InstallRoutine(t, t.InverseDct8x8Precise, &InverseDct8x8Precise, "InverseDct8x8Precise");
+      break;
+    case TransformIsa::kSse2:
+      InstallRoutine(t, t.InverseDct8x8Fast, &InverseDct8x8FastSse2, "InverseDct8x8FastSse2");
+      InstallRoutine(t, t.InverseDct8x8Precise, &InverseDct8x8PreciseSse2,
+                     "InverseDct8x8PreciseSse2");
+      break;
+    case TransformIsa::kAvx2:
+      InstallRoutine(t, t.InverseDct8x8Fast, &InverseDct8x8FastAvx2, "InverseDct8x8FastAvx2");
+      InstallRoutine(t, t.InverseDct8x8Precise, &InverseDct8x8PreciseAvx2,
+                     "InverseDct8x8PreciseAvx2");
+      break;
+  }
 }
 
 // Each vector transform beside its dequantiser, and the kernel that does both in one pass.
@@ -33,6 +51,8 @@ struct FusedKernel {
 constexpr FusedKernel kFusedKernels[] = {
     {&DequantizeMultiplySse2, &InverseDct8x8PreciseSse2, &DequantizeInverseDct8x8PreciseSse2},
     {&DequantizeMultiplySse2, &InverseDct8x8PreciseAvx2, &DequantizeInverseDct8x8PreciseAvx2},
+    {&DequantizeScaled, &InverseDct8x8FastSse2, &DequantizeInverseDct8x8FastSse2},
+    {&DequantizeScaled, &InverseDct8x8FastAvx2, &DequantizeInverseDct8x8FastAvx2},
 };
 
 // Installs the routine of slot `from` in slot `to`, under the name it was installed with.
@@ -44,11 +64,10 @@ void InstallFrom(RoutineTable& t, Routine& to, Routine& from) {
 }  // namespace
 
 void InstallDctRoutines(RoutineTable& t, ProcessorClass processor_class) {
-  InstallRoutine(t, t.InverseDct8x8Fast, &InverseDct8x8Fast, "InverseDct8x8Fast");
+  InstallTransforms8x8(t, processor_class);
   InstallRoutine(t, t.InverseDct4x4Fast, &InverseDct4x4Fast, "InverseDct4x4Fast");
   InstallRoutine(t, t.InverseDct2x2Fast, &InverseDct2x2Fast, "InverseDct2x2Fast");
   InstallRoutine(t, t.InverseDct1x1Fast, &InverseDct1x1Fast, "InverseDct1x1Fast");
-  InstallPreciseTransform(t, processor_class);
   InstallRoutine(t, t.InverseDct4x4Precise, &InverseDct4x4Precise, "InverseDct4x4Precise");
   InstallRoutine(t, t.InverseDct2x2Precise, &InverseDct2x2Precise, "InverseDct2x2Precise");
   InstallRoutine(t, t.InverseDct1x1Precise, &InverseDct1x1Precise, "InverseDct1x1Precise");

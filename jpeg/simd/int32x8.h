@@ -57,15 +57,17 @@ inline Int32x8 MulAddPairs(__m128i a, __m128i b, int16_t ca, int16_t cb) {
                                                 _mm_unpackhi_epi16(a, b), 1);
   return {_mm256_madd_epi16(pairs, _mm256_set1_epi32(PairConstant(ca, cb)))};
 }
-// Lane r = a[r] << 16 for eight 16-bit a.
-inline Int32x8 Shl16(__m128i a) {
-  const __m128i zero = _mm_setzero_si128();
-  return {_mm256_inserti128_si256(_mm256_castsi128_si256(_mm_unpacklo_epi16(zero, a)),
-                                  _mm_unpackhi_epi16(zero, a), 1)};
+// Lanes 0-3 from one register, 4-7 from the other.
+inline Int32x8 FromHalves(__m128i low, __m128i high) {
+  return {_mm256_inserti128_si256(_mm256_castsi128_si256(low), high, 1)};
 }
 // The eight lanes as 16-bit values (each lane fits 16 bits).
 inline __m128i Narrow(Int32x8 a) {
   return _mm_packs_epi32(_mm256_castsi256_si128(a.v), _mm256_extracti128_si256(a.v, 1));
+}
+// Lane r = a[r] for eight 16-bit a.
+inline Int32x8 Widen(__m128i a) {
+  return {_mm256_cvtepi16_epi32(a)};
 }
 
 // rows[i] lane j becomes rows[j] lane i.
@@ -127,12 +129,15 @@ inline Int32x8 MulAddPairs(__m128i a, __m128i b, int16_t ca, int16_t cb) {
   const __m128i k = _mm_set1_epi32(PairConstant(ca, cb));
   return {_mm_madd_epi16(_mm_unpacklo_epi16(a, b), k), _mm_madd_epi16(_mm_unpackhi_epi16(a, b), k)};
 }
-inline Int32x8 Shl16(__m128i a) {
-  const __m128i zero = _mm_setzero_si128();
-  return {_mm_unpacklo_epi16(zero, a), _mm_unpackhi_epi16(zero, a)};
+inline Int32x8 FromHalves(__m128i low, __m128i high) {
+  return {low, high};
 }
 inline __m128i Narrow(Int32x8 a) {
   return _mm_packs_epi32(a.lo, a.hi);
+}
+inline Int32x8 Widen(__m128i a) {
+  return {_mm_srai_epi32(_mm_unpacklo_epi16(a, a), 16),
+          _mm_srai_epi32(_mm_unpackhi_epi16(a, a), 16)};
 }
 
 // Transposes four rows of four lanes in place.
@@ -158,6 +163,23 @@ inline void Transpose(Int32x8* rows) {
 }
 
 #endif
+
+// The low 16 bits of each lane, as the lanes' 16-bit storage keeps them.
+inline __m128i Truncate(Int32x8 a) {
+  return Narrow(Sar<16>(Shl<16>(a)));
+}
+
+// Lane r = a[r] * b[r] exactly, for eight 16-bit a and b.
+inline Int32x8 MulWide(__m128i a, __m128i b) {
+  const __m128i low = _mm_mullo_epi16(a, b), high = _mm_mulhi_epi16(a, b);
+  return FromHalves(_mm_unpacklo_epi16(low, high), _mm_unpackhi_epi16(low, high));
+}
+
+// Lane r = a[r] << 16 for eight 16-bit a.
+inline Int32x8 Shl16(__m128i a) {
+  const __m128i zero = _mm_setzero_si128();
+  return FromHalves(_mm_unpacklo_epi16(zero, a), _mm_unpackhi_epi16(zero, a));
+}
 
 // Transposes an 8x8 block of 16-bit values held as eight rows.
 inline void Transpose16(__m128i* rows) {

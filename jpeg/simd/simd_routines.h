@@ -10,9 +10,14 @@ void EndSimdEmms();
 void DequantizeMultiplySse2(int16_t* block, const int16_t* table);
 void InverseDct8x8PreciseSse2(int16_t* block);
 void InverseDct8x8PreciseAvx2(int16_t* block);
+void InverseDct8x8FastSse2(int16_t* block);
+void InverseDct8x8FastAvx2(int16_t* block);
 // DequantizeMultiply and InverseDct8x8Precise in one pass.
 void DequantizeInverseDct8x8PreciseSse2(int16_t* block, const int16_t* table);
 void DequantizeInverseDct8x8PreciseAvx2(int16_t* block, const int16_t* table);
+// DequantizeScaled and InverseDct8x8Fast in one pass.
+void DequantizeInverseDct8x8FastSse2(int16_t* block, const int16_t* table);
+void DequantizeInverseDct8x8FastAvx2(int16_t* block, const int16_t* table);
 
 // The full-MCU colour kernels of paths 1-12, the gray copy and the two-channel 4:2:2
 // packing (path 19), X(kernel, slot): each has an Sse2 and an Avx2 version
