@@ -15,6 +15,8 @@ using platform::RegistryValueType;
 
 class SystemServices : public ::testing::Test {
  protected:
+  // CI runs the suite with a processor class forced through the environment.
+  void SetUp() override { ::unsetenv("SETUVIA_JPEG_USECPU"); }
   void TearDown() override {
     platform::SetProgramPathForTesting(std::nullopt);
     platform::ResetSystemInfoForTesting();
