@@ -25,13 +25,24 @@ using jpegtest::DibLayout;
 struct BenchImage {
   std::string name;
   std::vector<uint8_t> jpeg;
+  int scale;  // 1 for a whole read, 8 for an eighth read (the peer's scaled decode)
   DibLayout layout;
 };
 
-constexpr const char* kImageNames[] = {
-    "page_1920x1080_420_q85",      "photo_4032x3024_420",      "photo_4032x3024_422_restart",
-    "photo_4032x3024_444_q95",     "photo_4032x3024_gray_q95", "photo_4032x3024_420_progressive",
-    "photo_6000x4000_progressive",
+struct ImageChoice {
+  const char* name;
+  int scale;
+};
+constexpr ImageChoice kImages[] = {
+    {"page_1920x1080_420_q85", 1},
+    {"photo_4032x3024_420", 1},
+    {"photo_4032x3024_420", 8},
+    {"photo_4032x3024_422_restart", 1},
+    {"photo_4032x3024_444_q95", 1},
+    {"photo_4032x3024_gray_q95", 1},
+    {"photo_4032x3024_420_progressive", 1},
+    {"photo_4032x3024_420_progressive", 8},
+    {"photo_6000x4000_progressive", 1},
 };
 
 void ReportCounters(benchmark::State& state, const BenchImage& image,
@@ -45,7 +56,8 @@ void ReportCounters(benchmark::State& state, const BenchImage& image,
 
 // One decode with our codec into `pixels`; the image read's status.
 int32_t DecodeOurs(const BenchImage& image, const jpegtest::BufferProvider& provider) {
-  return jpegtest::RunCodec(image.jpeg, jpegtest::ColorChoice::kAsProgram, provider).image_status;
+  return jpegtest::RunCodec(image.jpeg, jpegtest::ColorChoice::kAsProgram, provider, image.scale)
+      .image_status;
 }
 
 void BenchOurs(benchmark::State& state, const BenchImage* image) {
@@ -92,14 +104,15 @@ void BenchPeer(benchmark::State& state, const BenchImage* image) {
 
 std::vector<BenchImage> LoadImages(const std::string& folder) {
   std::vector<BenchImage> images;
-  for (const char* name : kImageNames) {
-    BenchImage image{name, jpegtest::ReadFileBytes(folder + "/" + name + ".jpg"), {}};
+  for (const auto& [name, scale] : kImages) {
+    BenchImage image{name, jpegtest::ReadFileBytes(folder + "/" + name + ".jpg"), scale, {}};
     if (image.jpeg.empty() ||
-        !PeerReadLayout(image.jpeg, jpegtest::PeerFormat::kBgr, image.layout)) {
+        !PeerReadLayout(image.jpeg, jpegtest::PeerFormat::kBgr, image.layout, scale)) {
       std::fprintf(stderr, "missing or unreadable %s/%s.jpg (run tools/make_bench_images.sh)\n",
                    folder.c_str(), name);
       continue;
     }
+    if (scale != 1) image.name += "_eighth";
     images.push_back(std::move(image));
   }
   return images;

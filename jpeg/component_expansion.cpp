@@ -77,7 +77,7 @@ Status ExpandMcu(const JpegState& state, const McuTarget& target) {
   const int16_t* const end = state.mcu_work_buffer + JPEG_MCU_BLOCKS * 64;
   for (int32_t i = 0; i < g.component_count; ++i) {
     const ComponentGeometry& c = g.components[i];
-    const SamplePlane plane{blocks, c.h, 8, c.h, c.v, 0, 0};
+    const SamplePlane plane{blocks, c.h, c.block_size, c.sample_h, c.sample_v, 0, 0};
     blocks += 64 * c.h * c.v;
     if (blocks > end) return JPEG_ERR_SUBSAMPLING;  // the sink refuses such frames first
     const int32_t channel = ChannelOfComponent(state, i);

@@ -38,19 +38,21 @@ struct BlockSpan {
 BlockSpan SpanOf(const JpegState& state, const McuTarget& target) {
   BlockSpan span;
   const ReadGeometry& g = *target.geometry;
-  const int32_t h = g.components[target.component].h, v = g.components[target.component].v;
+  const ComponentGeometry& c = g.components[target.component];
+  const int32_t h = c.sample_h, v = c.sample_v, size = c.block_size;
   const int32_t h_max = g.h_max, v_max = g.v_max;
   span.h_max = h_max;
   span.v_max = v_max;
   span.placement = target.placement;
-  const int32_t k = target.block_column % h, j = target.block_row % v;
-  span.from = CeilDiv(8 * k * h_max, h);
-  span.to = CeilDiv(8 * (k + 1) * h_max, h);
+  const int32_t k = target.block_column % c.h, j = target.block_row % c.v;
+  span.from = CeilDiv(size * k * h_max, h);
+  span.to = CeilDiv(size * (k + 1) * h_max, h);
   const McuRect& visible = span.placement.visible;
-  span.rect = {std::max(visible.left, span.from), std::max(visible.top, CeilDiv(8 * j * v_max, v)),
+  span.rect = {std::max(visible.left, span.from),
+               std::max(visible.top, CeilDiv(size * j * v_max, v)),
                std::min(visible.right, span.to),
-               std::min(visible.bottom, CeilDiv(8 * (j + 1) * v_max, v))};
-  span.plane = {state.mcu_work_buffer, 1, 8, h, v, 8 * k, 8 * j};
+               std::min(visible.bottom, CeilDiv(size * (j + 1) * v_max, v))};
+  span.plane = {state.mcu_work_buffer, 1, size, h, v, size * k, size * j};
   return span;
 }
 

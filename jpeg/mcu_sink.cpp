@@ -3,6 +3,7 @@
 // time, once per block.
 #include "jpeg/mcu_sink.h"
 
+#include "jpeg/generic_output.h"
 #include "jpeg/idct.h"
 #include "jpeg/markers.h"
 #include "jpeg/mcu_placement.h"
@@ -48,7 +49,6 @@ void TransformBlocks(const RoutineTable& table, const McuSink& sink, int16_t* bl
 Status WriteBlockByBlock(JPEG_PROPERTIES& properties, const McuSink& sink, int32_t mcu_column,
                          int32_t mcu_row) {
   JpegState& state = properties.state;
-  const RoutineTable& table = *state.routine_table;
   int16_t* block = state.mcu_work_buffer;
   for (int32_t i = 0; i < sink.block_count; ++i, block += 64) {
     const SinkBlock& b = sink.blocks[i];
@@ -58,7 +58,7 @@ Status WriteBlockByBlock(JPEG_PROPERTIES& properties, const McuSink& sink, int32
     Status status = TargetBlock(sink.geometry, b.component, mcu_column * b.h_blocks + b.h,
                                 mcu_row * b.v_blocks + b.v, target);
     if (status.ok() && !IsEmpty(target.placement.visible))
-      status = table.WriteMcuOutput(&properties, target);
+      status = sink.writer(&properties, target);
     if (!status.ok()) return status;
   }
   return JPEG_SUCCESS;
@@ -72,17 +72,23 @@ Status PrepareSink(JpegState& state, const JpegScanHeader& scan, McuSink& sink) 
   MatchQuantTablesToMethod(state, scan);
   const bool one_component = scan.component_count == 1;
   sink.geometry = ComputeReadGeometry(state);
-  const int32_t scale = sink.geometry.scale;
-  const bool square = sink.geometry.square_sampling;
+  const bool reduced = sink.geometry.scale > 1;
   sink.block_count = 0;
   sink.block_by_block = state.interleave_type == 1;
-  sink.whole_mcu_kernel = WholeMcuKernel(table, OutputPathOf(table.WriteMcuOutput), state.frame);
+  // Reduced MCUs are no kernel's layout: the scaled writer is the generic expansion,
+  // whose plane geometry follows the transform sizes (images written a component at a
+  // time keep their block writers, which follow it too).
+  sink.writer = reduced && !sink.block_by_block ? &WriteGenericMcu : table.WriteMcuOutput;
+  sink.whole_mcu_kernel =
+      reduced ? nullptr : WholeMcuKernel(table, OutputPathOf(table.WriteMcuOutput), state.frame);
+  // The two-channel 4:2:2 packing has no reduced form: refused rather than half-written.
+  if (reduced && state.output_path == 19) return JPEG_ERR_NOT_SUPPORTED;
   for (int32_t j = 0; j < scan.component_count; ++j) {
     const JpegScanComponent& c = scan.components[j];
     const int32_t h_blocks = one_component ? 1 : c.h, v_blocks = one_component ? 1 : c.v;
     if (sink.block_count + h_blocks * v_blocks > kMaxBlocksPerMcu) return JPEG_ERR_SUBSAMPLING;
     const InverseDctRoutine transform =
-        TransformOfSize(table, TransformSize(scale, square, c.h * c.v));
+        TransformOfSize(table, sink.geometry.components[c.frame_index].block_size);
     const DequantizeTransformRoutine dequantize_transform =
         FusedDequantizeTransform(table, transform);
     for (int32_t v = 0; v < v_blocks; ++v)
@@ -103,13 +109,13 @@ Status SinkMcu(JPEG_PROPERTIES& properties, const McuSink& sink, int32_t mcu_col
                int32_t mcu_row) {
   JpegState& state = properties.state;
   const RoutineTable& table = *state.routine_table;
-  if (table.WriteMcuOutput == nullptr) return JPEG_ERR_INVALID_PROPERTIES;
+  if (table.WriteMcuOutput == nullptr || sink.writer == nullptr) return JPEG_ERR_INVALID_PROPERTIES;
   TransformBlocks(table, sink, state.mcu_work_buffer);
   if (sink.block_by_block) return WriteBlockByBlock(properties, sink, mcu_column, mcu_row);
   McuTarget target;
   const Status status = TargetMcu(sink.geometry, mcu_column, mcu_row, target);
   if (!status.ok() || IsEmpty(target.placement.visible)) return status;
-  return WritePlacedMcu(properties, sink.whole_mcu_kernel, target);
+  return WritePlacedMcu(properties, sink.whole_mcu_kernel, sink.writer, target);
 }
 
 }  // namespace jpeg

@@ -43,6 +43,7 @@ struct McuSink {
   // An image whose scans cover fewer components than the frame is written block by
   // block, each named by state.output_component with its coordinates in its component.
   bool block_by_block;
+  WriteMcuRoutine writer;         // the installed converter, or the scaled writer
   OutputKernel whole_mcu_kernel;  // of the installed path, for this frame
   SinkBlock blocks[kMaxBlocksPerMcu];
 };

@@ -77,7 +77,8 @@ OutputKernel WholeMcuKernel(const RoutineTable& table, const OutputPath* path,
   return table.*path->kernel;
 }
 
-Status WritePlacedMcu(JPEG_PROPERTIES& properties, OutputKernel kernel, const McuTarget& target) {
+Status WritePlacedMcu(JPEG_PROPERTIES& properties, OutputKernel kernel, WriteMcuRoutine writer,
+                      const McuTarget& target) {
   const JpegState& state = properties.state;
   const ReadGeometry& g = *target.geometry;
   if (kernel != nullptr && IsWhole(target.placement.visible, g.mcu_width, g.mcu_height)) {
@@ -88,7 +89,7 @@ Status WritePlacedMcu(JPEG_PROPERTIES& properties, OutputKernel kernel, const Mc
     kernel(blocks, target.placement.out, state.row_stride);
     return JPEG_SUCCESS;
   }
-  return state.routine_table->WriteMcuOutput(&properties, target);
+  return writer(&properties, target);
 }
 
 }  // namespace jpeg

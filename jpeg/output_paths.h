@@ -34,7 +34,8 @@ OutputKernel WholeMcuKernel(const RoutineTable& table, const OutputPath* path,
                             const JpegFrameHeader& frame);
 
 // Writes one placed MCU: whole MCUs through `kernel` when there is one, any other
-// through the installed writer.
-Status WritePlacedMcu(JPEG_PROPERTIES& properties, OutputKernel kernel, const McuTarget& target);
+// through `writer`.
+Status WritePlacedMcu(JPEG_PROPERTIES& properties, OutputKernel kernel, WriteMcuRoutine writer,
+                      const McuTarget& target);
 
 }  // namespace jpeg

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cstdlib>
 
+#include "jpeg/idct.h"
 #include "jpeg/read_modes.h"
 
 namespace jpeg {
@@ -27,8 +28,10 @@ int32_t Clamp32(int64_t value) {
   return static_cast<int32_t>(std::min<int64_t>(value, INT32_MAX));
 }
 
-OutputWindow WindowOf(const JpegState& state) {
-  const int32_t width = Clamp32(state.frame.width), height = Clamp32(state.frame.height);
+// A reduced read's image is the frame's extents divided by the scale, rounded up.
+OutputWindow WindowOf(const JpegState& state, int32_t scale) {
+  const int32_t width = CeilDiv(state.frame.width, scale);
+  const int32_t height = CeilDiv(state.frame.height, scale);
   McuRect image{0, 0, width, height};
   const bool region = IsRegionRead(state);
   if (region) {
@@ -70,7 +73,7 @@ bool RoiFieldsSet(const JpegState& state) {
   return r[0] != 0 || r[1] != 0 || r[2] != 0 || r[3] != 0;
 }
 
-ReadGeometry GeometryOfFrame(const JpegFrameHeader& frame) {
+ReadGeometry GeometryOfFrame(const JpegFrameHeader& frame, int32_t scale) {
   ReadGeometry g{};
   g.component_count = std::clamp(frame.component_count, 0, JPEG_MAX_COMPONENTS);
   g.frame_h_max = g.frame_v_max = 1;
@@ -81,11 +84,11 @@ ReadGeometry GeometryOfFrame(const JpegFrameHeader& frame) {
   const bool one_component = g.component_count <= 1;
   g.h_max = one_component ? 1 : g.frame_h_max;
   g.v_max = one_component ? 1 : g.frame_v_max;
-  g.mcu_width = 8 * g.h_max;
-  g.mcu_height = 8 * g.v_max;
+  g.scale = scale;
+  g.mcu_width = 8 * g.h_max / scale;
+  g.mcu_height = 8 * g.v_max / scale;
   g.mcus_across = CeilDiv(frame.width, 8 * g.frame_h_max);
   g.mcus_down = CeilDiv(frame.height, 8 * g.frame_v_max);
-  g.scale = 1;
   g.square_sampling = HasSquareSampling(frame, g.frame_h_max, g.frame_v_max);
   for (int32_t i = 0; i < g.component_count; ++i) {
     const JpegFrameComponent& c = frame.components[i];
@@ -94,14 +97,17 @@ ReadGeometry GeometryOfFrame(const JpegFrameHeader& frame) {
     component.v = one_component ? 1 : c.v;
     component.blocks_across = CeilDiv(CeilDiv(int64_t{frame.width} * c.h, g.frame_h_max), 8);
     component.blocks_down = CeilDiv(CeilDiv(int64_t{frame.height} * c.v, g.frame_v_max), 8);
+    component.block_size = TransformSize(scale, g.square_sampling, c.h * c.v);
+    component.sample_h = component.h * component.block_size * scale / 8;
+    component.sample_v = component.v * component.block_size * scale / 8;
   }
   return g;
 }
 
 ReadGeometry ComputeReadGeometry(const JpegState& state) {
-  ReadGeometry g = GeometryOfFrame(state.frame);
-  g.scale = ReadScale(state.io_mode);
-  g.window = WindowOf(state);
+  const int32_t scale = ReadScale(state.io_mode);
+  ReadGeometry g = GeometryOfFrame(state.frame, scale);
+  g.window = WindowOf(state, scale);
   return g;
 }
 

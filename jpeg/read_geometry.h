@@ -38,6 +38,11 @@ struct OutputWindow {
 struct ComponentGeometry {
   int32_t h, v;                        // factors as the MCU sees them
   int32_t blocks_across, blocks_down;  // the component's own block grid (T.81 A.1.1)
+  // Samples across a block after the read's inverse transform (8 at full size), and the
+  // factors those samples have against the output: h and v, or the MCU's for a
+  // component given the larger transform, whose samples then need no expansion.
+  int32_t block_size;
+  int32_t sample_h, sample_v;
 };
 
 struct ReadGeometry {
@@ -45,8 +50,8 @@ struct ReadGeometry {
   // The largest factors as the frame declares them; a frame of one component is
   // still coded one block per MCU (T.81 A.2.2), so its MCU factors count as 1x1.
   int32_t frame_h_max, frame_v_max;
-  int32_t h_max, v_max;  // of the MCU
-  int32_t mcu_width, mcu_height;
+  int32_t h_max, v_max;            // of the MCU
+  int32_t mcu_width, mcu_height;   // output pixels, so 8 * h_max / scale across
   int32_t mcus_across, mcus_down;  // the interleaved grid, 8*frame_h_max x 8*frame_v_max
   int32_t scale;                   // 1, 2, 4 or 8
   // Every component sampled 1x1 or 2x2, with some 2x2: reduced reads give the 1x1
@@ -67,8 +72,8 @@ Status CheckRegion(const JpegState& state);
 // reported; the byte count of such a read goes on from the previous one.
 bool RoiFieldsSet(const JpegState& state);
 
-// The geometry of a whole-image read of the frame at full size with no window.
-ReadGeometry GeometryOfFrame(const JpegFrameHeader& frame);
+// The geometry of a read of the frame at 1/scale of its size with no window.
+ReadGeometry GeometryOfFrame(const JpegFrameHeader& frame, int32_t scale = 1);
 ReadGeometry ComputeReadGeometry(const JpegState& state);
 
 // The grid of a scan: the interleaved grid, or for a scan of one component that

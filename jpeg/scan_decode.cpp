@@ -55,25 +55,31 @@ struct ScanComponentPlan {
   const JpegHuffmanDecodeTable* dc;
   const JpegHuffmanDecodeTable* ac;
   int32_t blocks;
+  DecodeBlockRoutine decode;
 };
 
-void PlanScan(const JpegState& state, const JpegScanHeader& scan,
+// A block that the read reduces to one sample needs only its DC coefficient: its AC
+// values are decoded past without being stored.
+void PlanScan(const JpegState& state, const JpegScanHeader& scan, const McuSink& sink,
               ScanComponentPlan (&plan)[JPEG_MAX_COMPONENTS]) {
+  const RoutineTable& table = *state.routine_table;
   for (int32_t j = 0; j < scan.component_count; ++j) {
     const JpegScanComponent& c = scan.components[j];
+    const bool dc_only = sink.geometry.components[c.frame_index].block_size == 1;
     plan[j] = {&state.dc_tables[c.dc_table], &state.ac_tables[c.ac_table],
-               scan.component_count > 1 ? c.h * c.v : 1};
+               scan.component_count > 1 ? c.h * c.v : 1,
+               dc_only ? table.DecodeBlockDcOnly : table.DecodeBlock};
   }
 }
 
 Status DecodeMcuBlocks(JpegState& state, JpegScanHeader& scan,
-                       const ScanComponentPlan (&plan)[JPEG_MAX_COMPONENTS],
-                       DecodeBlockRoutine decode_block) {
+                       const ScanComponentPlan (&plan)[JPEG_MAX_COMPONENTS], bool shown) {
   int16_t* block = state.mcu_work_buffer;
   for (int32_t j = 0; j < scan.component_count; ++j) {
     const ScanComponentPlan& c = plan[j];
     for (int32_t b = 0; b < c.blocks; ++b, block += 64) {
-      const int32_t status = decode_block(&state.stream, c.dc, c.ac, &scan.dc_pred[j], block);
+      const DecodeBlockRoutine decode = shown ? c.decode : state.routine_table->DecodeBlockDcOnly;
+      const int32_t status = decode(&state.stream, c.dc, c.ac, &scan.dc_pred[j], block);
       if (status != JPEG_SUCCESS) return status;
     }
   }
@@ -100,12 +106,11 @@ Status SkipToRow(JpegState& state, JpegScanHeader& scan,
     status = EnterRow(state, scan, row, mcu);
     if (!status.ok()) return status;
   }
-  const DecodeBlockRoutine dc_only = state.routine_table->DecodeBlockDcOnly;
   int32_t mcus_after_input_end = 0;
   for (const int64_t end = int64_t{row} * grid.across; mcu < end; ++mcu) {
     const auto x = static_cast<int32_t>(mcu % grid.across),
                y = static_cast<int32_t>(mcu / grid.across);
-    Status status = DecodeMcuBlocks(state, scan, plan, dc_only);
+    Status status = DecodeMcuBlocks(state, scan, plan, false);
     if (status.ok()) status = ProcessRestart(state.stream, scan, grid.across, grid.down, x, y);
     if (!status.ok()) return status;
     if (MemoryInputRanDry(state.stream) && ++mcus_after_input_end > kMcusAfterInputEnd) {
@@ -139,7 +144,7 @@ Status DecodeSequentialScan(JPEG_PROPERTIES& properties, JpegScanHeader& scan,
                             const McuSink& sink) {
   JpegState& state = properties.state;
   ScanComponentPlan plan[JPEG_MAX_COMPONENTS];
-  PlanScan(state, scan, plan);
+  PlanScan(state, scan, sink, plan);
   const ScanGrid grid = GridOfScan(sink.geometry, scan);
   const bool region = sink.geometry.window.region;
   const GridSpan span =
@@ -148,7 +153,6 @@ Status DecodeSequentialScan(JPEG_PROPERTIES& properties, JpegScanHeader& scan,
   Status status = JPEG_SUCCESS;
   bool ended = false;
   if (at.y < span.first_row) status = SkipToRow(state, scan, plan, grid, span.first_row, at, ended);
-  const RoutineTable& table = *state.routine_table;
   int32_t mcus_after_input_end = 0;
   int32_t& x = at.x;
   int32_t& y = at.y;
@@ -158,8 +162,7 @@ Status DecodeSequentialScan(JPEG_PROPERTIES& properties, JpegScanHeader& scan,
   for (; status.ok() && !ended && y < span.end_row; ++y, x = 0) {
     for (; x < grid.across; ++x) {
       const bool shown = x >= span.first_column && x < span.end_column;
-      status =
-          DecodeMcuBlocks(state, scan, plan, shown ? table.DecodeBlock : table.DecodeBlockDcOnly);
+      status = DecodeMcuBlocks(state, scan, plan, shown);
       if (status.ok()) status = ProcessRestart(state.stream, scan, grid.across, grid.down, x, y);
       if (status.ok() && shown) status = SinkMcu(properties, sink, x, y);
       if (!status.ok()) break;
@@ -191,16 +194,19 @@ Status DecodeSequentialScan(JPEG_PROPERTIES& properties, JpegScanHeader& scan,
   return JPEG_ROI_SUCCESS;
 }
 
-bool IsPlainWholeImageRead(const JpegState& state) {
+// Whole reads at any scale, and region and interrupted reads at full size; reduced
+// regions, interrupted reduced reads and coefficient output are not decoded yet.
+bool IsWholeImageRead(const JpegState& state) {
   const bool coefficients = state.raw_coefficients && state.raw_coefficients->data_kind == 0;
-  return ReadScale(state.io_mode) == 1 && !coefficients;
+  const bool reduced = ReadScale(state.io_mode) > 1;
+  return !coefficients && !(reduced && (IsRegionRead(state) || state.interrupt_flag != 0));
 }
 
 }  // namespace
 
 Status DecodeScan(JPEG_PROPERTIES& properties, JpegScanHeader& scan) {
   JpegState& state = properties.state;
-  if (!IsPlainWholeImageRead(state)) return JPEG_ERR_NOT_SUPPORTED;
+  if (!IsWholeImageRead(state)) return JPEG_ERR_NOT_SUPPORTED;
   Status status = JPEG_SUCCESS;
   if (state.progressive_scan_count != 0) {
     status = DecodeProgressiveScan(state, scan);  // the store goes to the sink at the end

@@ -27,14 +27,14 @@ for b in json.load(open(path))["benchmarks"]:
     who, image = b["run_name"].split("/")[:2]
     rows.setdefault(image, {})[who] = b
 print(f"\n{label}: median of 7 repetitions, single thread, 24-bit BGR from memory")
-print(f"{'image':28} {'ours ms':>9} {'peer ms':>9} {'ours/peer':>10} {'ours Mpix/s':>12} "
+print(f"{'image':40} {'ours ms':>9} {'peer ms':>9} {'ours/peer':>10} {'ours Mpix/s':>12} "
       f"{'allocs':>7} {'alloc KB':>9} {'largest KB':>11} {'peer allocs':>12}")
 for image, r in rows.items():
     ours, peer = r.get("ours"), r.get("peer")
     if not ours or not peer:
-        print(f"{image:28} missing"); continue
+        print(f"{image:40} missing"); continue
     ratio = peer["cpu_time"] / ours["cpu_time"]
-    print(f"{image:28} {ours['cpu_time']:9.2f} {peer['cpu_time']:9.2f} {ratio:9.2f}x "
+    print(f"{image:40} {ours['cpu_time']:9.2f} {peer['cpu_time']:9.2f} {ratio:9.2f}x "
           f"{ours['Mpix/s']:12.1f} {ours['allocs']:7.0f} {ours['alloc_bytes'] / 1024:9.1f} "
           f"{ours['largest_alloc'] / 1024:11.1f} {peer['allocs']:12.0f}")
 PY

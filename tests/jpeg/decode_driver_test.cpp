@@ -13,6 +13,7 @@
 #include "tests/jpeg/stream_builder.h"
 #include "tests/jpeg/support/codec_decode.h"
 #include "tests/jpeg/support/corpus_test_env.h"
+#include "tests/jpeg/support/image_compare.h"
 #include "tests/jpeg/support/peer_codec.h"
 #include "tests/platform/temp_folder.h"
 
@@ -226,8 +227,57 @@ TEST(WholeImageRead, AFrameLargerThanTheBufferIsClippedToTheBuffer) {
   }
 }
 
+// Every sampling the dedicated, generic and gray paths take, at each reduced scale, against
+// the peer's scaled decode; sizes that are no multiple of the MCU leave partial MCUs.
+TEST(ReducedRead, EverySamplingMatchesThePeersScaledDecodeAndStaysInsideItsRows) {
+  using setuvia::jpegtest::PeerSampling;
+  for (const PeerSampling sampling :
+       {PeerSampling::k444, PeerSampling::k422, PeerSampling::k420, PeerSampling::kGray}) {
+    const Bytes jpeg = setuvia::jpegtest::EncodeTestImage(75, 43, sampling, 90);
+    for (const auto& [scale, mode] :
+         {std::pair{2, READ_HALF_BUFFER}, std::pair{4, READ_QUARTER_BUFFER},
+          std::pair{8, READ_EIGHTH_BUFFER}}) {
+      SCOPED_TRACE(testing::Message() << "sampling " << int(sampling) << " at 1/" << scale);
+      const auto peer =
+          setuvia::jpegtest::DecodeWithPeer(jpeg, setuvia::jpegtest::PeerFormat::kBgr, scale);
+      ASSERT_TRUE(peer.decoded);
+      Record r;
+      r.SetInput(jpeg);
+      ASSERT_EQ(JpegRead(&r.p(), READ_PARAMS_BUFFER), 0);
+      r.SetOutput(peer.layout.width, peer.layout.height);
+      ASSERT_EQ(JpegRead(&r.p(), mode), 0);
+      EXPECT_TRUE(r.GuardsIntact());
+      const Bytes ours = r.Pixels();
+      const auto diff = setuvia::jpegtest::CompareDibs(ours, peer.pixels, peer.layout);
+      EXPECT_LE(diff.max_abs, 2) << diff.Describe();  // measured: 2
+      for (uint32_t y = 0; y < peer.layout.height; ++y)
+        for (size_t pad = peer.layout.RowBytes(); pad < peer.layout.Stride(); ++pad)
+          ASSERT_EQ(ours[y * peer.layout.Stride() + pad], kUnwritten);
+    }
+  }
+}
+
+// A buffer smaller than the reduced image takes its top-left part, byte for byte.
+TEST(ReducedRead, ASmallerBufferIsClippedToTheTopLeftOfTheReducedImage) {
+  const Bytes jpeg = Encode420(64, 48);
+  Record whole, part;
+  whole.SetInput(jpeg);
+  whole.SetOutput(32, 24);
+  ASSERT_EQ(JpegRead(&whole.p(), READ_HALF_BUFFER), 0);
+  part.SetInput(jpeg);
+  part.SetOutput(13, 7);
+  ASSERT_EQ(JpegRead(&part.p(), READ_HALF_BUFFER), 0);
+  EXPECT_TRUE(part.GuardsIntact());
+  const DibLayout big{32, 24, 3}, small{13, 7, 3};
+  for (uint32_t y = 0; y < small.height; ++y)
+    EXPECT_EQ(0, std::memcmp(part.Pixels().data() + (small.height - 1 - y) * small.Stride(),
+                             whole.Pixels().data() + (big.height - 1 - y) * big.Stride(),
+                             small.RowBytes()))
+        << "row " << y;
+}
+
 // Reads that come with later work are refused before a pixel is written.
-TEST(WholeImageRead, ScaledCoefficientAndThumbnailReadsAreNotSupportedYet) {
+TEST(WholeImageRead, ReducedRegionOrInterruptedCoefficientAndThumbnailReadsAreNotSupportedYet) {
   const Bytes jpeg = Encode420(32, 32);
   JpegRawCoefficients coefficients{};
   struct Case {
@@ -236,9 +286,11 @@ TEST(WholeImageRead, ScaledCoefficientAndThumbnailReadsAreNotSupportedYet) {
     void (*set_up)(JPEG_PROPERTIES&, JpegRawCoefficients*);
   };
   const Case cases[] = {
-      {"half", READ_HALF_BUFFER, [](JPEG_PROPERTIES&, JpegRawCoefficients*) {}},
-      {"eighth", READ_EIGHTH_BUFFER, [](JPEG_PROPERTIES&, JpegRawCoefficients*) {}},
       {"thumbnail", READ_THUMBNAIL_BUFFER, [](JPEG_PROPERTIES&, JpegRawCoefficients*) {}},
+      {"reduced region", READ_HALF_BUFFER,
+       [](JPEG_PROPERTIES& p, JpegRawCoefficients*) { p.state.roi_rect[0] = 8; }},
+      {"reduced interrupted", READ_HALF_BUFFER,
+       [](JPEG_PROPERTIES& p, JpegRawCoefficients*) { p.state.interrupt_flag = 1; }},
       {"coefficients", READ_IMAGE_BUFFER,
        [](JPEG_PROPERTIES& p, JpegRawCoefficients* c) { p.state.raw_coefficients = c; }},
   };

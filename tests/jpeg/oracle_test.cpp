@@ -35,7 +35,8 @@ struct Expectation {
   std::string reason;
 };
 
-// oracle_bounds.tsv: mode (program | reported), path, status, max_diff, min_psnr, reason.
+// oracle_bounds.tsv: mode (program | reported | 1/2 | 1/4 | 1/8), path, status, max_diff, min_psnr,
+// reason.
 std::map<std::string, Expectation> ReadExpectations() {
   std::map<std::string, Expectation> table;
   std::ifstream in(std::string(SETUVIA_SOURCE_DIR) + "/tests/jpeg/oracle_bounds.tsv");
@@ -71,15 +72,18 @@ int32_t FinalStatus(const CodecRun& run) {
   return run.image_status != CodecRun::kNotRun ? run.image_status : run.params_status;
 }
 
-const char* ModeName(ColorChoice color) {
+// Whole reads by the colour choice; reduced reads (program colour) by their scale.
+std::string ModeName(ColorChoice color, int scale) {
+  if (scale != 1) return "1/" + std::to_string(scale);
   return color == ColorChoice::kAsProgram ? "program" : "reported";
 }
 
 // Decodes one file both ways, prints its line, and checks it when the peer decoded it cleanly.
 void CompareWithPeer(const CorpusEntry& entry, const std::vector<uint8_t>& jpeg,
-                     const CodecImage& ours, ColorChoice color) {
+                     const CodecImage& ours, ColorChoice color, int scale = 1) {
   const PeerFormat format = ours.run.layout.channels == 4 ? PeerFormat::kCmyk : PeerFormat::kBgr;
-  const PeerImage peer = DecodeWithPeer(jpeg, format);
+  const PeerImage peer = DecodeWithPeer(jpeg, format, scale);
+  const std::string mode = ModeName(color, scale);
   const int32_t status = FinalStatus(ours.run);
   const bool comparable = ours.run.image_status != CodecRun::kNotRun && peer.decoded &&
                           peer.layout.width == ours.run.layout.width &&
@@ -87,13 +91,13 @@ void CompareWithPeer(const CorpusEntry& entry, const std::vector<uint8_t>& jpeg,
                           peer.layout.channels == ours.run.layout.channels;
   const Difference diff =
       comparable ? CompareDibs(ours.Pixels(), peer.pixels, ours.run.layout) : Difference{};
-  std::printf("oracle\t%s\t%s\tstatus %d\tpeer %s\t%s\n", ModeName(color), entry.path.c_str(),
-              status, peer.decoded ? (peer.warning ? "warning" : "ok") : "failed",
+  std::printf("oracle\t%s\t%s\tstatus %d\tpeer %s\t%s\n", mode.c_str(), entry.path.c_str(), status,
+              peer.decoded ? (peer.warning ? "warning" : "ok") : "failed",
               comparable ? diff.Describe().c_str() : peer.message.c_str());
   if (!peer.decoded || peer.warning) return;
 
-  const Expectation& expected = ExpectationFor(ModeName(color), entry.path);
-  SCOPED_TRACE(entry.path + " (" + ModeName(color) + " colour) " + expected.reason);
+  const Expectation& expected = ExpectationFor(mode, entry.path);
+  SCOPED_TRACE(entry.path + " (" + mode + ") " + expected.reason);
   EXPECT_EQ(status, expected.status) << JpegErrorText(status);
   if (expected.status != 0) return;  // a file we refuse has no pixels to compare
   ASSERT_TRUE(comparable) << "our image " << ours.run.layout.width << "x" << ours.run.layout.height
@@ -127,6 +131,22 @@ TEST_P(OracleTest, SequentialAndProgressiveFilesMatchThePeerWithinMeasuredBounds
     const CodecImage reported = DecodeWithCodec(jpeg, ColorChoice::kAsReported);
     ASSERT_TRUE(reported.GuardsIntact()) << entry->path;
     CompareWithPeer(*entry, jpeg, reported, ColorChoice::kAsReported);
+  }
+}
+
+TEST_P(OracleTest, ReducedReadsMatchThePeersScaledDecodeWithinMeasuredBounds) {
+  SETUVIA_NEED_SHARED_DATA(!Manifest().empty(), "shared corpus " << SharedDir() / "corpus");
+  if (!ImageDecodingAvailable()) GTEST_SKIP() << "image decoding not available";
+  for (const CorpusEntry* entry : EntriesOf(GetParam())) {
+    if (!entry->IsSequential() && !entry->IsProgressive()) continue;
+    const std::vector<uint8_t> jpeg = ReadFileBytes(SharedDir() / "corpus" / entry->path);
+    for (const int scale : {2, 4, 8}) {
+      const CodecImage ours = DecodeWithCodec(jpeg, ColorChoice::kAsProgram, scale);
+      ASSERT_TRUE(IsKnownStatus(FinalStatus(ours.run))) << entry->path;
+      ASSERT_TRUE(ours.GuardsIntact()) << entry->path << " at 1/" << scale;
+      if (!ours.refused_as_too_large)
+        CompareWithPeer(*entry, jpeg, ours, ColorChoice::kAsProgram, scale);
+    }
   }
 }
 

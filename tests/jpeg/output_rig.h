@@ -111,7 +111,8 @@ class OutputRig {
     table().WriteMcuOutput = writer;
     return jpeg::WritePlacedMcu(
                *properties(),
-               jpeg::WholeMcuKernel(table(), jpeg::OutputPathOf(writer), state().frame), target)
+               jpeg::WholeMcuKernel(table(), jpeg::OutputPathOf(writer), state().frame), writer,
+               target)
         .code();
   }
   int32_t WriteBlock(jpeg::WriteMcuRoutine writer, int c, int column, int row) {

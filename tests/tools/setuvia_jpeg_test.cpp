@@ -16,6 +16,7 @@
 #include "jpeg/jpeg_codec.h"
 #include "tests/jpeg/support/corpus.h"
 #include "tests/jpeg/support/corpus_test_env.h"
+#include "tests/jpeg/support/peer_codec.h"
 #include "tests/platform/temp_folder.h"
 #include "tools/setuvia_jpeg/cli_options.h"
 #include "tools/setuvia_jpeg/image_files.h"
@@ -164,6 +165,23 @@ TEST(SetuviaJpegProgram, WritesTheOneCallDecodesPixels) {
     ASSERT_GE(ppm.size(), body);
     EXPECT_TRUE(std::equal(ppm.end() - static_cast<std::ptrdiff_t>(body), ppm.end(), pixels));
     std::free(pixels);
+  }
+}
+
+TEST(SetuviaJpegProgram, WritesReducedReadsAtTheReducedSizeRoundedUp) {
+  const std::vector<uint8_t> jpeg =
+      setuvia::jpegtest::EncodeTestImage(75, 43, setuvia::jpegtest::PeerSampling::k420, 90);
+  TempFolder folder;
+  const std::string in = folder.Path() + "in.jpg", out = folder.Path() + "out.ppm";
+  std::string error;
+  ASSERT_TRUE(WriteWholeFile(in, jpeg, error)) << error;
+  for (const auto& [scale, header] :
+       {std::pair{"1/2", "P6\n38 22\n"}, {"1/4", "P6\n19 11\n"}, {"1/8", "P6\n10 6\n"}}) {
+    const ToolRun run =
+        RunTool(std::string("decode --scale ") + scale + " " + in + " " + out, folder);
+    ASSERT_EQ(run.exit_code, 0) << scale << ": " << run.errors;
+    const std::vector<uint8_t> ppm = setuvia::jpegtest::ReadFileBytes(out);
+    EXPECT_EQ(std::string(ppm.begin(), ppm.begin() + std::string(header).size()), header);
   }
 }
 

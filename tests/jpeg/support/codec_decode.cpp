@@ -21,19 +21,38 @@ void ChooseOutput(JPEG_PROPERTIES& props, ColorChoice color) {
   if (color == ColorChoice::kAsReported && rgb) props.jpeg_color = reported;
 }
 
-void ReadImage(JPEG_PROPERTIES& props, CodecRun& run, const BufferProvider& provide_buffer) {
+int32_t ImageMode(int scale) {
+  switch (scale) {
+    case 2:
+      return READ_HALF_BUFFER;
+    case 4:
+      return READ_QUARTER_BUFFER;
+    case 8:
+      return READ_EIGHTH_BUFFER;
+    default:
+      return READ_IMAGE_BUFFER;
+  }
+}
+
+// A reduced read fills a buffer of the reduced size, laid out as the page's.
+void ReadImage(JPEG_PROPERTIES& props, CodecRun& run, const BufferProvider& provide_buffer,
+               int scale) {
   run.jpeg_channels = props.jpeg_channels;
-  run.layout = {props.jpeg_width, props.jpeg_height, props.dib_channels};
+  run.layout = {(props.jpeg_width + scale - 1) / scale, (props.jpeg_height + scale - 1) / scale,
+                props.dib_channels};
   uint8_t* pixels = provide_buffer(run.layout);
   if (pixels == nullptr) return;
   props.dib_pixels = pixels;
-  run.image_status = JpegRead(&props, READ_IMAGE_BUFFER);
+  props.dib_width = run.layout.width;
+  props.dib_height = -static_cast<int32_t>(run.layout.height);
+  props.dib_pad_bytes = static_cast<uint32_t>(run.layout.PadBytes());
+  run.image_status = JpegRead(&props, ImageMode(scale));
 }
 
 }  // namespace
 
 CodecRun RunCodec(std::span<const uint8_t> jpeg, ColorChoice color,
-                  const BufferProvider& provide_buffer) {
+                  const BufferProvider& provide_buffer, int scale) {
   CodecRun run;
   JPEG_PROPERTIES props;
   std::memset(&props, 0, sizeof props);
@@ -45,7 +64,7 @@ CodecRun RunCodec(std::span<const uint8_t> jpeg, ColorChoice color,
   if (run.params_status == 0) {
     run.jpeg_color = static_cast<int32_t>(props.jpeg_color);  // before the page's choice
     ChooseOutput(props, color);
-    ReadImage(props, run, provide_buffer);
+    ReadImage(props, run, provide_buffer, scale);
   }
   run.free_status = JpegFree(&props);
   return run;
@@ -63,19 +82,23 @@ bool CodecImage::GuardsIntact() const {
          std::all_of(storage.end() - kGuardBytes, storage.end(), is_guard);
 }
 
-CodecImage DecodeWithCodec(std::span<const uint8_t> jpeg, ColorChoice color, uint64_t max_pixels) {
+CodecImage DecodeWithCodec(std::span<const uint8_t> jpeg, ColorChoice color, int scale,
+                           uint64_t max_pixels) {
   CodecImage image;
-  image.run = RunCodec(jpeg, color, [&](const DibLayout& layout) -> uint8_t* {
-    if (layout.Pixels() > max_pixels) {
-      image.refused_as_too_large = true;
-      return nullptr;
-    }
-    image.storage.assign(layout.BufferSize() + 2 * CodecImage::kGuardBytes, 0);
-    std::fill_n(image.storage.begin(), CodecImage::kGuardBytes, CodecImage::kGuardValue);
-    std::fill_n(image.storage.end() - CodecImage::kGuardBytes, CodecImage::kGuardBytes,
-                CodecImage::kGuardValue);
-    return image.storage.data() + CodecImage::kGuardBytes;
-  });
+  image.run = RunCodec(
+      jpeg, color,
+      [&](const DibLayout& layout) -> uint8_t* {
+        if (layout.Pixels() > max_pixels) {
+          image.refused_as_too_large = true;
+          return nullptr;
+        }
+        image.storage.assign(layout.BufferSize() + 2 * CodecImage::kGuardBytes, 0);
+        std::fill_n(image.storage.begin(), CodecImage::kGuardBytes, CodecImage::kGuardValue);
+        std::fill_n(image.storage.end() - CodecImage::kGuardBytes, CodecImage::kGuardBytes,
+                    CodecImage::kGuardValue);
+        return image.storage.data() + CodecImage::kGuardBytes;
+      },
+      scale);
   return image;
 }
 

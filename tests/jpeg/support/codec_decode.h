@@ -34,8 +34,9 @@ struct CodecRun {
 // the buffer (DibLayout::BufferSize() bytes) or nullptr to skip the image read.
 using BufferProvider = std::function<uint8_t*(const DibLayout&)>;
 
+// scale 2, 4 or 8 reads the image at that fraction of its size (the reduced read modes).
 CodecRun RunCodec(std::span<const uint8_t> jpeg, ColorChoice color,
-                  const BufferProvider& provide_buffer);
+                  const BufferProvider& provide_buffer, int scale = 1);
 
 // A decoded image in its own buffer, with guard bytes on both sides that must stay untouched.
 struct CodecImage {
@@ -52,7 +53,7 @@ struct CodecImage {
 };
 
 // Decodes into a fresh zero-filled buffer; images above max_pixels are not allocated.
-CodecImage DecodeWithCodec(std::span<const uint8_t> jpeg, ColorChoice color,
+CodecImage DecodeWithCodec(std::span<const uint8_t> jpeg, ColorChoice color, int scale = 1,
                            uint64_t max_pixels = uint64_t{64} << 20);
 
 // True for the status codes the codec defines.

@@ -51,13 +51,17 @@ class Handle {
   tjhandle handle_;
 };
 
+// The layout of the image at 1/scale of its size, rounded up as both decoders round.
 bool ReadHeader(tjhandle handle, std::span<const uint8_t> jpeg, PeerFormat format,
-                DibLayout& layout) {
+                DibLayout& layout, int scale) {
   int width = 0, height = 0, subsampling = 0, colorspace = 0;
   if (tjDecompressHeader3(handle, jpeg.data(), static_cast<unsigned long>(jpeg.size()), &width,
                           &height, &subsampling, &colorspace) != 0)
     return false;
-  layout = {static_cast<uint32_t>(width), static_cast<uint32_t>(height), Channels(format)};
+  const auto scaled = [scale](int extent) {
+    return static_cast<uint32_t>((extent + scale - 1) / scale);
+  };
+  layout = {scaled(width), scaled(height), Channels(format)};
   return true;
 }
 
@@ -71,17 +75,39 @@ int Decompress(tjhandle handle, std::span<const uint8_t> jpeg, PeerFormat format
   return tjGetErrorCode(handle) == TJERR_WARNING ? 1 : -1;
 }
 
+// The peer picks the largest of its factors (n/8) whose size fits the buffer, so a tiny
+// image whose size at 1/scale is also its size at a larger factor cannot be asked for 1/scale.
+bool PeerScaleIsAmbiguous(const DibLayout& full, const DibLayout& scaled, int scale) {
+  int count = 0;
+  const tjscalingfactor* factors = tjGetScalingFactors(&count);
+  for (int i = 0; factors != nullptr && i < count; ++i) {
+    const tjscalingfactor f = factors[i];
+    if (f.num * scale <= f.denom) continue;
+    if (TJSCALED(static_cast<int>(full.width), f) == static_cast<int>(scaled.width) &&
+        TJSCALED(static_cast<int>(full.height), f) == static_cast<int>(scaled.height))
+      return true;
+  }
+  return false;
+}
+
 }  // namespace
 
-PeerImage DecodeWithPeer(std::span<const uint8_t> jpeg, PeerFormat format, uint64_t max_pixels) {
+PeerImage DecodeWithPeer(std::span<const uint8_t> jpeg, PeerFormat format, int scale,
+                         uint64_t max_pixels) {
   PeerImage image;
   Handle handle;
-  if (handle.get() == nullptr || !ReadHeader(handle.get(), jpeg, format, image.layout)) {
+  if (handle.get() == nullptr || !ReadHeader(handle.get(), jpeg, format, image.layout, scale)) {
     image.message = handle.get() ? tjGetErrorStr2(handle.get()) : "no handle";
     return image;
   }
-  if (image.layout.Pixels() > max_pixels) {
+  // The peer's memory follows the full size (a progressive image keeps all of it).
+  DibLayout full;
+  if (!ReadHeader(handle.get(), jpeg, format, full, 1) || full.Pixels() > max_pixels) {
     image.message = "too large";
+    return image;
+  }
+  if (scale != 1 && PeerScaleIsAmbiguous(full, image.layout, scale)) {
+    image.message = "the peer cannot be asked for this scale";
     return image;
   }
   image.pixels.assign(image.layout.BufferSize(), 0);
@@ -98,9 +124,10 @@ bool PeerDecodeInto(std::span<const uint8_t> jpeg, PeerFormat format, const DibL
   return handle.get() != nullptr && Decompress(handle.get(), jpeg, format, layout, pixels) >= 0;
 }
 
-bool PeerReadLayout(std::span<const uint8_t> jpeg, PeerFormat format, DibLayout& layout) {
+bool PeerReadLayout(std::span<const uint8_t> jpeg, PeerFormat format, DibLayout& layout,
+                    int scale) {
   Handle handle;
-  return handle.get() != nullptr && ReadHeader(handle.get(), jpeg, format, layout);
+  return handle.get() != nullptr && ReadHeader(handle.get(), jpeg, format, layout, scale);
 }
 
 std::vector<uint8_t> EncodeTestImage(uint32_t width, uint32_t height, PeerSampling sampling,

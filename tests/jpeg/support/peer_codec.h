@@ -25,7 +25,8 @@ struct PeerImage {
   std::vector<uint8_t> pixels;
 };
 
-PeerImage DecodeWithPeer(std::span<const uint8_t> jpeg, PeerFormat format,
+// scale 2, 4 or 8 decodes at that fraction of the size (TurboJPEG's scaled decode).
+PeerImage DecodeWithPeer(std::span<const uint8_t> jpeg, PeerFormat format, int scale = 1,
                          uint64_t max_pixels = uint64_t{64} << 20);
 
 // One decode into a caller's buffer laid out as `layout` (BufferSize() bytes), handle set-up
@@ -34,7 +35,8 @@ bool PeerDecodeInto(std::span<const uint8_t> jpeg, PeerFormat format, const DibL
                     uint8_t* pixels);
 
 // The image's size and the channel count `format` gives; false when the header is unreadable.
-bool PeerReadLayout(std::span<const uint8_t> jpeg, PeerFormat format, DibLayout& layout);
+bool PeerReadLayout(std::span<const uint8_t> jpeg, PeerFormat format, DibLayout& layout,
+                    int scale = 1);
 
 enum class PeerSampling { k444, k422, k420, kGray };
 
