@@ -8,6 +8,8 @@
 // inputs are 32-bit row results, so it multiplies in 32 bits. Both passes do exactly the
 // plain transform's 32-bit wrapping arithmetic (idct_precise_8x8.h), in an order that differs
 // only where the sums are modulo 2^32 anyway, so the samples are the plain ones bit for bit.
+// Two shortcuts cover typical blocks: a block without AC coefficients is one value, and a
+// block whose lower four rows are zero skips their products in the column pass.
 #pragma once
 
 #include <emmintrin.h>
@@ -61,19 +63,21 @@ inline Rotations RowRotations(const __m128i* x) {
 }
 
 // Column pass over the row results (y[k] lane j = row k's output j), 32-bit; each rotation
-// pair shares one product.
-inline Rotations ColumnRotations(const Int32x8* y) {
-  const Int32x8 shared17 = MulConst(y[1] + y[7], kS1);
-  const Int32x8 shared35 = MulConst(y[3] + y[5], kC3);
-  const Int32x8 shared26 = MulConst(y[2] + y[6], kB);
-  return {shared17 - MulConst(y[7], kS1 + kC1),
-          shared35 - MulConst(y[3], kC3 + kS3),
-          shared17 + MulConst(y[1], kC1 - kS1),
-          shared35 + MulConst(y[5], kS3 - kC3),
-          Shl<15>(y[0] + y[4]),
-          Shl<15>(y[0] - y[4]),
-          shared26 + MulConst(y[2], kA - kB),
-          shared26 - MulConst(y[6], kA + kB)};
+// pair shares one product. Rows from kRows on are known to be zero and fold away.
+template <int kRows>
+inline Rotations ColumnRotations(const Int32x8* rows) {
+  const auto y = [rows](int k) { return k < kRows ? rows[k] : Splat(0); };
+  const Int32x8 shared17 = MulConst(y(1) + y(7), kS1);
+  const Int32x8 shared35 = MulConst(y(3) + y(5), kC3);
+  const Int32x8 shared26 = MulConst(y(2) + y(6), kB);
+  return {shared17 - MulConst(y(7), kS1 + kC1),
+          shared35 - MulConst(y(3), kC3 + kS3),
+          shared17 + MulConst(y(1), kC1 - kS1),
+          shared35 + MulConst(y(5), kS3 - kC3),
+          Shl<15>(y(0) + y(4)),
+          Shl<15>(y(0) - y(4)),
+          shared26 + MulConst(y(2), kA - kB),
+          shared26 - MulConst(y(6), kA + kB)};
 }
 
 // The samples of a block whose only non-zero coefficient is dc: the column pass's u term.
@@ -86,13 +90,14 @@ inline __m128i DcOnlySamples(int16_t dc) {
 template <bool kDequantize>
 inline void InverseDct(int16_t* block, const int16_t* table) {
   __m128i x[8];
-  __m128i ac = _mm_setzero_si128();
+  __m128i ac = _mm_setzero_si128(), lower_half = _mm_setzero_si128();
   for (int r = 0; r < 8; ++r) {
     x[r] = _mm_loadu_si128(reinterpret_cast<const __m128i*>(block + 8 * r));
     if constexpr (kDequantize)
       x[r] =
           _mm_mullo_epi16(x[r], _mm_loadu_si128(reinterpret_cast<const __m128i*>(table + 8 * r)));
     ac = _mm_or_si128(ac, r == 0 ? _mm_slli_si128(_mm_srli_si128(x[0], 2), 2) : x[r]);
+    if (r >= 4) lower_half = _mm_or_si128(lower_half, x[r]);
   }
   if (_mm_movemask_epi8(_mm_cmpeq_epi8(ac, _mm_setzero_si128())) == 0xFFFF) {
     const __m128i samples = DcOnlySamples(static_cast<int16_t>(_mm_cvtsi128_si32(x[0])));
@@ -105,8 +110,12 @@ inline void InverseDct(int16_t* block, const int16_t* table) {
   Butterflies(RowRotations(x), rows);
   for (auto& row : rows) row = Sar<12>(row + Splat(2048));
   Transpose(rows);
+  // Typical blocks have no coefficients in their lower half, whose row results are then zero.
   Int32x8 columns[8];
-  Butterflies(ColumnRotations(rows), columns);
+  if (_mm_movemask_epi8(_mm_cmpeq_epi8(lower_half, _mm_setzero_si128())) == 0xFFFF)
+    Butterflies(ColumnRotations<4>(rows), columns);
+  else
+    Butterflies(ColumnRotations<8>(rows), columns);
   const __m128i low = _mm_set1_epi16(0), high = _mm_set1_epi16(255);
   for (int r = 0; r < 8; ++r) {
     const __m128i samples = Narrow(Sar<21>(columns[r] + Splat(1048576)) + Splat(128));
