@@ -1,10 +1,13 @@
 // Application data and comments: JFIF and JFXX (APP0) with their thumbnail
-// dimensions, the Adobe marker (APP14) whose transform flag decides the colour
-// space, and COM segments copied into the caller's comment buffer.
+// dimensions (and, for a thumbnail read, the thumbnail itself), the Adobe marker (APP14) whose
+// transform flag decides the colour space, and COM segments copied into the caller's comment
+// buffer.
 #include <cstring>
 
 #include "jpeg/input_stream.h"
 #include "jpeg/markers.h"
+#include "jpeg/read_modes.h"
+#include "jpeg/thumbnail.h"
 
 namespace jpeg {
 namespace {
@@ -65,7 +68,7 @@ int32_t ParseApp0(JpegState& state) {
     InterpretJfif(state, body);
   else if (HasIdentifier(body, "JFXX"))
     InterpretJfxx(state, body);
-  return JPEG_SUCCESS;
+  return IsThumbnailMode(state.io_mode) ? DeliverThumbnail(state, body) : JPEG_SUCCESS;
 }
 
 int32_t ParseApp14(JpegState& state) {

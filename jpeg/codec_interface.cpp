@@ -240,10 +240,15 @@ int32_t ReadRecord(JPEG_PROPERTIES& p, int32_t mode) {
     const int32_t status = ValidateProperties(p);
     if (status != JPEG_SUCCESS) return status;
   }
-  // Thumbnails are not delivered yet: refused, never a success with nothing written.
-  if (IsEncoderMode(mode) || IsThumbnailMode(mode)) return JPEG_ERR_NOT_SUPPORTED;
+  if (IsEncoderMode(mode)) return JPEG_ERR_NOT_SUPPORTED;
+  // The smooth filter is not built: refused rather than silently replaced by the box one.
+  if (IsImageMode(mode) && s.smooth_upsampling != 0) return JPEG_ERR_NOT_SUPPORTED;
+  s.thumbnail_written = 0;
   int32_t result = PrepareRead(p, mode);
   if (result == JPEG_SUCCESS) result = DecodeStream(p);
+  // A file without a thumbnail is no success with nothing written.
+  if (result == JPEG_SUCCESS && IsThumbnailMode(mode) && !s.thumbnail_written)
+    result = JPEG_ERR_NO_IMAGE;
   if (result >= JPEG_SUCCESS) {
     const int32_t finished = FinishRead(p, mode, result);
     if (finished != JPEG_SUCCESS) result = finished;

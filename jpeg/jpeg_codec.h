@@ -310,6 +310,7 @@ typedef struct JpegState {
   uint8_t jfif_units;
   uint16_t jfif_x_density;
   uint16_t jfif_y_density;
+  int32_t thumbnail_written; /* a thumbnail read delivered a picture */
   int32_t adobe_present;
   uint16_t adobe_version;
   uint16_t adobe_flags0;

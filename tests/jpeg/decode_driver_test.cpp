@@ -277,7 +277,7 @@ TEST(ReducedRead, ASmallerBufferIsClippedToTheTopLeftOfTheReducedImage) {
 }
 
 // Reads that come with later work are refused before a pixel is written.
-TEST(WholeImageRead, ReducedRegionOrInterruptedCoefficientAndThumbnailReadsAreNotSupportedYet) {
+TEST(WholeImageRead, ReducedRegionOrInterruptedCoefficientAndSmoothReadsAreNotSupportedYet) {
   const Bytes jpeg = Encode420(32, 32);
   JpegRawCoefficients coefficients{};
   struct Case {
@@ -286,7 +286,8 @@ TEST(WholeImageRead, ReducedRegionOrInterruptedCoefficientAndThumbnailReadsAreNo
     void (*set_up)(JPEG_PROPERTIES&, JpegRawCoefficients*);
   };
   const Case cases[] = {
-      {"thumbnail", READ_THUMBNAIL_BUFFER, [](JPEG_PROPERTIES&, JpegRawCoefficients*) {}},
+      {"smooth upsampling", READ_IMAGE_BUFFER,
+       [](JPEG_PROPERTIES& p, JpegRawCoefficients*) { p.state.smooth_upsampling = 1; }},
       {"reduced region", READ_HALF_BUFFER,
        [](JPEG_PROPERTIES& p, JpegRawCoefficients*) { p.state.roi_rect[0] = 8; }},
       {"reduced interrupted", READ_HALF_BUFFER,
