@@ -10,14 +10,15 @@ CDibImage::CDibImage() = default;
 
 CDibImage::~CDibImage() = default;
 
-bool CDibImage::Load(const std::string& path, BitmapInfoHeader& header) {
+bool CDibImage::Load(const std::string& path, BitmapInfoHeader& header, const ShownSize& shown) {
   FreePixels();
   m_strPath = path;
-  PageFile page = LoadPageFile(path);
+  PageFile page = LoadPageFile(path, shown);
   m_fileType = page.type;
   m_dataSize = page.data_size;
   if (page.failure) return false;
   m_header = page.header;
+  m_pageSize = page.page_size;
   m_pixels = std::move(page.pixels);
   header = m_header;
   return true;
@@ -29,6 +30,7 @@ void CDibImage::FreePixels() {
   m_pixels = {};
   m_dataSize = 0;
   m_header = {};
+  m_pageSize = {};
 }
 
 void CDibImage::Draw(platform::ui::Control& frame) {

@@ -10,6 +10,7 @@
 
 #include "image/bitmap_info_header.h"
 #include "image/image_file_type.h"
+#include "image/shown_size.h"
 #include "platform/ui/dialog.h"
 #include "platform/ui/dib.h"
 
@@ -21,13 +22,16 @@ class CDibImage {
   CDibImage& operator=(const CDibImage&) = delete;
 
   // Frees the held page, then loads the file by the loader its extension names. On success
-  // `header` receives a copy of the new page's header.
-  bool Load(const std::string& path, BitmapInfoHeader& header);
+  // `header` receives a copy of the new page's header. With `shown`, a JPEG page shown
+  // smaller than it is may be held at a reduced size (PageSize() keeps its own).
+  bool Load(const std::string& path, BitmapInfoHeader& header, const ShownSize& shown = {});
   // Stretches the held page onto the frame control's whole area; nothing without a page.
   void Draw(platform::ui::Control& frame);
 
   bool HasPixels() const { return !m_pixels.empty(); }
   const BitmapInfoHeader& Header() const { return m_header; }
+  // The page's own size, which the held pixels of a reduced decode are smaller than.
+  const PageExtent& PageSize() const { return m_pageSize; }
   std::span<const std::uint8_t> Pixels() const { return m_pixels; }
   const std::string& Path() const { return m_strPath; }
   ImageFileType FileType() const { return m_fileType; }
@@ -40,6 +44,7 @@ class CDibImage {
   void FreePixels();
 
   BitmapInfoHeader m_header;
+  PageExtent m_pageSize;
   ImageFileType m_fileType = IMAGE_TYPE_NONE;
   platform::ui::DrawDib m_drawDib;  // keeps the page converted for the screen between paints
   std::string m_strPath;

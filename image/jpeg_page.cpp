@@ -67,11 +67,29 @@ std::string SizeText(const JPEG_PROPERTIES& p) {
   return std::to_string(p.jpeg_width) + "x" + std::to_string(p.jpeg_height);
 }
 
+std::uint32_t Reduced(std::uint32_t extent, std::uint32_t scale) {
+  return (extent + scale - 1) / scale;
+}
+
+std::int32_t ReadModeOf(std::uint32_t scale) {
+  switch (scale) {
+    case 2:
+      return READ_HALF_BUFFER;
+    case 4:
+      return READ_QUARTER_BUFFER;
+    case 8:
+      return READ_EIGHTH_BUFFER;
+    default:
+      return READ_IMAGE_BUFFER;
+  }
+}
+
+// The bitmap the image read filled: dib_width x |dib_height|.
 void FillHeader(const JPEG_PROPERTIES& p, std::size_t size, BitmapInfoHeader* header) {
   if (header == nullptr) return;
   *header = BitmapInfoHeader{};
-  header->biWidth = static_cast<std::int32_t>(p.jpeg_width);
-  header->biHeight = static_cast<std::int32_t>(p.jpeg_height);
+  header->biWidth = static_cast<std::int32_t>(p.dib_width);
+  header->biHeight = -p.dib_height;
   header->biBitCount = static_cast<std::uint16_t>(8 * p.dib_channels);
   header->biSizeImage = static_cast<std::uint32_t>(size);
 }
@@ -79,7 +97,8 @@ void FillHeader(const JPEG_PROPERTIES& p, std::size_t size, BitmapInfoHeader* he
 }  // namespace
 
 std::vector<std::uint8_t> DecodeJpegFromMemory(const std::uint8_t* bytes, std::size_t size,
-                                               BitmapInfoHeader* header, PageLoadFailure* failure) {
+                                               BitmapInfoHeader* header, PageLoadFailure* failure,
+                                               const ShownSize& shown, PageExtent* page_size) {
   if (bytes == nullptr || size == 0) {
     if (failure) *failure = {"file read failed", "empty file"};
     return {};
@@ -96,7 +115,13 @@ std::vector<std::uint8_t> DecodeJpegFromMemory(const std::uint8_t* bytes, std::s
     platform::Trace("Cannot read JPEG file header from memory: %X\n", PointerText(bytes));
     return Fail(p, failure, "header read failed", JpegErrorText(status));
   }
-  const std::uint64_t buffer_size = SetJpegPageOutput(p);
+  if (page_size != nullptr)
+    *page_size = {static_cast<int>(p.jpeg_width), static_cast<int>(p.jpeg_height)};
+  const std::uint32_t scale =
+      shown ? PageReduction(p.jpeg_width, p.jpeg_height,
+                            shown(static_cast<int>(p.jpeg_width), static_cast<int>(p.jpeg_height)))
+            : 1;
+  const std::uint64_t buffer_size = SetJpegPageOutput(p, scale);
   std::vector<std::uint8_t> pixels;
   // A frame may claim up to 65535 x 65535 pixels in a few bytes; a page that no window or
   // drawing could show is refused like a failed allocation instead of being zero-filled.
@@ -109,24 +134,34 @@ std::vector<std::uint8_t> DecodeJpegFromMemory(const std::uint8_t* bytes, std::s
     return Fail(p, failure, "out of memory", SizeText(p) + " pixels");
   }
   p.dib_pixels = pixels.data();
-  if (const std::int32_t status = JpegRead(&p, READ_IMAGE_BUFFER); status != 0) {
+  if (const std::int32_t status = JpegRead(&p, ReadModeOf(scale)); status != 0) {
     platform::Trace("Cannot read image data from memory %X\n", PointerText(bytes));
     return Fail(p, failure, "image read failed", JpegErrorText(status));
   }
   if (JpegFree(&p) != 0) platform::Trace("Cannot free JPEG library");
   if (p.dib_color == COLOR_RGBA)
-    ConvertRgbaToBgraPremultiplied(pixels.data(), p.jpeg_width, p.jpeg_height);
+    ConvertRgbaToBgraPremultiplied(pixels.data(), p.dib_width,
+                                   static_cast<std::uint32_t>(-p.dib_height));
   FillHeader(p, pixels.size(), header);
   return pixels;
 }
 
-std::uint64_t SetJpegPageOutput(JPEG_PROPERTIES& p) {
+std::uint64_t SetJpegPageOutput(JPEG_PROPERTIES& p, std::uint32_t scale) {
   ChooseOutputFormat(p);
-  const std::uint64_t row_bytes = std::uint64_t{p.jpeg_width} * p.dib_channels;
-  p.dib_width = p.jpeg_width;
-  p.dib_height = -static_cast<std::int32_t>(p.jpeg_height);
+  const std::uint32_t width = Reduced(p.jpeg_width, scale), height = Reduced(p.jpeg_height, scale);
+  const std::uint64_t row_bytes = std::uint64_t{width} * p.dib_channels;
+  p.dib_width = width;
+  p.dib_height = -static_cast<std::int32_t>(height);
   p.dib_pad_bytes = static_cast<std::uint32_t>((row_bytes + 3) / 4 * 4 - row_bytes);
-  return (row_bytes + p.dib_pad_bytes) * p.jpeg_height;
+  return (row_bytes + p.dib_pad_bytes) * height;
+}
+
+std::uint32_t PageReduction(std::uint32_t width, std::uint32_t height, const PageExtent& shown) {
+  for (const std::uint32_t scale : {8u, 4u, 2u})
+    if (std::int64_t{Reduced(width, scale)} >= shown.width &&
+        std::int64_t{Reduced(height, scale)} >= shown.height)
+      return scale;
+  return 1;
 }
 
 void ConvertRgbaToBgraPremultiplied(std::uint8_t* pixels, std::uint32_t width,

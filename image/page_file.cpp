@@ -31,7 +31,7 @@ void Refuse(PageFile& page, PageLoadFailure failure) {
   page.failure = std::move(failure);
 }
 
-void LoadJpegFile(const std::string& path, PageFile& page) {
+void LoadJpegFile(const std::string& path, const ShownSize& shown, PageFile& page) {
   platform::ReadOnlyFile file;
   if (!file.Open(path))
     return Refuse(page, {"file read failed", "cannot open (missing, unreadable or not a file)"});
@@ -45,7 +45,8 @@ void LoadJpegFile(const std::string& path, PageFile& page) {
     return Refuse(page, {"file read failed", "read error"});
   page.data_size = static_cast<std::uint32_t>(size);
   PageLoadFailure failure;
-  page.pixels = DecodeJpegFromMemory(bytes.data(), bytes.size(), &page.header, &failure);
+  page.pixels = DecodeJpegFromMemory(bytes.data(), bytes.size(), &page.header, &failure, shown,
+                                     &page.page_size);
   if (page.pixels.empty()) Refuse(page, std::move(failure));
 }
 
@@ -62,16 +63,17 @@ void LoadBmpFile(const std::string& path, PageFile& page) {
   if (!TryResize(page.pixels, *pixel_bytes))
     return Refuse(page, {"out of memory", std::to_string(*pixel_bytes) + " bytes"});
   page.header = headers.info;
+  page.page_size = {page.header.biWidth, page.header.biHeight};  // as the viewer traces it
   file.ReadAt(headers.pixel_offset, page.pixels.data(), page.pixels.size());
   page.data_size = static_cast<std::uint32_t>(page.pixels.size());
 }
 
 }  // namespace
 
-PageFile LoadPageFile(const std::string& path) {
+PageFile LoadPageFile(const std::string& path, const ShownSize& shown) {
   PageFile page;
   page.type = GetImageFileType(path);
-  if (page.type == IMAGE_TYPE_JPEG) LoadJpegFile(path, page);
+  if (page.type == IMAGE_TYPE_JPEG) LoadJpegFile(path, shown, page);
   if (page.type == IMAGE_TYPE_BMP) LoadBmpFile(path, page);
   if (page.type == IMAGE_TYPE_NONE)
     Refuse(page, {"not a page", "the name does not end in .jpg or .bmp"});

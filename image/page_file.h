@@ -11,18 +11,21 @@
 #include "image/bitmap_info_header.h"
 #include "image/image_file_type.h"
 #include "image/page_load_failure.h"
+#include "image/shown_size.h"
 
 struct PageFile {
   ImageFileType type = IMAGE_TYPE_NONE;
   BitmapInfoHeader header;           // describes `pixels`; empty after a failure
   std::vector<std::uint8_t> pixels;  // empty after a failure
+  PageExtent page_size;              // the page's own size; a reduced decode's pixels are fewer
   std::uint32_t data_size = 0;       // the file length of a JPEG, the pixel bytes of a BMP
   std::optional<PageLoadFailure> failure;
 };
 
 // Loads the page at `path`. A failure is traced, with the path, the step and the reason:
-// "Page <path> not shown: <step>: <reason>".
-PageFile LoadPageFile(const std::string& path);
+// "Page <path> not shown: <step>: <reason>". With `shown`, a JPEG page to be shown smaller
+// than it is is decoded at a reduced size that still covers the shown size.
+PageFile LoadPageFile(const std::string& path, const ShownSize& shown = {});
 
 // "<step>: <reason>", as the trace line and the tree checker give it.
 std::string PageLoadFailureText(const PageLoadFailure& failure);

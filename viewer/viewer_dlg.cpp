@@ -85,18 +85,26 @@ void CViewerDlg::ShowFirstPage() {
   UpdatePrevButton(false);
 }
 
+// A page larger than the work area is decoded at a reduced size that still covers the
+// size it is shown at, and the painting shrinks it the rest of the way.
 void CViewerDlg::LoadPage(const std::string& path) {
   BitmapInfoHeader header;
-  if (!m_image.Load(path, header)) {
+  const auto fit_of = [this](int width, int height) {
+    return viewer::FitPageToWorkArea(width, height, GetWorkArea(), FrameWidth());
+  };
+  const ShownSize shown = [&fit_of](int width, int height) {
+    const viewer::PageFit fit = fit_of(width, height);
+    return PageExtent{fit.width, fit.height};
+  };
+  if (!m_image.Load(path, header, shown)) {
     ShowCannotShow(FileNameOf(path));
     return;
   }
   if (!m_strCannotShow.empty()) InvalidateRect(PictureArea(), true);
   m_strCannotShow.clear();
-  platform::Trace("File %s: width = %d, height = %d.\n", path.c_str(), header.biWidth,
-                  header.biHeight);
-  const viewer::PageFit fit =
-      viewer::FitPageToWorkArea(header.biWidth, header.biHeight, GetWorkArea(), FrameWidth());
+  const PageExtent page = m_image.PageSize();
+  platform::Trace("File %s: width = %d, height = %d.\n", path.c_str(), page.width, page.height);
+  const viewer::PageFit fit = fit_of(page.width, page.height);
   if (fit.scaled)
     platform::Trace("File %s: scaled to %d%% (width = %d, height = %d) to fit the screen.\n",
                     path.c_str(), fit.percent, fit.width, fit.height);

@@ -192,6 +192,32 @@ TEST(DecodeJpegFromMemory, AColourPage25x10HasPaddedBottomUpRowsAndItsHeader) {
   EXPECT_TRUE(trace.lines().empty());
 }
 
+// A page shown smaller than it is comes at the largest reduction that still covers the
+// shown size, with its own size reported beside the reduced header.
+TEST(DecodeJpegFromMemory, APageShownSmallerIsDecodedAtTheLargestReductionCoveringIt) {
+  const Bytes jpeg = EncodeTestImage(75, 43, PeerSampling::k420, 90);
+  const struct {
+    PageExtent shown;
+    int scale;
+  } cases[] = {{{75, 43}, 1}, {{38, 23}, 1}, {{38, 22}, 2}, {{30, 20}, 2},
+               {{19, 11}, 4}, {{10, 6}, 8},  {{1, 1}, 8}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(testing::Message() << "shown " << c.shown.width << "x" << c.shown.height);
+    BitmapInfoHeader header;
+    PageExtent page;
+    const Bytes pixels = DecodeJpegFromMemory(
+        jpeg.data(), jpeg.size(), &header, nullptr, [&](int, int) { return c.shown; }, &page);
+    const auto peer = DecodeWithPeer(jpeg, PeerFormat::kBgr, c.scale);
+    ASSERT_TRUE(peer.decoded);
+    EXPECT_EQ(header.biWidth, static_cast<int>(peer.layout.width));
+    EXPECT_EQ(header.biHeight, static_cast<int>(peer.layout.height));
+    EXPECT_EQ(page.width, 75);
+    EXPECT_EQ(page.height, 43);
+    ASSERT_EQ(pixels.size(), peer.layout.BufferSize());
+    EXPECT_LE(CompareDibs(pixels, peer.pixels, peer.layout).max_abs, 4);
+  }
+}
+
 TEST(DecodeJpegFromMemory, AGreyPageRepeatsEachGreyAsBlueGreenAndRed) {
   const Bytes jpeg = EncodeTestImage(33, 17, PeerSampling::kGray, 90);
   BitmapInfoHeader header;
