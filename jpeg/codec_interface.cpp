@@ -7,6 +7,7 @@
 #include <cstring>
 #include <new>
 
+#include "jpeg/coefficient_store.h"
 #include "jpeg/decode_driver.h"
 #include "jpeg/huffman_table.h"
 #include "jpeg/input_stream.h"
@@ -261,8 +262,7 @@ int32_t ReadRecord(JPEG_PROPERTIES& p, int32_t mode) {
 }
 
 void ReleaseReadResources(JpegState& s) {
-  std::free(s.coefficient_store);
-  s.coefficient_store = nullptr;
+  jpeg::FreeCoefficientStore(s);
   std::free(s.restart_index);
   s.restart_index = nullptr;
   std::free(s.delay_buffers);

@@ -1,6 +1,6 @@
 // The coefficient store: its size checks and allocation, and the one pass that turns
 // it into pixels. Coefficients stay quantised in the store (2 bytes each, the only
-// image-sized buffer a progressive read allocates); each MCU is copied into the work
+// image-sized buffer a progressive read allocates); each MCU is gathered into the work
 // buffer and handed to the sink, which dequantises, transforms and writes it.
 #include "jpeg/coefficient_store.h"
 
@@ -37,9 +37,20 @@ JpegScanHeader WholeFrameScan(const JpegFrameHeader& frame) {
 }
 
 // The sink takes blocks in natural order.
-void ToNaturalOrder(const int16_t* zigzag, int32_t blocks, int16_t* natural) {
-  for (int32_t b = 0; b < blocks; ++b, zigzag += 64, natural += 64)
-    for (int32_t k = 0; k < 64; ++k) natural[kNaturalOrder[k]] = zigzag[k];
+void ToNaturalOrder(const int16_t* zigzag, int16_t* natural) {
+  for (int32_t k = 0; k < 64; ++k) natural[kNaturalOrder[k]] = zigzag[k];
+}
+
+// Gathers MCU (x, y) from the planes into the work buffer as the sink takes it: the
+// frame components in frame order, each with its H x V blocks (row of blocks outer).
+void GatherMcu(const JpegState& state, const StoreGeometry& g, int32_t x, int32_t y,
+               int16_t* natural) {
+  for (int32_t i = 0; i < state.frame.component_count; ++i) {
+    const int16_t* plane = state.coefficient_planes[i];
+    for (int32_t v = 0; v < g.v[i]; ++v)
+      for (int32_t h = 0; h < g.h[i]; ++h, natural += 64)
+        ToNaturalOrder(plane + g.BlockOffset(i, x * g.h[i] + h, y * g.v[i] + v), natural);
+  }
 }
 
 }  // namespace
@@ -56,15 +67,20 @@ StoreGeometry StoreGeometryOf(const JpegFrameHeader& frame) {
   for (int32_t i = 0; i < frame.component_count; ++i) {
     g.h[i] = frame_geometry.components[i].h;
     g.v[i] = frame_geometry.components[i].v;
-    g.first[i] = g.blocks_per_mcu;
     g.blocks_per_mcu += g.h[i] * g.v[i];
   }
   return g;
 }
 
+void FreeCoefficientStore(JpegState& state) {
+  for (int16_t*& plane : state.coefficient_planes) {
+    std::free(plane);
+    plane = nullptr;
+  }
+}
+
 void ResetCoefficientStore(JpegState& state) {
-  std::free(state.coefficient_store);
-  state.coefficient_store = nullptr;
+  FreeCoefficientStore(state);
   state.progressive_scan_count = 0;
   state.dc_final_count = 0;
   state.ac_final_count = 0;
@@ -77,13 +93,19 @@ int32_t AllocateCoefficientStore(JpegState& state) {
   for (int32_t i = 0; i < frame.component_count; ++i)
     if (frame.components[i].quant_slot > 3) return JPEG_ERR_DATA;  // dequantised at output
   if (CodedBlocks(GeometryOfFrame(frame)) > 8 * StreamLength(state.stream)) return JPEG_ERR_DATA;
-  // Width and height are 16-bit, so this product stays far below 2^64.
-  const uint64_t coefficients =
-      uint64_t(g.mcus_across) * uint64_t(g.mcus_down) * uint64_t(g.blocks_per_mcu) * 64;
-  if (coefficients > SIZE_MAX / sizeof(int16_t)) return JPEG_ERR_MEMORY;
-  std::free(state.coefficient_store);
-  state.coefficient_store = static_cast<int16_t*>(std::calloc(coefficients, sizeof(int16_t)));
-  return state.coefficient_store != nullptr ? JPEG_SUCCESS : JPEG_ERR_MEMORY;
+  FreeCoefficientStore(state);
+  for (int32_t i = 0; i < frame.component_count; ++i) {
+    // Width and height are 16-bit and an MCU holds at most 10 blocks, so the count
+    // stays far below 2^63.
+    const uint64_t coefficients = uint64_t(g.PlaneCoefficients(i));
+    if (coefficients > SIZE_MAX / sizeof(int16_t)) return JPEG_ERR_MEMORY;
+    state.coefficient_planes[i] = static_cast<int16_t*>(std::calloc(coefficients, sizeof(int16_t)));
+    if (state.coefficient_planes[i] == nullptr) {
+      FreeCoefficientStore(state);
+      return JPEG_ERR_MEMORY;
+    }
+  }
+  return JPEG_SUCCESS;
 }
 
 int32_t OutputCoefficientStore(JPEG_PROPERTIES& properties) {
@@ -96,11 +118,9 @@ int32_t OutputCoefficientStore(JPEG_PROPERTIES& properties) {
   // A region read writes the MCUs its region shows, the others not at all.
   const GridSpan span = sink.geometry.window.region ? SpanOfScan(sink.geometry, scan, grid)
                                                     : GridSpan{0, grid.across, 0, grid.down};
-  const int64_t mcu_size = int64_t{g.blocks_per_mcu} * 64;
   for (int32_t y = span.first_row; y < span.end_row && status.ok(); ++y) {
     for (int32_t x = span.first_column; x < span.end_column && status.ok(); ++x) {
-      const int16_t* mcu = state.coefficient_store + (int64_t{y} * grid.across + x) * mcu_size;
-      ToNaturalOrder(mcu, g.blocks_per_mcu, state.mcu_work_buffer);
+      GatherMcu(state, g, x, y, state.mcu_work_buffer);
       status = SinkMcu(properties, sink, x, y);
     }
   }

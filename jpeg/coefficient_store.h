@@ -1,8 +1,11 @@
-// The whole-image coefficient store of a progressive image: every block's 64
-// coefficients (zigzag order, so that a spectral band is contiguous; 16 bits each), MCU after MCU
-// in raster order of the frame's MCU grid; inside an MCU the frame components in frame order, each
-// with its H x V blocks (row of blocks outer). Progressive scans decode into it; the picture is
-// written from it once, when the read ends.
+// The whole-image coefficient store of a progressive image: one plane per frame
+// component, each its own allocation, holding the component's blocks in raster order
+// of its block grid padded to whole MCUs; each block's 64 coefficients in zigzag
+// order (so that a spectral band is contiguous), 16 bits each. A scan of one
+// component, most of a progressive stream, thus runs through its own plane from front
+// to back, and planes of a few MB are ones the heap hands out again for the next page
+// rather than fresh pages the system must fault in and clear. Progressive scans decode
+// into it; the picture is written from it once, when the read ends.
 #pragma once
 
 #include <cstdint>
@@ -21,11 +24,23 @@ struct StoreGeometry {
   int32_t mcus_across;
   int32_t mcus_down;
   int32_t blocks_per_mcu;
-  int32_t h[JPEG_MAX_COMPONENTS];      // blocks across and down of each frame component
-  int32_t v[JPEG_MAX_COMPONENTS];      // in one MCU
-  int32_t first[JPEG_MAX_COMPONENTS];  // its first block in an MCU
+  int32_t h[JPEG_MAX_COMPONENTS];  // blocks across and down of each frame component
+  int32_t v[JPEG_MAX_COMPONENTS];  // in one MCU
+
+  int64_t PlaneCoefficients(int32_t i) const {
+    return int64_t{mcus_across} * mcus_down * h[i] * v[i] * 64;
+  }
+  // The first coefficient of block (bx, by) of frame component i's grid in its plane.
+  int64_t BlockOffset(int32_t i, int32_t bx, int32_t by) const {
+    return (int64_t{by} * mcus_across * h[i] + bx) * 64;
+  }
 };
 StoreGeometry StoreGeometryOf(const JpegFrameHeader& frame);
+
+inline bool HasCoefficientStore(const JpegState& state) {
+  return state.coefficient_planes[0] != nullptr;
+}
+void FreeCoefficientStore(JpegState& state);
 
 // Frees the store and clears the scan count and both completion counters: the state of
 // a record before its first progressive scan.

@@ -224,7 +224,7 @@ int32_t DecodeStream(JPEG_PROPERTIES& properties) {
   int32_t status = RunMarkerLoop(properties);
   // However the read ends (unless it returns to resume), a progressive image shows as
   // far as its scans went.
-  if (status <= JPEG_SUCCESS && state.coefficient_store != nullptr) {
+  if (status <= JPEG_SUCCESS && HasCoefficientStore(state)) {
     const int32_t output = OutputCoefficientStore(properties);
     if (status == JPEG_SUCCESS) status = output;
   }

@@ -323,10 +323,10 @@ typedef struct JpegState {
   uint16_t comment_reported;
   const uint8_t* comment_capacity_buffer;
 
-  JpegRawCoefficients* raw_coefficients; /* none by default */
-  int16_t* coefficient_store;            /* progressive images */
-  void* restart_index;                   /* row-state index of region reads */
-  void* delay_buffers;                   /* smooth upsampling */
+  JpegRawCoefficients* raw_coefficients;            /* none by default */
+  int16_t* coefficient_planes[JPEG_MAX_COMPONENTS]; /* progressive images: one per component */
+  void* restart_index;                              /* row-state index of region reads */
+  void* delay_buffers;                              /* smooth upsampling */
 
   struct RoutineTable* routine_table;
 

@@ -245,20 +245,20 @@ int32_t Interrupt(JpegState& state, const JpegScanHeader& scan, const GridSpan& 
 }
 
 // Interleaved (DC) scans: the frame's MCU grid, H x V blocks per scan component;
-// MCUs x..end-1 of one row on one reader, x left past the last one decoded.
+// MCUs x..end-1 of row y on one reader, x left past the last one decoded.
 template <Pass kPass>
 int32_t DecodeMcuStretch(BlockReader& reader, const ScanCoding& coding, const JpegScanHeader& scan,
-                         const StoreGeometry& g, int16_t* row, int32_t& x, int32_t end,
-                         int32_t blocks, int32_t& after_end) {
-  const int64_t mcu_size = int64_t{g.blocks_per_mcu} * 64;
+                         const StoreGeometry& g, int16_t* const* planes, int32_t& x, int32_t y,
+                         int32_t end, int32_t blocks, int32_t& after_end) {
   for (;;) {
-    int16_t* mcu = row + x * mcu_size;
     for (int32_t j = 0; j < scan.component_count; ++j) {
       const int32_t i = scan.components[j].frame_index;
-      int16_t* block = mcu + g.first[i] * 64;
-      for (int32_t b = 0; b < g.h[i] * g.v[i]; ++b, block += 64) {
-        const int32_t status = BlockStatus(BlockSteps<kPass>(reader, coding, j, block));
-        if (status != JPEG_SUCCESS) return status;
+      for (int32_t v = 0; v < g.v[i]; ++v) {
+        int16_t* block = planes[i] + g.BlockOffset(i, x * g.h[i], y * g.v[i] + v);
+        for (int32_t h = 0; h < g.h[i]; ++h, block += 64) {
+          const int32_t status = BlockStatus(BlockSteps<kPass>(reader, coding, j, block));
+          if (status != JPEG_SUCCESS) return status;
+        }
       }
     }
     if (++x == end) return JPEG_SUCCESS;
@@ -270,7 +270,6 @@ int32_t DecodeMcuStretch(BlockReader& reader, const ScanCoding& coding, const Jp
 template <Pass kPass>
 int32_t DecodeInterleavedScan(JpegState& state, JpegScanHeader& scan) {
   const StoreGeometry g = StoreGeometryOf(state.frame);
-  const int64_t mcu_row_size = int64_t{g.blocks_per_mcu} * 64 * g.mcus_across;
   const ScanCoding coding = CodingOf(state, scan);
   int32_t blocks = 0;
   for (int32_t j = 0; j < scan.component_count; ++j) {
@@ -280,15 +279,14 @@ int32_t DecodeInterleavedScan(JpegState& state, JpegScanHeader& scan) {
   JpegInputStream& stream = state.stream;
   int32_t after_end = 0;
   for (int32_t y = scan.mcu_row, x = scan.mcu_column; y < g.mcus_down; ++y, x = 0) {
-    int16_t* row = state.coefficient_store + y * mcu_row_size;
     while (x < g.mcus_across) {
       const int32_t end =
           state.interrupt_flag != 0
               ? x + 1
               : x + StretchLength(scan, int64_t{y} * g.mcus_across + x, g.mcus_across - x);
       BlockReader reader(stream);
-      int32_t status =
-          DecodeMcuStretch<kPass>(reader, coding, scan, g, row, x, end, blocks, after_end);
+      int32_t status = DecodeMcuStretch<kPass>(reader, coding, scan, g, state.coefficient_planes, x,
+                                               y, end, blocks, after_end);
       reader.Finish();
       if (status != JPEG_SUCCESS) return status == kScanSpent ? JPEG_SUCCESS : status;
       status = ProcessRestart(stream, scan, g.mcus_across, g.mcus_down, x - 1, y);
@@ -305,24 +303,12 @@ int32_t DecodeInterleavedScan(JpegState& state, JpegScanHeader& scan) {
   return JPEG_SUCCESS;
 }
 
-// One block row of a component in the store: block bx lies in MCU bx / H of the row,
-// at column bx % H of the component's blocks there.
-struct BlockRow {
-  int16_t* first;
-  int64_t mcu_size;
-  int32_t h;
-  int16_t* At(int32_t bx) const {
-    if (h == 1) return first + bx * mcu_size;
-    return first + (bx / h) * mcu_size + (bx % h) * 64;
-  }
-};
-
-// Blocks bx..end-1 of a block row on one reader, bx left past the last one taken. An
-// AC first scan passes through the blocks of an end-of-band run without touching them,
-// so a scan that is one long run costs next to nothing.
+// Blocks bx..end-1 of the block row at `row` on one reader, bx left past the last one
+// taken. An AC first scan passes through the blocks of an end-of-band run without
+// touching them, so a scan that is one long run costs next to nothing.
 template <Pass kPass>
-int32_t DecodeBlockStretch(BlockReader& reader, const ScanCoding& coding, const BlockRow& row,
-                           int32_t& bx, int32_t end, int32_t& after_end) {
+int32_t DecodeBlockStretch(BlockReader& reader, const ScanCoding& coding, int16_t* row, int32_t& bx,
+                           int32_t end, int32_t& after_end) {
   int32_t& eob_run = *coding.eob_run;
   for (;;) {
     if (kPass == Pass::kAcFirst && eob_run > 0) {
@@ -330,7 +316,7 @@ int32_t DecodeBlockStretch(BlockReader& reader, const ScanCoding& coding, const 
       eob_run -= n;
       bx += n;
     } else {
-      const int32_t status = BlockStatus(BlockSteps<kPass>(reader, coding, 0, row.At(bx)));
+      const int32_t status = BlockStatus(BlockSteps<kPass>(reader, coding, 0, row + bx * 64));
       if (status != JPEG_SUCCESS) return status;
       ++bx;
     }
@@ -339,23 +325,19 @@ int32_t DecodeBlockStretch(BlockReader& reader, const ScanCoding& coding, const 
   }
 }
 
-// Scans of one component: its own block grid (T.81 A.2), one block per MCU; block
-// (bx, by) lies in store MCU (bx / H, by / V) at position (by % V, bx % H).
+// Scans of one component: its own block grid (T.81 A.2), one block per MCU, row by
+// row through the component's plane.
 template <Pass kPass>
 int32_t DecodeComponentScan(JpegState& state, JpegScanHeader& scan) {
   const StoreGeometry g = StoreGeometryOf(state.frame);
-  const int32_t i = scan.components[0].frame_index, h = g.h[i], v = g.v[i];
+  const int32_t i = scan.components[0].frame_index, v = g.v[i];
   const ScanGrid grid = GridOfScan(GeometryOfFrame(state.frame), scan);
   const int32_t across = grid.across, down = grid.down;
-  const int64_t mcu_size = int64_t{g.blocks_per_mcu} * 64;
-  const int64_t mcu_row_size = mcu_size * g.mcus_across;
   const ScanCoding coding = CodingOf(state, scan);
   JpegInputStream& stream = state.stream;
   int32_t after_end = 0;
   for (int32_t by = scan.mcu_row; by < down; ++by) {
-    const BlockRow row{
-        state.coefficient_store + (by / v) * mcu_row_size + (g.first[i] + (by % v) * h) * 64,
-        mcu_size, h};
+    int16_t* row = state.coefficient_planes[i] + g.BlockOffset(i, 0, by);
     for (int32_t bx = 0; bx < across;) {
       const int32_t end = bx + StretchLength(scan, int64_t{by} * across + bx, across - bx);
       BlockReader reader(stream);
