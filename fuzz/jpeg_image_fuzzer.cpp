@@ -2,7 +2,8 @@
 // the size its dib_ fields describe, so that any write outside it is caught, and every pixel
 // byte of a successful read is read afterwards. The input's last byte and its length choose the
 // output layout (a buffer smaller than the frame and the unconverted components among them), the
-// inverse DCT and whether the codec reads from memory or from a file; the seeds are whole images,
+// inverse DCT, the scale (whole, 1/2, 1/4 or 1/8) and whether the codec reads from memory or
+// from a file; the seeds are whole images,
 // so libFuzzer reaches every choice by changing, inserting or appending bytes. Frames above
 // kMaxPixels are not decoded, which keeps a run at hundreds of inputs a second.
 #include <unistd.h>
@@ -44,13 +45,23 @@ struct Choice {
   const Layout* layout;
   int32_t dct_method;
   bool from_file;
+  uint32_t scale;
 };
 
 Choice ChooseFrom(const uint8_t* data, size_t size) {
   const uint32_t bits = (size == 0 ? 0u : data[size - 1]) ^ static_cast<uint32_t>(size);
   return {&kLayouts[bits % kLayoutCount],
           bits / kLayoutCount % 2 == 0 ? DCT_METHOD_PRECISE : DCT_METHOD_FAST,
-          bits / kLayoutCount / 2 % 2 == 1};
+          bits / kLayoutCount / 2 % 2 == 1, 1u << (bits / kLayoutCount / 4 % 4)};
+}
+
+// The image read of the scale, from a file or from memory.
+int32_t ImageMode(uint32_t scale, bool from_file) {
+  const int32_t buffer_mode = scale == 2   ? READ_HALF_BUFFER
+                              : scale == 4 ? READ_QUARTER_BUFFER
+                              : scale == 8 ? READ_EIGHTH_BUFFER
+                                           : READ_IMAGE_BUFFER;
+  return from_file ? buffer_mode - 1 : buffer_mode;
 }
 
 // One file per fuzzing process, rewritten for every input that is read from a file.
@@ -93,8 +104,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const int32_t params_status = JpegRead(&p, from);
   setuvia::fuzz::CheckKnownStatus(params_status);
   if (params_status == 0 && uint64_t{p.jpeg_width} * p.jpeg_height <= kMaxPixels) {
-    const uint32_t width = layout.clipped ? (p.jpeg_width + 1) / 2 : p.jpeg_width;
-    const uint32_t height = layout.clipped ? (p.jpeg_height + 1) / 2 : p.jpeg_height;
+    const uint32_t scale = choice.scale;
+    const uint32_t full_width = (p.jpeg_width + scale - 1) / scale;
+    const uint32_t full_height = (p.jpeg_height + scale - 1) / scale;
+    const uint32_t width = layout.clipped ? (full_width + 1) / 2 : full_width;
+    const uint32_t height = layout.clipped ? (full_height + 1) / 2 : full_height;
     const uint32_t channels = layout.channels != 0 ? layout.channels : p.jpeg_channels;
     const size_t stride = size_t{width} * channels + layout.pad;
     // Left uninitialised, so that a pixel the read reports written but did not write shows.
@@ -107,7 +121,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     p.dib_color = layout.color;
     if (layout.color == COLOR_OTHER) p.jpeg_color = COLOR_OTHER;
     if (p.jpeg_channels == 1 && layout.color != COLOR_OTHER) p.jpeg_color = COLOR_GRAY;
-    const int32_t status = JpegRead(&p, from + (READ_IMAGE_FILE - READ_PARAMS_FILE));
+    const int32_t status = JpegRead(&p, ImageMode(scale, choice.from_file));
     setuvia::fuzz::CheckKnownStatus(status);
     if (status == 0) {  // every pixel written; padding bytes never are
       for (uint32_t row = 0; row < height; ++row)
