@@ -95,17 +95,17 @@ struct QuadrantPlanes {
   const int16_t* fourth;
 };
 
-// kRows rows of 8 pixels (the luma rows one chroma row serves) from their luma samples,
-// back to back, and one correction term per lane: lane j covers the 1 << kHShift
-// pixels from pixel j << kHShift, so the luma index stays a straight function of the
-// lane and the compiler vectorises over all lanes of both rows. Kept out of line with
-// restrict parameters: inlined into the unrolled quadrant loop, the compiler no longer
-// vectorises it (and the rows run several times slower).
-template <int kHShift, int kRows, class Pixel>
-[[gnu::noinline]] void ConvertRows(const int16_t* __restrict luma, const int16_t* __restrict red,
-                                   const int16_t* __restrict green, const int16_t* __restrict blue,
-                                   const int16_t* __restrict fourth, uint32_t* __restrict words) {
-  for (int lane = 0; lane < (8 * kRows >> kHShift); ++lane)
+// The quadrant's 64 pixels from its luma samples and one correction term per lane:
+// lane j covers the 1 << kHShift pixels from pixel j << kHShift, so the luma index
+// stays a straight function of the lane and the compiler vectorises over the whole
+// block in one call. Kept out of line with restrict parameters: inlined into the
+// unrolled quadrant loop, the compiler no longer vectorises it (and the rows run
+// several times slower).
+template <int kHShift, class Pixel>
+[[gnu::noinline]] void ConvertBlock(const int16_t* __restrict luma, const int16_t* __restrict red,
+                                    const int16_t* __restrict green, const int16_t* __restrict blue,
+                                    const int16_t* __restrict fourth, uint32_t* __restrict words) {
+  for (int lane = 0; lane < (64 >> kHShift); ++lane)
     for (int sub = 0; sub < (1 << kHShift); ++sub) {
       const int pixel = (lane << kHShift) + sub;
       const int16_t y = luma[pixel];
@@ -119,43 +119,37 @@ template <int kHShift, int kRows, class Pixel>
 
 // Converts rows top..bottom, columns left..right of one quadrant. kHShift and kVShift
 // are log2 of the chroma subsampling: chroma cell (r, k) serves luma (r << kVShift ..,
-// k << kHShift ..). Per chroma row, the correction terms are computed once and the
-// luma rows it serves are converted whole into words, then stored, whole or clipped to
-// the rectangle.
+// k << kHShift ..). The correction terms are computed once per chroma cell and
+// repeated for the luma rows it serves; the whole block is converted into words in
+// one pass, then the rows are stored, whole or clipped to the rectangle.
 template <int kHShift, int kVShift, class Pixel>
 [[gnu::always_inline]] inline void ConvertQuadrant(const QuadrantPlanes& planes, uint8_t* out,
                                                    ptrdiff_t row_step, int left, int top, int right,
                                                    int bottom) {
-  constexpr int kRows = 1 << kVShift;
   constexpr int kChromaColumns = 8 >> kHShift;
-  const bool whole_rows = left == 0 && right == 8;
-  for (int chroma_row = top >> kVShift; chroma_row <= (bottom - 1) >> kVShift; ++chroma_row) {
+  int16_t red[8 * kChromaColumns], green[8 * kChromaColumns], blue[8 * kChromaColumns];
+  for (int chroma_row = 0; chroma_row < (8 >> kVShift); ++chroma_row) {
     const int16_t* cb = planes.cb + 8 * chroma_row;
     const int16_t* cr = planes.cr + 8 * chroma_row;
-    int16_t red[kRows * kChromaColumns], green[kRows * kChromaColumns],
-        blue[kRows * kChromaColumns];
     for (int k = 0; k < kChromaColumns; ++k) {
       const int16_t r = RedTerm(cr[k]), g = GreenTerm(cb[k], cr[k]), b = BlueTerm(cb[k]);
-      for (int row = 0; row < kRows; ++row) {
-        red[row * kChromaColumns + k] = r;
-        green[row * kChromaColumns + k] = g;
-        blue[row * kChromaColumns + k] = b;
+      for (int sub = 0; sub < (1 << kVShift); ++sub) {
+        const int lane = ((chroma_row << kVShift) + sub) * kChromaColumns + k;
+        red[lane] = r;
+        green[lane] = g;
+        blue[lane] = b;
       }
     }
-    const int first_row = chroma_row << kVShift;
-    uint32_t words[8 * kRows];
-    ConvertRows<kHShift, kRows, Pixel>(
-        planes.luma + 8 * first_row, red, green, blue,
-        Pixel::kFourComponents ? planes.fourth + 8 * first_row : nullptr, words);
-    const int last = std::min(bottom, first_row + kRows);
-    for (int row = std::max(top, first_row); row < last; ++row) {
-      const uint32_t* row_words = words + 8 * (row - first_row);
-      uint8_t* pixels = out + row * row_step;
-      if (whole_rows)
-        StorePixelRow<Pixel::kChannels>(row_words, pixels);
-      else
-        StorePixels<Pixel>(row_words, pixels, left, right);
-    }
+  }
+  uint32_t words[64];
+  ConvertBlock<kHShift, Pixel>(planes.luma, red, green, blue, planes.fourth, words);
+  const bool whole_rows = left == 0 && right == 8;
+  for (int row = top; row < bottom; ++row) {
+    uint8_t* pixels = out + row * row_step;
+    if (whole_rows)
+      StorePixelRow<Pixel::kChannels>(words + 8 * row, pixels);
+    else
+      StorePixels<Pixel>(words + 8 * row, pixels, left, right);
   }
 }
 
