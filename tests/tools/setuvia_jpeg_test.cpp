@@ -185,4 +185,35 @@ TEST(SetuviaJpegProgram, WritesReducedReadsAtTheReducedSizeRoundedUp) {
   }
 }
 
+// A thumbnail the parameters read announces (JFIF) and one it does not (JFXX palette) both
+// come out at their own size.
+TEST(SetuviaJpegProgram, WritesTheThumbnailAtItsOwnSize) {
+  const std::vector<uint8_t> rgb = {10, 20, 30, 40, 50, 60};
+  std::vector<uint8_t> jfif = {'J', 'F', 'I', 'F', 0, 1, 2, 0, 0, 72, 0, 72, 2, 1};
+  jfif.insert(jfif.end(), rgb.begin(), rgb.end());
+  std::vector<uint8_t> palette = {'J', 'F', 'X', 'X', 0, 0x11, 2, 1};
+  palette.insert(palette.end(), rgb.begin(), rgb.end());
+  palette.resize(8 + 768);
+  palette.insert(palette.end(), {0, 1});
+  TempFolder folder;
+  const std::string in = folder.Path() + "in.jpg", out = folder.Path() + "out.ppm";
+  for (const auto& app0 : {jfif, palette}) {
+    std::vector<uint8_t> file = {0xFF,
+                                 0xD8,
+                                 0xFF,
+                                 0xE0,
+                                 static_cast<uint8_t>((app0.size() + 2) >> 8),
+                                 static_cast<uint8_t>(app0.size() + 2)};
+    file.insert(file.end(), app0.begin(), app0.end());
+    file.insert(file.end(), {0xFF, 0xD9});
+    std::string error;
+    ASSERT_TRUE(WriteWholeFile(in, file, error)) << error;
+    const ToolRun run = RunTool("decode --thumbnail " + in + " " + out, folder);
+    ASSERT_EQ(run.exit_code, 0) << run.errors;
+    std::vector<uint8_t> expected = {'P', '6', '\n', '2', ' ', '1', '\n', '2', '5', '5', '\n'};
+    expected.insert(expected.end(), rgb.begin(), rgb.end());
+    EXPECT_EQ(setuvia::jpegtest::ReadFileBytes(out), expected);
+  }
+}
+
 }  // namespace

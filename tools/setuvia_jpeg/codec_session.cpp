@@ -7,6 +7,9 @@
 namespace setuvia_jpeg {
 namespace {
 
+// JFXX palette thumbnails are at most 255 x 255.
+constexpr uint32_t kUnannouncedThumbnailEdge = 255;
+
 struct Layout {
   uint32_t color;
   uint32_t channels;
@@ -83,6 +86,31 @@ int32_t CodecSession::ReadParameters() {
   return status;
 }
 
+namespace {
+
+// A thumbnail whose size the parameters read did not give (JFXX palette or JPEG-coded) was
+// read into a raster of the largest palette thumbnail; a larger one is read again at the size
+// the read reported, and the raster is cut to the thumbnail.
+int32_t FitThumbnail(JPEG_PROPERTIES& p, int32_t status, Raster& raster) {
+  const uint32_t width = p.thumb_width, height = p.thumb_height;
+  if (status == JPEG_ERR_THUMB_TOO_SMALL && uint64_t{width} * height <= kMaxOutputPixels) {
+    raster = {width, height, raster.channels, std::vector<uint8_t>(size_t{width} * height * 3)};
+    p.dib_pixels = raster.pixels.data();
+    p.dib_width = width;
+    p.dib_height = static_cast<int32_t>(height);
+    return JpegRead(&p, READ_THUMBNAIL_BUFFER);
+  }
+  if (status != JPEG_SUCCESS) return status;
+  std::vector<uint8_t> cut(size_t{width} * height * 3);
+  for (uint32_t y = 0; y < height; ++y)
+    std::copy_n(raster.pixels.begin() + static_cast<ptrdiff_t>(y * raster.width * 3), width * 3,
+                cut.begin() + static_cast<ptrdiff_t>(y * width * 3));
+  raster = {width, height, raster.channels, std::move(cut)};
+  return status;
+}
+
+}  // namespace
+
 bool CodecSession::Decode(const CliOptions& options, Raster& raster, std::string& error) {
   JPEG_PROPERTIES& p = properties_;
   Layout layout{};
@@ -93,10 +121,8 @@ bool CodecSession::Decode(const CliOptions& options, Raster& raster, std::string
   }
   uint32_t width = options.thumbnail ? p.thumb_width : p.jpeg_width;
   uint32_t height = options.thumbnail ? p.thumb_height : p.jpeg_height;
-  if (options.thumbnail && (width == 0 || height == 0)) {
-    error = "the file has no thumbnail";
-    return false;
-  }
+  const bool unannounced = options.thumbnail && (width == 0 || height == 0);
+  if (unannounced) width = height = kUnannouncedThumbnailEdge;
   if (options.region) {
     const Region& r = *options.region;
     p.state.roi_rect[0] = r.x;
@@ -123,9 +149,11 @@ bool CodecSession::Decode(const CliOptions& options, Raster& raster, std::string
   p.dib_color = layout.color;
   p.dib_pad_bytes = 0;
   p.state.dct_method = options.fast_dct ? DCT_METHOD_FAST : DCT_METHOD_PRECISE;
-  const int32_t status = JpegRead(&p, ReadModeFor(options));
+  int32_t status = JpegRead(&p, ReadModeFor(options));
+  if (unannounced) status = FitThumbnail(p, status, raster);
   if (status == JPEG_SUCCESS || status == JPEG_ROI_SUCCESS) return true;
-  error = "decode failed: " + StatusText(status);
+  error = status == JPEG_ERR_NO_IMAGE && options.thumbnail ? "the file has no thumbnail"
+                                                           : "decode failed: " + StatusText(status);
   return false;
 }
 
