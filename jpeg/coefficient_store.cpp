@@ -6,6 +6,7 @@
 
 #include <cstdlib>
 
+#include "jpeg/coefficient_output.h"
 #include "jpeg/input_stream.h"
 #include "jpeg/mcu_sink.h"
 #include "jpeg/quantization.h"
@@ -51,6 +52,15 @@ void GatherMcu(const JpegState& state, const StoreGeometry& g, int32_t x, int32_
       for (int32_t h = 0; h < g.h[i]; ++h, natural += 64)
         ToNaturalOrder(plane + g.BlockOffset(i, x * g.h[i] + h, y * g.v[i] + v), natural);
   }
+}
+
+// The blocks of store MCU (x, y), in natural order in the work buffer, to their planes.
+void PutStoreMcu(JpegState& state, const StoreGeometry& g, int32_t x, int32_t y) {
+  const int16_t* block = state.mcu_work_buffer;
+  for (int32_t i = 0; i < state.frame.component_count; ++i)
+    for (int32_t v = 0; v < g.v[i]; ++v)
+      for (int32_t h = 0; h < g.h[i]; ++h, block += 64)
+        PutBlock(state, i, x * g.h[i] + h, y * g.v[i] + v, block);
 }
 
 }  // namespace
@@ -121,7 +131,10 @@ int32_t OutputCoefficientStore(JPEG_PROPERTIES& properties) {
   for (int32_t y = span.first_row; y < span.end_row && status.ok(); ++y) {
     for (int32_t x = span.first_column; x < span.end_column && status.ok(); ++x) {
       GatherMcu(state, g, x, y, state.mcu_work_buffer);
-      status = SinkMcu(properties, sink, x, y);
+      if (DeliversCoefficients(state))
+        PutStoreMcu(state, g, x, y);
+      else
+        status = SinkMcu(properties, sink, x, y);
     }
   }
   state.routine_table->EndSimd();

@@ -6,6 +6,7 @@
 // the read ends, also when its data ends early.
 #include "jpeg/decode_driver.h"
 
+#include "jpeg/coefficient_output.h"
 #include "jpeg/coefficient_store.h"
 #include "jpeg/generic_output.h"
 #include "jpeg/input_stream.h"
@@ -98,6 +99,8 @@ int32_t OnStartOfScan(JPEG_PROPERTIES& properties, bool& finished) {
     return StepBack(state.stream, state.routine_table->scratch);
   }
   status = CheckRegion(state).code();  // before the first pixel is written
+  if (status == JPEG_SUCCESS && DeliversCoefficients(state))
+    status = CheckCoefficientPlanes(state).code();
   if (status != JPEG_SUCCESS) return status;
   JpegScanHeader& scan = state.scan;
   scan.restart_interval = state.frame.restart_interval;
@@ -109,11 +112,14 @@ int32_t OnStartOfScan(JPEG_PROPERTIES& properties, bool& finished) {
   if (status != JPEG_SUCCESS) return status;
   status = PrepareScanTables(state, scan);
   if (status != JPEG_SUCCESS) return status;
+  const bool first_scan =
+      state.stream.scan_components_done == 0 && state.progressive_scan_count == 0;
+  if (first_scan && DeliversCoefficients(state)) ClearCoefficientPlanes(state);
   if (progressive) {
     status = StartProgressiveScan(state, scan);
     if (status != JPEG_SUCCESS) return status;
   } else if (state.interleave_type == 1) {
-    if (state.stream.scan_components_done == 0) FillComponentChannelsMidLevel(properties);
+    if (first_scan && !DeliversCoefficients(state)) FillComponentChannelsMidLevel(properties);
     state.ac_final_count += ns;
   }
   state.current_scan = &scan;
@@ -139,7 +145,7 @@ int32_t OnEndOfImage(JPEG_PROPERTIES& properties, bool& finished) {
     return JPEG_ERR_NO_IMAGE;
   // The components of a non-interleaved image were written one scan at a time.
   if (!IsHeaderMode(state.io_mode) && state.interleave_type != 0 && state.color_convert_flag == 1 &&
-      state.progressive_scan_count == 0)
+      state.progressive_scan_count == 0 && !DeliversCoefficients(state))
     ConvertImageInPlace(properties);
   return JPEG_SUCCESS;
 }

@@ -210,7 +210,15 @@ typedef struct JpegHuffmanDecodeTable {
   int32_t defined;      /* 1 once built from a DHT, the caller's or the standard tables */
 } JpegHuffmanDecodeTable;
 
-/* Optional coefficient output instead of pixels. */
+/* Optional coefficient output instead of pixels: with data_kind 0 an image read needs no
+ * pixel buffer and writes the quantised DCT coefficients of every block, as decoded, into
+ * one plane per frame component. Plane i is a picture of int16_t coefficients
+ * mcus_across x Hi x 8 wide and mcus_down x Vi x 8 high, where mcus_across =
+ * ceil(jpeg_width / (8 x Hmax)), mcus_down = ceil(jpeg_height / (8 x Vmax)) and Hi, Vi
+ * are the component's sampling factors (Hmax, Vmax the largest): block (bx, by) of the
+ * component fills the 8 x 8 patch at column 8 bx, row 8 by, in natural (row-major)
+ * order. Blocks the read does not deliver (outside a region, never coded) read as 0. A
+ * frame component without a plane gives JPEG_ERR_INVALID_PROPERTIES. */
 typedef struct JpegRawCoefficients {
   int32_t data_kind;                    /* 0: deliver DCT coefficients */
   int16_t* planes[JPEG_MAX_COMPONENTS]; /* one coefficient plane per component */

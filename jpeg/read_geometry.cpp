@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cstdlib>
 
+#include "jpeg/coefficient_output.h"
 #include "jpeg/idct.h"
 #include "jpeg/read_modes.h"
 
@@ -41,8 +42,10 @@ OutputWindow WindowOf(const JpegState& state, int32_t scale) {
   }
   const int64_t buffer_width = state.dib_width, buffer_height = std::abs(int64_t{state.dib_height});
   McuRect visible = image;
-  visible.right = Clamp32(std::min<int64_t>(image.right, image.left + buffer_width));
-  visible.bottom = Clamp32(std::min<int64_t>(image.bottom, image.top + buffer_height));
+  if (!DeliversCoefficients(state)) {  // planes hold the whole frame
+    visible.right = Clamp32(std::min<int64_t>(image.right, image.left + buffer_width));
+    visible.bottom = Clamp32(std::min<int64_t>(image.bottom, image.top + buffer_height));
+  }
   return {image,
           visible,
           region,

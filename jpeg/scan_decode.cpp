@@ -8,6 +8,7 @@
 
 #include <algorithm>
 
+#include "jpeg/coefficient_output.h"
 #include "jpeg/huffman_decode.h"
 #include "jpeg/input_stream.h"
 #include "jpeg/markers.h"
@@ -83,6 +84,14 @@ Status DecodeMcuBlocks(JpegState& state, JpegScanHeader& scan,
       if (status != JPEG_SUCCESS) return status;
     }
   }
+  return JPEG_SUCCESS;
+}
+
+// Pixels through the sink, or the quantised coefficients to their planes.
+Status DeliverMcu(JPEG_PROPERTIES& properties, const JpegScanHeader& scan, const McuSink& sink,
+                  int32_t x, int32_t y) {
+  if (!DeliversCoefficients(properties.state)) return SinkMcu(properties, sink, x, y);
+  PutScanMcu(properties.state, scan, x, y);
   return JPEG_SUCCESS;
 }
 
@@ -164,7 +173,7 @@ Status DecodeSequentialScan(JPEG_PROPERTIES& properties, JpegScanHeader& scan,
       const bool shown = x >= span.first_column && x < span.end_column;
       status = DecodeMcuBlocks(state, scan, plan, shown);
       if (status.ok()) status = ProcessRestart(state.stream, scan, grid.across, grid.down, x, y);
-      if (status.ok() && shown) status = SinkMcu(properties, sink, x, y);
+      if (status.ok() && shown) status = DeliverMcu(properties, scan, sink, x, y);
       if (!status.ok()) break;
       if (EntropyDataEnded(state.stream, scan) && ++mcus_after_input_end > kMcusAfterInputEnd &&
           ScanHasNoMoreToShow(sink, scan, state.stream, y)) {
@@ -194,12 +203,13 @@ Status DecodeSequentialScan(JPEG_PROPERTIES& properties, JpegScanHeader& scan,
   return JPEG_ROI_SUCCESS;
 }
 
-// Whole reads at any scale, and region and interrupted reads at full size; reduced
-// regions, interrupted reduced reads and coefficient output are not decoded yet.
+// Whole reads at any scale, and region, interrupted and coefficient reads at full size;
+// reduced regions, interrupted reduced reads and reduced coefficient reads are not
+// decoded yet.
 bool IsWholeImageRead(const JpegState& state) {
-  const bool coefficients = state.raw_coefficients && state.raw_coefficients->data_kind == 0;
   const bool reduced = ReadScale(state.io_mode) > 1;
-  return !coefficients && !(reduced && (IsRegionRead(state) || state.interrupt_flag != 0));
+  return !(reduced &&
+           (IsRegionRead(state) || state.interrupt_flag != 0 || DeliversCoefficients(state)));
 }
 
 }  // namespace

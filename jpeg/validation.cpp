@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <cstdlib>
 
+#include "jpeg/coefficient_output.h"
 #include "jpeg/read_modes.h"
 
 namespace jpeg {
@@ -31,11 +32,6 @@ int32_t ValidatePixelBuffer(const JPEG_PROPERTIES& p, int32_t mode) {
   if (p.dib_subsampling != 0 && !(p.dib_subsampling == 2 && p.dib_color == COLOR_YCBCR))
     return JPEG_ERR_SUBSAMPLING;
   return BufferExtentFits(p) ? JPEG_SUCCESS : JPEG_ERR_INVALID_PROPERTIES;
-}
-
-// Coefficients replace pixels only for data_kind 0; any other kind still writes pixels.
-bool DeliversCoefficients(const JPEG_PROPERTIES& p) {
-  return p.state.raw_coefficients != nullptr && p.state.raw_coefficients->data_kind == 0;
 }
 
 int32_t ValidateSource(const JPEG_PROPERTIES& p, int32_t mode) {
@@ -75,7 +71,7 @@ bool IsAcceptedColorCombination(uint32_t jpeg_color, uint32_t jpeg_channels, uin
 int32_t ValidateProperties(const JPEG_PROPERTIES& p) {
   const int32_t mode = p.state.io_mode;
   if (!IsReadMode(mode) && !IsEncoderMode(mode)) return JPEG_ERR_INVALID_PROPERTIES;
-  if (IsImageMode(mode) && !DeliversCoefficients(p)) {
+  if (IsImageMode(mode) && !DeliversCoefficients(p.state)) {
     const int32_t status = ValidatePixelBuffer(p, mode);
     if (status != JPEG_SUCCESS) return status;
   }

@@ -277,7 +277,7 @@ TEST(ReducedRead, ASmallerBufferIsClippedToTheTopLeftOfTheReducedImage) {
 }
 
 // Reads that come with later work are refused before a pixel is written.
-TEST(WholeImageRead, ReducedRegionOrInterruptedCoefficientAndSmoothReadsAreNotSupportedYet) {
+TEST(WholeImageRead, ReducedRegionOrInterruptedAndSmoothReadsAreNotSupportedYet) {
   const Bytes jpeg = Encode420(32, 32);
   JpegRawCoefficients coefficients{};
   struct Case {
@@ -292,8 +292,6 @@ TEST(WholeImageRead, ReducedRegionOrInterruptedCoefficientAndSmoothReadsAreNotSu
        [](JPEG_PROPERTIES& p, JpegRawCoefficients*) { p.state.roi_rect[0] = 8; }},
       {"reduced interrupted", READ_HALF_BUFFER,
        [](JPEG_PROPERTIES& p, JpegRawCoefficients*) { p.state.interrupt_flag = 1; }},
-      {"coefficients", READ_IMAGE_BUFFER,
-       [](JPEG_PROPERTIES& p, JpegRawCoefficients* c) { p.state.raw_coefficients = c; }},
   };
   for (const Case& c : cases) {
     Record r;
