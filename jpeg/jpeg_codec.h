@@ -92,7 +92,13 @@ enum JpegSubsampling {
 };
 
 /* Read modes: even values read from jpeg_file, odd values from jpeg_buffer.
- * 8 to 13 belong to the encoder, which is not part of this codec. */
+ * 8 to 13 belong to the encoder, which is not part of this codec.
+ * HALF, QUARTER and EIGHTH decode the whole image at 1/2, 1/4 or 1/8 of its size, each
+ * extent rounded up; not with a region or interrupt_flag (JPEG_ERR_NOT_SUPPORTED).
+ * THUMBNAIL writes the JFIF or JFXX thumbnail (RGB triples, palette or JPEG-coded) into the
+ * top-left of the buffer as dib_color COLOR_RGB or COLOR_BGR asks and sets thumb_width and
+ * thumb_height: JPEG_ERR_THUMB_TOO_SMALL when the buffer cannot hold it, JPEG_ERR_NO_IMAGE
+ * when the file has none, both before a byte is written. */
 enum JpegReadMode {
   READ_PARAMS_FILE = 0,
   READ_PARAMS_BUFFER = 1,
