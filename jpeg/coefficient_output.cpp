@@ -27,6 +27,15 @@ int32_t ComponentCount(const JpegState& state) {
 
 }  // namespace
 
+bool SamePlaneLayout(const JpegFrameHeader& a, const JpegFrameHeader& b) {
+  if (a.width != b.width || a.height != b.height || a.component_count != b.component_count)
+    return false;
+  for (int32_t i = 0; i < std::min<int32_t>(a.component_count, JPEG_MAX_COMPONENTS); ++i)
+    if (a.components[i].h != b.components[i].h || a.components[i].v != b.components[i].v)
+      return false;
+  return true;
+}
+
 Status CheckCoefficientPlanes(const JpegState& state) {
   for (int32_t i = 0; i < ComponentCount(state); ++i)
     if (state.raw_coefficients->planes[i] == nullptr) return JPEG_ERR_INVALID_PROPERTIES;

@@ -18,6 +18,9 @@ inline bool DeliversCoefficients(const JpegState& state) {
   return state.raw_coefficients != nullptr && state.raw_coefficients->data_kind == 0;
 }
 
+// Whether two frames give the same planes.
+bool SamePlaneLayout(const JpegFrameHeader& a, const JpegFrameHeader& b);
+
 // "Invalid JPEG_PROPERTIES" when a frame component has no plane.
 Status CheckCoefficientPlanes(const JpegState& state);
 

@@ -45,8 +45,16 @@ int32_t OnStartOfFrame(JPEG_PROPERTIES& properties, bool& finished) {
     finished = true;
     return StepBack(state.stream, 2);
   }
+  const JpegFrameHeader known = state.frame;
+  const bool frame_known = state.frame_needed == 0;
   const int32_t status = ParseStartOfFrame(state);
   if (status != JPEG_SUCCESS) return status;
+  // Coefficient planes are laid out for the frame the caller was told of: another
+  // frame of another shape would not fit them.
+  if (frame_known && DeliversCoefficients(state) && !SamePlaneLayout(known, state.frame)) {
+    state.frame = known;  // what is delivered when the read ends stays in the planes
+    return JPEG_ERR_MULTIPLE_FRAMES;
+  }
   ResetCoefficientStore(state);  // a new frame starts its progression afresh
   return SelectOutputConverter(properties);
 }

@@ -224,7 +224,9 @@ typedef struct JpegHuffmanDecodeTable {
  * are the component's sampling factors (Hmax, Vmax the largest): block (bx, by) of the
  * component fills the 8 x 8 patch at column 8 bx, row 8 by, in natural (row-major)
  * order. Blocks the read does not deliver (outside a region, never coded) read as 0. A
- * frame component without a plane gives JPEG_ERR_INVALID_PROPERTIES. */
+ * frame component without a plane gives JPEG_ERR_INVALID_PROPERTIES; a later frame header
+ * of another size or sampling in the stream, which the planes would not fit, gives
+ * JPEG_ERR_MULTIPLE_FRAMES. */
 typedef struct JpegRawCoefficients {
   int32_t data_kind;                    /* 0: deliver DCT coefficients */
   int16_t* planes[JPEG_MAX_COMPONENTS]; /* one coefficient plane per component */

@@ -144,4 +144,24 @@ TEST(CoefficientOutput, AFrameComponentWithoutAPlaneIsRefused) {
   JpegFree(&p);
 }
 
+// A second frame header of another size (a fuzzer found one 239 high behind a 24 x 16
+// frame) would not fit the planes laid out for the first.
+TEST(CoefficientOutput, AFrameOfAnotherShapeLaterInTheStreamIsRefused) {
+  const Bytes jpeg = ReadFileBytes(std::string(SETUVIA_SOURCE_DIR) +
+                                   "/fuzz/corpus/image/regression_coefficients_second_frame.jpg");
+  ASSERT_FALSE(jpeg.empty());
+  std::vector<int16_t> y(32 * 16), c(16 * 8);  // 24 x 16 at 2x2, 1x1, 1x1
+  JpegRawCoefficients raw{0, {y.data(), c.data(), c.data(), nullptr}};
+  JPEG_PROPERTIES p;
+  std::memset(&p, 0, sizeof p);
+  ASSERT_EQ(JpegInit(&p), 0);
+  p.jpeg_buffer = jpeg.data();
+  p.jpeg_buffer_size = static_cast<uint32_t>(jpeg.size());
+  ASSERT_EQ(JpegRead(&p, READ_PARAMS_BUFFER), 0);
+  ASSERT_EQ(p.jpeg_height, 16u);
+  p.state.raw_coefficients = &raw;
+  EXPECT_EQ(JpegRead(&p, READ_IMAGE_BUFFER), JPEG_ERR_MULTIPLE_FRAMES);
+  JpegFree(&p);
+}
+
 }  // namespace
