@@ -67,23 +67,6 @@ std::string SizeText(const JPEG_PROPERTIES& p) {
   return std::to_string(p.jpeg_width) + "x" + std::to_string(p.jpeg_height);
 }
 
-std::uint32_t Reduced(std::uint32_t extent, std::uint32_t scale) {
-  return (extent + scale - 1) / scale;
-}
-
-std::int32_t ReadModeOf(std::uint32_t scale) {
-  switch (scale) {
-    case 2:
-      return READ_HALF_BUFFER;
-    case 4:
-      return READ_QUARTER_BUFFER;
-    case 8:
-      return READ_EIGHTH_BUFFER;
-    default:
-      return READ_IMAGE_BUFFER;
-  }
-}
-
 // The bitmap the image read filled: dib_width x |dib_height|.
 void FillHeader(const JPEG_PROPERTIES& p, std::size_t size, BitmapInfoHeader* header) {
   if (header == nullptr) return;
@@ -134,7 +117,7 @@ std::vector<std::uint8_t> DecodeJpegFromMemory(const std::uint8_t* bytes, std::s
     return Fail(p, failure, "out of memory", SizeText(p) + " pixels");
   }
   p.dib_pixels = pixels.data();
-  if (const std::int32_t status = JpegRead(&p, ReadModeOf(scale)); status != 0) {
+  if (const std::int32_t status = JpegRead(&p, JpegScaledReadMode(scale)); status != 0) {
     platform::Trace("Cannot read image data from memory %X\n", PointerText(bytes));
     return Fail(p, failure, "image read failed", JpegErrorText(status));
   }
@@ -148,7 +131,8 @@ std::vector<std::uint8_t> DecodeJpegFromMemory(const std::uint8_t* bytes, std::s
 
 std::uint64_t SetJpegPageOutput(JPEG_PROPERTIES& p, std::uint32_t scale) {
   ChooseOutputFormat(p);
-  const std::uint32_t width = Reduced(p.jpeg_width, scale), height = Reduced(p.jpeg_height, scale);
+  const std::uint32_t width = JpegScaledExtent(p.jpeg_width, scale),
+                      height = JpegScaledExtent(p.jpeg_height, scale);
   const std::uint64_t row_bytes = std::uint64_t{width} * p.dib_channels;
   p.dib_width = width;
   p.dib_height = -static_cast<std::int32_t>(height);
@@ -158,8 +142,8 @@ std::uint64_t SetJpegPageOutput(JPEG_PROPERTIES& p, std::uint32_t scale) {
 
 std::uint32_t PageReduction(std::uint32_t width, std::uint32_t height, const PageExtent& shown) {
   for (const std::uint32_t scale : {8u, 4u, 2u})
-    if (std::int64_t{Reduced(width, scale)} >= shown.width &&
-        std::int64_t{Reduced(height, scale)} >= shown.height)
+    if (std::int64_t{JpegScaledExtent(width, scale)} >= shown.width &&
+        std::int64_t{JpegScaledExtent(height, scale)} >= shown.height)
       return scale;
   return 1;
 }

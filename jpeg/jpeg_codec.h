@@ -393,6 +393,20 @@ int32_t JpegFree(JPEG_PROPERTIES* properties);
 const char* JpegErrorText(int32_t code);
 const JpegVersionInfo* JpegGetVersionInfo(void);
 
+/* The image read from a buffer at 1/scale of the size: READ_HALF_BUFFER, READ_QUARTER_BUFFER
+ * or READ_EIGHTH_BUFFER for scale 2, 4 or 8, READ_IMAGE_BUFFER for any other scale. */
+static inline int32_t JpegScaledReadMode(uint32_t scale) {
+  return scale == 2   ? READ_HALF_BUFFER
+         : scale == 4 ? READ_QUARTER_BUFFER
+         : scale == 8 ? READ_EIGHTH_BUFFER
+                      : READ_IMAGE_BUFFER;
+}
+
+/* The width or height a read at 1/scale delivers: the image's, divided and rounded up. */
+static inline uint32_t JpegScaledExtent(uint32_t extent, uint32_t scale) {
+  return extent / scale + (extent % scale != 0);
+}
+
 /* One call for the common case, built on the operations above: decodes the whole JPEG in
  * `data` into a new buffer of top-down rows without padding, in `color` (COLOR_RGB,
  * COLOR_BGR, COLOR_RGBA or COLOR_GRAY). Returns the codec's status. On success *pixels

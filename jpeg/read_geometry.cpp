@@ -31,8 +31,8 @@ int32_t Clamp32(int64_t value) {
 
 // A reduced read's image is the frame's extents divided by the scale, rounded up.
 OutputWindow WindowOf(const JpegState& state, int32_t scale) {
-  const int32_t width = CeilDiv(state.frame.width, scale);
-  const int32_t height = CeilDiv(state.frame.height, scale);
+  const auto width = static_cast<int32_t>(JpegScaledExtent(state.frame.width, scale));
+  const auto height = static_cast<int32_t>(JpegScaledExtent(state.frame.height, scale));
   McuRect image{0, 0, width, height};
   const bool region = IsRegionRead(state);
   if (region) {
@@ -148,8 +148,8 @@ GridSpan SpanOfScan(const ReadGeometry& geometry, const JpegScanHeader& scan, Sc
 McuRect PixelsOfCells(const ReadGeometry& geometry, const JpegFrameHeader& frame,
                       const JpegScanHeader& scan, const GridSpan& cells) {
   const McuRect cell = CellSize(geometry, scan);
-  const int32_t width = CeilDiv(frame.width, geometry.scale);
-  const int32_t height = CeilDiv(frame.height, geometry.scale);
+  const int32_t width = static_cast<int32_t>(JpegScaledExtent(frame.width, geometry.scale));
+  const int32_t height = static_cast<int32_t>(JpegScaledExtent(frame.height, geometry.scale));
   auto clamp = [](int64_t value, int32_t low, int32_t high) {
     return static_cast<int32_t>(std::clamp<int64_t>(value, low, high));
   };

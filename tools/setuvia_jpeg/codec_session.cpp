@@ -41,20 +41,7 @@ bool LayoutFor(const JPEG_PROPERTIES& p, bool thumbnail, Layout& layout) {
 
 int32_t ReadModeFor(const CliOptions& options) {
   if (options.thumbnail) return READ_THUMBNAIL_BUFFER;
-  switch (options.scale_divisor) {
-    case 2:
-      return READ_HALF_BUFFER;
-    case 4:
-      return READ_QUARTER_BUFFER;
-    case 8:
-      return READ_EIGHTH_BUFFER;
-    default:
-      return READ_IMAGE_BUFFER;
-  }
-}
-
-uint32_t Scaled(uint32_t size, int32_t divisor) {
-  return (size + static_cast<uint32_t>(divisor) - 1) / static_cast<uint32_t>(divisor);
+  return JpegScaledReadMode(static_cast<uint32_t>(options.scale_divisor));
 }
 
 }  // namespace
@@ -133,8 +120,8 @@ bool CodecSession::Decode(const CliOptions& options, Raster& raster, std::string
     width = static_cast<uint32_t>(std::clamp<int64_t>(int64_t{width} - r.x, 1, r.width));
     height = static_cast<uint32_t>(std::clamp<int64_t>(int64_t{height} - r.y, 1, r.height));
   }
-  width = Scaled(width, options.scale_divisor);
-  height = Scaled(height, options.scale_divisor);
+  width = JpegScaledExtent(width, static_cast<uint32_t>(options.scale_divisor));
+  height = JpegScaledExtent(height, static_cast<uint32_t>(options.scale_divisor));
   if (uint64_t{width} * height > kMaxOutputPixels) {
     error =
         "image too large for this tool: " + std::to_string(width) + "x" + std::to_string(height);

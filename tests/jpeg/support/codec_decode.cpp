@@ -21,19 +21,6 @@ void ChooseOutput(JPEG_PROPERTIES& props, ColorChoice color) {
   if (color == ColorChoice::kAsReported && rgb) props.jpeg_color = reported;
 }
 
-int32_t ImageMode(int scale) {
-  switch (scale) {
-    case 2:
-      return READ_HALF_BUFFER;
-    case 4:
-      return READ_QUARTER_BUFFER;
-    case 8:
-      return READ_EIGHTH_BUFFER;
-    default:
-      return READ_IMAGE_BUFFER;
-  }
-}
-
 // A reduced read fills a buffer of the reduced size, laid out as the page's.
 void ReadImage(JPEG_PROPERTIES& props, CodecRun& run, const BufferProvider& provide_buffer,
                int scale) {
@@ -46,7 +33,7 @@ void ReadImage(JPEG_PROPERTIES& props, CodecRun& run, const BufferProvider& prov
   props.dib_width = run.layout.width;
   props.dib_height = -static_cast<int32_t>(run.layout.height);
   props.dib_pad_bytes = static_cast<uint32_t>(run.layout.PadBytes());
-  run.image_status = JpegRead(&props, ImageMode(scale));
+  run.image_status = JpegRead(&props, JpegScaledReadMode(static_cast<uint32_t>(scale)));
 }
 
 }  // namespace
