@@ -3,16 +3,22 @@
 // Each decode includes the set-up and release of the decoder (JpegInit ... JpegFree for ours,
 // a fresh handle for the peer), as the program pays for it per page. The pixel buffer is made
 // once and reused, so the allocation counts show only what the decoders allocate themselves.
+// Besides whole reads: reduced reads (the peer's scaled decode) and region reads of 1/16 of the
+// area, in the centre and at the bottom-right corner (the peer's cropped decode, bench/peer_crop).
 // The images come from tools/make_bench_images.sh; tools/bench.sh runs everything and prints
 // the medians and ratios.
 #include <benchmark/benchmark.h>
 
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <string>
 #include <vector>
 
 #include "bench/alloc_counter.h"
+#include "bench/peer_crop.h"
+#include "image/jpeg_page.h"
+#include "jpeg/jpeg_codec.h"
 #include "tests/jpeg/support/codec_decode.h"
 #include "tests/jpeg/support/corpus.h"
 #include "tests/jpeg/support/peer_codec.h"
@@ -22,27 +28,40 @@ namespace {
 
 using jpegtest::DibLayout;
 
+// What a read covers: the whole image, or a quarter of its width and height.
+enum class Area { kWhole, kCentre, kBottomRight };
+
 struct BenchImage {
   std::string name;
   std::vector<uint8_t> jpeg;
-  int scale;  // 1 for a whole read, 8 for an eighth read (the peer's scaled decode)
-  DibLayout layout;
+  int scale;  // 2, 4 or 8 for a reduced read (the peer's scaled decode), else 1
+  Area area;
+  PixelRect rect;    // the region, for kCentre and kBottomRight
+  DibLayout layout;  // of the pixels the read delivers
 };
 
-struct ImageChoice {
+struct ReadChoice {
   const char* name;
   int scale;
+  Area area;
 };
-constexpr ImageChoice kImages[] = {
-    {"page_1920x1080_420_q85", 1},
-    {"photo_4032x3024_420", 1},
-    {"photo_4032x3024_420", 8},
-    {"photo_4032x3024_422_restart", 1},
-    {"photo_4032x3024_444_q95", 1},
-    {"photo_4032x3024_gray_q95", 1},
-    {"photo_4032x3024_420_progressive", 1},
-    {"photo_4032x3024_420_progressive", 8},
-    {"photo_6000x4000_progressive", 1},
+constexpr ReadChoice kReads[] = {
+    {"page_1920x1080_420_q85", 1, Area::kWhole},
+    {"photo_4032x3024_420", 1, Area::kWhole},
+    {"photo_4032x3024_420", 2, Area::kWhole},
+    {"photo_4032x3024_420", 4, Area::kWhole},
+    {"photo_4032x3024_420", 8, Area::kWhole},
+    {"photo_4032x3024_422_restart", 1, Area::kWhole},
+    {"photo_4032x3024_422_restart", 1, Area::kCentre},
+    {"photo_4032x3024_422_restart", 1, Area::kBottomRight},
+    {"photo_4032x3024_422_restart8", 1, Area::kWhole},
+    {"photo_4032x3024_422_restart8", 1, Area::kCentre},
+    {"photo_4032x3024_422_restart8", 1, Area::kBottomRight},
+    {"photo_4032x3024_444_q95", 1, Area::kWhole},
+    {"photo_4032x3024_gray_q95", 1, Area::kWhole},
+    {"photo_4032x3024_420_progressive", 1, Area::kWhole},
+    {"photo_4032x3024_420_progressive", 8, Area::kWhole},
+    {"photo_6000x4000_progressive", 1, Area::kWhole},
 };
 
 void ReportCounters(benchmark::State& state, const BenchImage& image,
@@ -54,20 +73,51 @@ void ReportCounters(benchmark::State& state, const BenchImage& image,
   state.counters["largest_alloc"] = static_cast<double>(allocations.largest);
 }
 
-// One decode with our codec into `pixels`; the image read's status.
-int32_t DecodeOurs(const BenchImage& image, const jpegtest::BufferProvider& provider) {
+// A region read as the page loader would ask for one: its output, the region's layout.
+int32_t DecodeOursRect(const BenchImage& image, uint8_t* pixels) {
+  JPEG_PROPERTIES p;
+  std::memset(&p, 0, sizeof p);
+  int32_t status = JpegInit(&p);
+  p.jpeg_buffer = image.jpeg.data();
+  p.jpeg_buffer_size = static_cast<uint32_t>(image.jpeg.size());
+  if (status == 0) status = JpegRead(&p, READ_PARAMS_BUFFER);
+  if (status == 0) {
+    SetJpegPageOutput(p);
+    p.dib_pixels = pixels;
+    p.dib_width = image.layout.width;
+    p.dib_height = -static_cast<int32_t>(image.layout.height);
+    p.dib_pad_bytes = static_cast<uint32_t>(image.layout.PadBytes());
+    const PixelRect& r = image.rect;
+    const int32_t roi[4] = {static_cast<int32_t>(r.left), static_cast<int32_t>(r.top),
+                            static_cast<int32_t>(r.left + r.width),
+                            static_cast<int32_t>(r.top + r.height)};
+    std::memcpy(p.state.roi_rect, roi, sizeof roi);
+    status = JpegRead(&p, READ_IMAGE_BUFFER);
+  }
+  JpegFree(&p);
+  return status == JPEG_ROI_SUCCESS ? 0 : status;
+}
+
+// One decode with our codec into `pixels`; 0 or the failing read's status.
+int32_t DecodeOurs(const BenchImage& image, uint8_t* pixels) {
+  if (image.area != Area::kWhole) return DecodeOursRect(image, pixels);
+  const jpegtest::BufferProvider provider = [pixels](const DibLayout&) { return pixels; };
   return jpegtest::RunCodec(image.jpeg, jpegtest::ColorChoice::kAsProgram, provider, image.scale)
       .image_status;
 }
 
+bool DecodePeer(const BenchImage& image, uint8_t* pixels) {
+  if (image.area != Area::kWhole)
+    return PeerDecodeRect(image.jpeg, image.rect, image.layout, pixels);
+  return PeerDecodeInto(image.jpeg, jpegtest::PeerFormat::kBgr, image.layout, pixels);
+}
+
 void BenchOurs(benchmark::State& state, const BenchImage* image) {
   std::vector<uint8_t> pixels(image->layout.BufferSize());
-  uint8_t* target = pixels.data();
-  const jpegtest::BufferProvider provider = [target](const DibLayout&) { return target; };
   AllocationCount allocations;
   {
     CountAllocations counter;
-    const int32_t status = DecodeOurs(*image, provider);
+    const int32_t status = DecodeOurs(*image, pixels.data());
     allocations = counter.Result();
     if (status != 0) {
       state.SkipWithError(("our decode failed with status " + std::to_string(status)).c_str());
@@ -75,7 +125,7 @@ void BenchOurs(benchmark::State& state, const BenchImage* image) {
     }
   }
   for (auto _ : state) {
-    benchmark::DoNotOptimize(DecodeOurs(*image, provider));
+    benchmark::DoNotOptimize(DecodeOurs(*image, pixels.data()));
     benchmark::ClobberMemory();
   }
   ReportCounters(state, *image, allocations);
@@ -86,8 +136,7 @@ void BenchPeer(benchmark::State& state, const BenchImage* image) {
   AllocationCount allocations;
   {
     CountAllocations counter;
-    const bool ok =
-        PeerDecodeInto(image->jpeg, jpegtest::PeerFormat::kBgr, image->layout, pixels.data());
+    const bool ok = DecodePeer(*image, pixels.data());
     allocations = counter.Result();
     if (!ok) {
       state.SkipWithError("peer decode failed");
@@ -95,24 +144,53 @@ void BenchPeer(benchmark::State& state, const BenchImage* image) {
     }
   }
   for (auto _ : state) {
-    benchmark::DoNotOptimize(
-        PeerDecodeInto(image->jpeg, jpegtest::PeerFormat::kBgr, image->layout, pixels.data()));
+    benchmark::DoNotOptimize(DecodePeer(*image, pixels.data()));
     benchmark::ClobberMemory();
   }
   ReportCounters(state, *image, allocations);
 }
 
+const char* ReadSuffix(const ReadChoice& read) {
+  switch (read.area) {
+    case Area::kCentre:
+      return "_centre16";
+    case Area::kBottomRight:
+      return "_corner16";
+    case Area::kWhole:
+      break;
+  }
+  return read.scale == 2   ? "_half"
+         : read.scale == 4 ? "_quarter"
+         : read.scale == 8 ? "_eighth"
+                           : "";
+}
+
+// A quarter of the width and height, centred or in the bottom-right corner.
+PixelRect RectOf(Area area, const DibLayout& full) {
+  const uint32_t width = full.width / 4, height = full.height / 4;
+  if (area == Area::kCentre)
+    return {(full.width - width) / 2, (full.height - height) / 2, width, height};
+  return {full.width - width, full.height - height, width, height};
+}
+
 std::vector<BenchImage> LoadImages(const std::string& folder) {
   std::vector<BenchImage> images;
-  for (const auto& [name, scale] : kImages) {
-    BenchImage image{name, jpegtest::ReadFileBytes(folder + "/" + name + ".jpg"), scale, {}};
+  for (const ReadChoice& read : kReads) {
+    BenchImage image{read.name,  jpegtest::ReadFileBytes(folder + "/" + read.name + ".jpg"),
+                     read.scale, read.area,
+                     {},         {}};
     if (image.jpeg.empty() ||
-        !PeerReadLayout(image.jpeg, jpegtest::PeerFormat::kBgr, image.layout, scale)) {
+        !PeerReadLayout(image.jpeg, jpegtest::PeerFormat::kBgr, image.layout, read.scale)) {
       std::fprintf(stderr, "missing or unreadable %s/%s.jpg (run tools/make_bench_images.sh)\n",
-                   folder.c_str(), name);
+                   folder.c_str(), read.name);
       continue;
     }
-    if (scale != 1) image.name += "_eighth";
+    if (read.area != Area::kWhole) {
+      image.rect = RectOf(read.area, image.layout);
+      image.layout.width = image.rect.width;
+      image.layout.height = image.rect.height;
+    }
+    image.name += ReadSuffix(read);
     images.push_back(std::move(image));
   }
   return images;

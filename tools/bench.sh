@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Builds the benchmarks (preset `bench`), makes the images and runs our decoder beside the peer,
-# first with the plain routines (SETUVIA_JPEG_USECPU=0), then with the processor's best class.
+# whole, reduced (_half, _quarter, _eighth) and region reads (_centre16, _corner16: 1/16 of the
+# area), first with the plain routines (SETUVIA_JPEG_USECPU=0), then with the processor's best class.
 # Prints the median decode time of each, the throughput ratio ours/peer and the allocations of
 # one decode. Usage: tools/bench.sh [shared folder]
 set -euo pipefail
@@ -9,7 +10,7 @@ shared=${1:-$(cd .. && pwd)/shared}
 cmake --preset bench -DSETUVIA_SHARED_DIR="$shared" > /dev/null
 cmake --build build-bench -j2 --target codec_bench
 images=build-bench/bench-images
-[ -f "$images/photo_4032x3024_422_restart.jpg" ] || bash tools/make_bench_images.sh "$images" "$shared" > /dev/null
+[ -f "$images/photo_4032x3024_422_restart8.jpg" ] || bash tools/make_bench_images.sh "$images" "$shared" > /dev/null
 
 run() {  # run <label> [USECPU value]; without a value the codec picks the class itself
   local json=build-bench/bench-$1.json

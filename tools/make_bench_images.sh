@@ -4,6 +4,7 @@
 #   photo_4032x3024_420.jpg      the photo itself
 #   photo_4032x3024_444_q95.jpg  re-encoded q95 4:4:4
 #   photo_4032x3024_422_restart.jpg  re-encoded q90 4:2:2, a restart marker every MCU row
+#   photo_4032x3024_422_restart8.jpg re-encoded q90 4:2:2, a restart marker every 8 MCUs
 #   photo_4032x3024_gray_q95.jpg re-encoded q95 grayscale
 #   photo_4032x3024_420_progressive.jpg  the photo transcoded to progressive (the usual script)
 #   photo_6000x4000_progressive.jpg      the shared 24 MP progressive 4:2:0 photo itself
@@ -41,6 +42,7 @@ cjpeg -quality 85 -sample 2x2,1x1,1x1 "$tmp/page.ppm" > "$out/page_1920x1080_420
 install -m 0644 "$photo" "$out/photo_4032x3024_420.jpg"
 cjpeg -quality 95 -sample 1x1,1x1,1x1 "$tmp/full.ppm" > "$out/photo_4032x3024_444_q95.jpg"
 cjpeg -quality 90 -sample 2x1,1x1,1x1 -restart 1 "$tmp/full.ppm" > "$out/photo_4032x3024_422_restart.jpg"
+cjpeg -quality 90 -sample 2x1,1x1,1x1 -restart 8B "$tmp/full.ppm" > "$out/photo_4032x3024_422_restart8.jpg"
 cjpeg -quality 95 -grayscale "$tmp/full.ppm" > "$out/photo_4032x3024_gray_q95.jpg"
 jpegtran -progressive "$photo" > "$out/photo_4032x3024_420_progressive.jpg"
 install -m 0644 "$shared/photos/clownfish_6000x4000_unsplash.jpg" "$out/photo_6000x4000_progressive.jpg"
