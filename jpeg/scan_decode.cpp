@@ -80,6 +80,9 @@ Status DecodeMcuBlocks(JpegState& state, JpegScanHeader& scan,
     const ScanComponentPlan& c = plan[j];
     for (int32_t b = 0; b < c.blocks; ++b, block += 64) {
       const DecodeBlockRoutine decode = shown ? c.decode : state.routine_table->DecodeBlockDcOnly;
+      // A block whose DC cannot be read (its data ended) is all zero; the DC-only decoder
+      // stores coefficient 0 only when it reads it, so the previous MCU's must not stay.
+      block[0] = 0;
       const int32_t status = decode(&state.stream, c.dc, c.ac, &scan.dc_pred[j], block);
       if (status != JPEG_SUCCESS) return status;
     }

@@ -276,6 +276,25 @@ TEST(ReducedRead, ASmallerBufferIsClippedToTheTopLeftOfTheReducedImage) {
         << "row " << y;
 }
 
+// A marker inside the data ends it: every block after it is all zero (mid-grey) at every
+// scale, not the previous block's samples again (the DC-only decoding of 1/8 reads).
+TEST(ReducedRead, BlocksAfterTheDataEndedAreMidGreyAtEveryScale) {
+  Bytes jpeg =
+      setuvia::jpegtest::EncodeTestImage(64, 64, setuvia::jpegtest::PeerSampling::kGray, 90);
+  jpeg.resize(jpeg.size() / 2);  // well inside the scan's data
+  jpeg.insert(jpeg.end(), {0xFF, 0xD9});
+  for (uint32_t scale : {1u, 2u, 4u, 8u}) {
+    const uint32_t side = 64 / scale;
+    Record r;
+    r.SetInput(jpeg);
+    ASSERT_EQ(JpegRead(&r.p(), READ_PARAMS_BUFFER), 0);
+    r.SetOutput(side, side);
+    ASSERT_EQ(JpegRead(&r.p(), JpegScaledReadMode(scale)), 0) << scale;
+    const Bytes pixels = r.Pixels();  // bottom-up: the image's last row comes first
+    EXPECT_EQ(Bytes(pixels.begin(), pixels.begin() + side * 3), Bytes(side * 3, 128)) << scale;
+  }
+}
+
 // Reads that come with later work are refused before a pixel is written.
 TEST(WholeImageRead, ReducedRegionOrInterruptedAndSmoothReadsAreNotSupportedYet) {
   const Bytes jpeg = Encode420(32, 32);
