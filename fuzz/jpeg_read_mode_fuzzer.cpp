@@ -40,9 +40,11 @@ int32_t ModeOf(uint32_t scale) {
                       : READ_IMAGE_BUFFER;
 }
 
-// A region from the choice: corners anywhere, also outside the image, sizes down to 1.
+// A region from the choice, in pixels of the image at the read's scale: corners anywhere,
+// also outside the image, sizes down to 1.
 void SetRegion(JPEG_PROPERTIES& p, const Choice& c) {
-  const int32_t w = static_cast<int32_t>(p.jpeg_width), h = static_cast<int32_t>(p.jpeg_height);
+  const auto w = static_cast<int32_t>(JpegScaledExtent(p.jpeg_width, c.scale));
+  const auto h = static_cast<int32_t>(JpegScaledExtent(p.jpeg_height, c.scale));
   const int32_t left = static_cast<int32_t>(c.corner & 0xF) * w / 15;
   const int32_t top = static_cast<int32_t>(c.corner >> 4) * h / 15;
   p.state.roi_rect[0] = left;
@@ -83,11 +85,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (params_status == 0 && uint64_t{p.jpeg_width} * p.jpeg_height <= kMaxPixels) {
     if (choice.region) SetRegion(p, choice);
     const int32_t* r = p.state.roi_rect;
-    const int32_t right = r[2] > 0 ? r[2] : static_cast<int32_t>(p.jpeg_width);
-    const int32_t bottom = r[3] > 0 ? r[3] : static_cast<int32_t>(p.jpeg_height);
     const uint32_t s = choice.scale;
-    const uint32_t width = right > r[0] ? (static_cast<uint32_t>(right - r[0]) + s - 1) / s : 1;
-    const uint32_t height = bottom > r[1] ? (static_cast<uint32_t>(bottom - r[1]) + s - 1) / s : 1;
+    const int32_t right = r[2] > 0 ? r[2] : static_cast<int32_t>(JpegScaledExtent(p.jpeg_width, s));
+    const int32_t bottom =
+        r[3] > 0 ? r[3] : static_cast<int32_t>(JpegScaledExtent(p.jpeg_height, s));
+    const uint32_t width = right > r[0] ? static_cast<uint32_t>(right - r[0]) : 1;
+    const uint32_t height = bottom > r[1] ? static_cast<uint32_t>(bottom - r[1]) : 1;
     std::unique_ptr<uint8_t[]> pixels(new uint8_t[size_t{width} * height * p.dib_channels]);
     std::vector<std::vector<int16_t>> planes;
     JpegRawCoefficients raw{};

@@ -93,8 +93,10 @@ enum JpegSubsampling {
 
 /* Read modes: even values read from jpeg_file, odd values from jpeg_buffer.
  * 8 to 13 belong to the encoder, which is not part of this codec.
- * HALF, QUARTER and EIGHTH decode the whole image at 1/2, 1/4 or 1/8 of its size, each
- * extent rounded up; not with a region or interrupt_flag (JPEG_ERR_NOT_SUPPORTED).
+ * HALF, QUARTER and EIGHTH decode the image at 1/2, 1/4 or 1/8 of its size, each extent
+ * rounded up, whole, as a region or interrupted (roi_rect then in pixels of the reduced
+ * image); not with raw_coefficients, whose coefficients have no reduced form
+ * (JPEG_ERR_NOT_SUPPORTED).
  * THUMBNAIL writes the JFIF or JFXX thumbnail (RGB triples, palette or JPEG-coded) into the
  * top-left of the buffer as dib_color COLOR_RGB or COLOR_BGR asks and sets thumb_width and
  * thumb_height: JPEG_ERR_THUMB_TOO_SMALL when the buffer cannot hold it, JPEG_ERR_NO_IMAGE
@@ -234,7 +236,8 @@ typedef struct JpegRawCoefficients {
 
 /* The codec's internal state.
  *
- * Region reads: roi_rect = {left, top, right, bottom} in image pixels, right and bottom
+ * Region reads: roi_rect = {left, top, right, bottom} in image pixels (of the image at the
+ * read's scale: a reduced read's region is a rectangle of the reduced image), right and bottom
  * exclusive (0: to the image's edge; all four 0: the whole image). The region's top-left
  * pixel lands at pixel (0, 0) of the buffer; a buffer smaller than the region gets its
  * top-left part. A region read ends with JPEG_ROI_SUCCESS (2); one that leaves nothing
@@ -244,11 +247,11 @@ typedef struct JpegRawCoefficients {
  * Interrupted reads: set interrupt_flag before a call and the image read returns
  * JPEG_INTERRUPT_SUCCESS (1) after one MCU (one row of MCUs of a progressive scan of one
  * component), with interrupt_flag cleared and roi_rect naming the pixels just decoded:
- * left, top, right, bottom (exclusive) in image pixels, clipped to the image. The next
- * image read of the same input goes on from there (set interrupt_flag again to stop
- * after the next MCU) until the read ends with 0 or 2, when roi_rect holds the region
- * the read began with again. Pixels of a progressive image are written when its read
- * ends. JpegFree at any point releases what the read holds. */
+ * left, top, right, bottom (exclusive) in image pixels at the read's scale, clipped to the
+ * image. The next image read of the same input goes on from there (set interrupt_flag
+ * again to stop after the next MCU) until the read ends with 0 or 2, when roi_rect holds
+ * the region the read began with again. Pixels of a progressive image are written when
+ * its read ends. JpegFree at any point releases what the read holds. */
 typedef struct JpegState {
   int32_t io_mode;     /* read mode of the current call, -1 after JpegInit */
   int32_t roi_rect[4]; /* left, top, right, bottom; also an interrupted read's position */

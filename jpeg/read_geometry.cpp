@@ -29,10 +29,19 @@ int32_t Clamp32(int64_t value) {
   return static_cast<int32_t>(std::min<int64_t>(value, INT32_MAX));
 }
 
-// A reduced read's image is the frame's extents divided by the scale, rounded up.
-OutputWindow WindowOf(const JpegState& state, int32_t scale) {
-  const auto width = static_cast<int32_t>(JpegScaledExtent(state.frame.width, scale));
-  const auto height = static_cast<int32_t>(JpegScaledExtent(state.frame.height, scale));
+// The extents of the image as the read delivers it: the frame's divided by the read's
+// scale, rounded up. Regions are given in these pixels.
+struct ReadExtent {
+  int32_t width, height;
+};
+ReadExtent ExtentOfRead(const JpegState& state) {
+  const auto scale = static_cast<uint32_t>(ReadScale(state.io_mode));
+  return {static_cast<int32_t>(JpegScaledExtent(state.frame.width, scale)),
+          static_cast<int32_t>(JpegScaledExtent(state.frame.height, scale))};
+}
+
+OutputWindow WindowOf(const JpegState& state) {
+  const auto [width, height] = ExtentOfRead(state);
   McuRect image{0, 0, width, height};
   const bool region = IsRegionRead(state);
   if (region) {
@@ -58,14 +67,14 @@ OutputWindow WindowOf(const JpegState& state, int32_t scale) {
 
 bool IsRegionRead(const JpegState& state) {
   const int32_t* r = state.roi_rect;
-  const int64_t width = state.frame.width, height = state.frame.height;
+  const auto [width, height] = ExtentOfRead(state);
   return (r[2] != 0 && r[2] < width) || (r[3] != 0 && r[3] < height) || r[1] > 0 || r[0] > 0;
 }
 
 Status CheckRegion(const JpegState& state) {
   if (!IsRegionRead(state)) return JPEG_SUCCESS;
   const int32_t* r = state.roi_rect;
-  const int64_t width = state.frame.width, height = state.frame.height;
+  const auto [width, height] = ExtentOfRead(state);
   const bool inverted =
       r[2] < 0 || r[3] < 0 || (r[2] != 0 && r[2] <= r[0]) || (r[3] != 0 && r[3] <= r[1]);
   return inverted || r[0] >= width || r[1] >= height ? JPEG_ERR_INVALID_PROPERTIES : JPEG_SUCCESS;
@@ -110,7 +119,7 @@ ReadGeometry GeometryOfFrame(const JpegFrameHeader& frame, int32_t scale) {
 ReadGeometry ComputeReadGeometry(const JpegState& state) {
   const int32_t scale = ReadScale(state.io_mode);
   ReadGeometry g = GeometryOfFrame(state.frame, scale);
-  g.window = WindowOf(state, scale);
+  g.window = WindowOf(state);
   return g;
 }
 

@@ -206,20 +206,16 @@ Status DecodeSequentialScan(JPEG_PROPERTIES& properties, JpegScanHeader& scan,
   return JPEG_ROI_SUCCESS;
 }
 
-// Whole reads at any scale, and region, interrupted and coefficient reads at full size;
-// reduced regions, interrupted reduced reads and reduced coefficient reads are not
-// decoded yet.
-bool IsWholeImageRead(const JpegState& state) {
-  const bool reduced = ReadScale(state.io_mode) > 1;
-  return !(reduced &&
-           (IsRegionRead(state) || state.interrupt_flag != 0 || DeliversCoefficients(state)));
+// Coefficients are those of the image at its own size: a reduced read has none to give.
+bool IsDecodedRead(const JpegState& state) {
+  return !(ReadScale(state.io_mode) > 1 && DeliversCoefficients(state));
 }
 
 }  // namespace
 
 Status DecodeScan(JPEG_PROPERTIES& properties, JpegScanHeader& scan) {
   JpegState& state = properties.state;
-  if (!IsWholeImageRead(state)) return JPEG_ERR_NOT_SUPPORTED;
+  if (!IsDecodedRead(state)) return JPEG_ERR_NOT_SUPPORTED;
   Status status = JPEG_SUCCESS;
   if (state.progressive_scan_count != 0) {
     status = DecodeProgressiveScan(state, scan);  // the store goes to the sink at the end

@@ -296,7 +296,7 @@ TEST(ReducedRead, BlocksAfterTheDataEndedAreMidGreyAtEveryScale) {
 }
 
 // Reads that come with later work are refused before a pixel is written.
-TEST(WholeImageRead, ReducedRegionOrInterruptedAndSmoothReadsAreNotSupportedYet) {
+TEST(WholeImageRead, SmoothReadsAreNotSupportedYet) {
   const Bytes jpeg = Encode420(32, 32);
   JpegRawCoefficients coefficients{};
   struct Case {
@@ -307,10 +307,6 @@ TEST(WholeImageRead, ReducedRegionOrInterruptedAndSmoothReadsAreNotSupportedYet)
   const Case cases[] = {
       {"smooth upsampling", READ_IMAGE_BUFFER,
        [](JPEG_PROPERTIES& p, JpegRawCoefficients*) { p.state.smooth_upsampling = 1; }},
-      {"reduced region", READ_HALF_BUFFER,
-       [](JPEG_PROPERTIES& p, JpegRawCoefficients*) { p.state.roi_rect[0] = 8; }},
-      {"reduced interrupted", READ_HALF_BUFFER,
-       [](JPEG_PROPERTIES& p, JpegRawCoefficients*) { p.state.interrupt_flag = 1; }},
   };
   for (const Case& c : cases) {
     Record r;

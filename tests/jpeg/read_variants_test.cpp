@@ -40,13 +40,15 @@ struct Request {
   Rect roi{0, 0, 0, 0};
   uint32_t width = 0, height = 0;
   bool interrupt = false;
+  uint32_t scale = 1;  // 2, 4, 8: the reduced read, its pixels the unit of roi
 };
 
-// Every reported position is a part of the image, not empty.
-bool ReportIsInside(const JPEG_PROPERTIES& p) {
+// Every reported position is a part of the (reduced) image, not empty.
+bool ReportIsInside(const JPEG_PROPERTIES& p, uint32_t scale) {
   const int32_t* r = p.state.roi_rect;
-  return r[0] >= 0 && r[1] >= 0 && r[0] < r[2] && r[1] < r[3] &&
-         r[2] <= static_cast<int32_t>(p.jpeg_width) && r[3] <= static_cast<int32_t>(p.jpeg_height);
+  const auto width = static_cast<int32_t>(JpegScaledExtent(p.jpeg_width, scale));
+  const auto height = static_cast<int32_t>(JpegScaledExtent(p.jpeg_height, scale));
+  return r[0] >= 0 && r[1] >= 0 && r[0] < r[2] && r[1] < r[3] && r[2] <= width && r[3] <= height;
 }
 
 ReadResult Read(const Bytes& jpeg, const Request& request) {
@@ -58,8 +60,10 @@ ReadResult Read(const Bytes& jpeg, const Request& request) {
   p.jpeg_buffer_size = static_cast<uint32_t>(jpeg.size());
   result.status = JpegRead(&p, READ_PARAMS_BUFFER);
   if (result.status == 0) {
-    const uint32_t width = request.width ? request.width : p.jpeg_width;
-    const uint32_t height = request.width ? request.height : p.jpeg_height;
+    const uint32_t width =
+        request.width ? request.width : JpegScaledExtent(p.jpeg_width, request.scale);
+    const uint32_t height =
+        request.width ? request.height : JpegScaledExtent(p.jpeg_height, request.scale);
     result.width = width, result.height = height, result.channels = p.dib_channels;
     Bytes storage(size_t{width} * height * p.dib_channels + 2 * kGuard, kUnwritten);
     p.dib_pixels = storage.data() + kGuard;
@@ -68,10 +72,10 @@ ReadResult Read(const Bytes& jpeg, const Request& request) {
     std::memcpy(p.state.roi_rect, &request.roi, sizeof request.roi);
     for (;;) {
       p.state.interrupt_flag = request.interrupt;
-      result.status = JpegRead(&p, READ_IMAGE_BUFFER);
+      result.status = JpegRead(&p, JpegScaledReadMode(request.scale));
       if (result.status != JPEG_INTERRUPT_SUCCESS) break;
       ++result.interrupts;
-      EXPECT_TRUE(ReportIsInside(p)) << "report " << result.interrupts;
+      EXPECT_TRUE(ReportIsInside(p, request.scale)) << "report " << result.interrupts;
     }
     if (request.interrupt) {
       EXPECT_EQ(0, std::memcmp(p.state.roi_rect, &request.roi, sizeof request.roi));
@@ -113,12 +117,14 @@ Bytes Cut(const ReadResult& whole, const Rect& r, uint32_t width, uint32_t heigh
   return cut;
 }
 
-// Region reads, and interrupted ones of the whole image and of a region, against a whole read.
-void ExpectReadsMatchWholeRead(const Bytes& jpeg, const std::string& name) {
-  const ReadResult whole = Read(jpeg, {});
+// Region reads, and interrupted ones of the whole image and of a region, against a whole read
+// at the same scale.
+void ExpectReadsMatchWholeRead(const Bytes& jpeg, const std::string& image, uint32_t scale = 1) {
+  const std::string name = image + " at 1/" + std::to_string(scale);
+  const ReadResult whole = Read(jpeg, {.scale = scale});
   if (whole.status != 0) return;  // the whole read itself is pinned elsewhere
   const auto w = static_cast<int32_t>(whole.width), h = static_cast<int32_t>(whole.height);
-  const ReadResult interrupted = Read(jpeg, {.interrupt = true});
+  const ReadResult interrupted = Read(jpeg, {.interrupt = true, .scale = scale});
   EXPECT_EQ(interrupted.status, JPEG_SUCCESS) << name;
   EXPECT_TRUE(interrupted.pixels == whole.pixels) << name << " interrupted";
   const std::vector<Rect> regions = RegionsOf(w, h);
@@ -126,7 +132,7 @@ void ExpectReadsMatchWholeRead(const Bytes& jpeg, const std::string& name) {
     const Rect& r = regions[i];
     const uint32_t rw = (r.right ? r.right : w) - r.left, rh = (r.bottom ? r.bottom : h) - r.top;
     // The second region is read interrupted as well.
-    const ReadResult region = Read(jpeg, {r, rw, rh, i == 1});
+    const ReadResult region = Read(jpeg, {r, rw, rh, i == 1, scale});
     const std::string where = name + " region " + std::to_string(r.left) + "," +
                               std::to_string(r.top) + "," + std::to_string(r.right) + "," +
                               std::to_string(r.bottom);
@@ -145,17 +151,18 @@ TEST_P(ReadVariantsCorpus, RegionAndInterruptedReadsEqualAWholeRead) {
     if (!(entry->IsSequential() || entry->IsProgressive()) || entry->Pixels() > (2u << 20))
       continue;
     const Bytes jpeg = ReadFileBytes(SharedDir() / "corpus" / entry->path);
-    ExpectReadsMatchWholeRead(jpeg, entry->path);
+    for (uint32_t scale : {1u, 2u, 4u, 8u}) ExpectReadsMatchWholeRead(jpeg, entry->path, scale);
   }
 }
 
 INSTANTIATE_TEST_SUITE_P(Sources, ReadVariantsCorpus, testing::ValuesIn(SourceParams()),
                          [](const auto& info) { return IdentifierOf(info.param); });
 
-TEST(ReadVariants, EverySamplingMatchesAWholeRead) {
+TEST(ReadVariants, EverySamplingAndScaleMatchesAWholeRead) {
   for (PeerSampling sampling :
        {PeerSampling::k444, PeerSampling::k422, PeerSampling::k420, PeerSampling::kGray})
-    ExpectReadsMatchWholeRead(EncodeTestImage(77, 53, sampling, 90), "sampling");
+    for (uint32_t scale : {1u, 2u, 4u, 8u})
+      ExpectReadsMatchWholeRead(EncodeTestImage(77, 53, sampling, 90), "sampling", scale);
 }
 
 // Each call of an interrupted read decodes one MCU; a record freed half-way releases all.

@@ -96,6 +96,16 @@ int32_t FitThumbnail(JPEG_PROPERTIES& p, int32_t status, Raster& raster) {
   return status;
 }
 
+// --region is in image pixels; a reduced read is given the rectangle of its own pixels that
+// covers it.
+Region InReadPixels(const Region& r, int64_t scale) {
+  const int64_t left = r.x / scale, top = r.y / scale;
+  const int64_t right = (int64_t{r.x} + r.width + scale - 1) / scale;
+  const int64_t bottom = (int64_t{r.y} + r.height + scale - 1) / scale;
+  return {static_cast<int32_t>(left), static_cast<int32_t>(top), static_cast<int32_t>(right - left),
+          static_cast<int32_t>(bottom - top)};
+}
+
 }  // namespace
 
 bool CodecSession::Decode(const CliOptions& options, Raster& raster, std::string& error) {
@@ -110,8 +120,11 @@ bool CodecSession::Decode(const CliOptions& options, Raster& raster, std::string
   uint32_t height = options.thumbnail ? p.thumb_height : p.jpeg_height;
   const bool unannounced = options.thumbnail && (width == 0 || height == 0);
   if (unannounced) width = height = kUnannouncedThumbnailEdge;
+  const auto scale = static_cast<uint32_t>(options.scale_divisor);
+  width = JpegScaledExtent(width, scale);
+  height = JpegScaledExtent(height, scale);
   if (options.region) {
-    const Region& r = *options.region;
+    const Region r = InReadPixels(*options.region, scale);
     p.state.roi_rect[0] = r.x;
     p.state.roi_rect[1] = r.y;
     p.state.roi_rect[2] = r.x + r.width;
@@ -120,8 +133,6 @@ bool CodecSession::Decode(const CliOptions& options, Raster& raster, std::string
     width = static_cast<uint32_t>(std::clamp<int64_t>(int64_t{width} - r.x, 1, r.width));
     height = static_cast<uint32_t>(std::clamp<int64_t>(int64_t{height} - r.y, 1, r.height));
   }
-  width = JpegScaledExtent(width, static_cast<uint32_t>(options.scale_divisor));
-  height = JpegScaledExtent(height, static_cast<uint32_t>(options.scale_divisor));
   if (uint64_t{width} * height > kMaxOutputPixels) {
     error =
         "image too large for this tool: " + std::to_string(width) + "x" + std::to_string(height);
