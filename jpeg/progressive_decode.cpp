@@ -10,6 +10,7 @@
 #include "jpeg/progressive_decode.h"
 
 #include <algorithm>
+#include <array>
 #include <bit>
 #include <cstring>
 
@@ -87,28 +88,84 @@ uint64_t NonZeroMask(const int16_t* block) {
   return mask;
 }
 
-// Bits from..to (from <= 64).
+// Bits from..to (from 1..64, to 0..63), none when from > to. Without branches: a
+// refinement step asks for many empty ones.
 uint64_t Span(int32_t from, int32_t to) {
-  if (from > to) return 0;
-  const uint64_t up_to = to >= 63 ? ~uint64_t{0} : (uint64_t{1} << (to + 1)) - 1;
-  return from >= 64 ? 0 : up_to & ~((uint64_t{1} << from) - 1);
+  return ((uint64_t{2} << to) - 1) & (0 - (uint64_t{2} << (from - 1)));
 }
 
-// A correction bit for a coefficient already non-zero: 1 moves it away from zero by
-// bit Al, unless that bit is set already.
-int32_t RefineNonZero(BlockReader& reader, int16_t* coefficient, int32_t p1) {
-  uint32_t bit = 0;
-  const int32_t status = reader.Bits(1, &bit);
-  if (status == JPEG_SUCCESS && bit != 0 && (*coefficient & p1) == 0)
-    *coefficient = static_cast<int16_t>(*coefficient + (*coefficient >= 0 ? p1 : -p1));
-  return status;
+constexpr uint64_t kEachByte = 0x0101010101010101ull;
+
+// The number of ones in each byte of the word, in that byte.
+uint64_t OnesPerByte(uint64_t x) {
+  x -= (x >> 1) & 0x5555555555555555ull;
+  x = (x & 0x3333333333333333ull) + ((x >> 2) & 0x3333333333333333ull);
+  return (x + (x >> 4)) & 0x0F0F0F0F0F0F0F0Full;
 }
 
-// Refines, in order, the non-zero coefficients the mask names.
-int32_t RefineAll(BlockReader& reader, int16_t* block, uint64_t non_zero, int32_t p1) {
+// Ones in the word: the baseline instruction set has no population count.
+int32_t CountOnes(uint64_t x) {
+  return static_cast<int32_t>((OnesPerByte(x) * kEachByte) >> 56);
+}
+
+// kNthOneInByte[n][b]: the position of the one in byte b with n ones below it.
+constexpr auto kNthOneInByte = [] {
+  std::array<std::array<uint8_t, 256>, 8> table{};
+  for (int32_t b = 0; b < 256; ++b)
+    for (int32_t bit = 0, n = 0; bit < 8; ++bit)
+      if ((b >> bit & 1) != 0) table[n++][b] = static_cast<uint8_t>(bit);
+  return table;
+}();
+
+// The position of the one in x with n (0..15) ones below it; 64 when x has no more than
+// n. Without a loop: the byte that holds it is the first whose running count of ones
+// exceeds n, so a run length costs no mispredicted branches.
+int32_t NthOne(uint64_t x, int32_t n) {
+  constexpr uint64_t kTops = 0x8080808080808080ull;
+  const uint64_t sums = OnesPerByte(x) * kEachByte;  // byte i: the ones of bytes 0..i
+  // Each byte is at most 64, so no subtraction borrows from its neighbour.
+  const uint64_t reached = ((sums | kTops) - uint64_t(n + 1) * kEachByte) & kTops;
+  if (reached == 0) return 64;
+  const int32_t byte = std::countr_zero(reached) >> 3;
+  const int32_t below = static_cast<int32_t>((sums << 8) >> (8 * byte) & 0xFF);
+  return 8 * byte + kNthOneInByte[n - below][x >> (8 * byte) & 0xFF];
+}
+
+// A correction bit (0 or 1) for a coefficient already non-zero: 1 moves it away from
+// zero by bit Al, unless that bit is set already. Without branches: the bits are as
+// good as random, so a branch on them would mispredict half the time.
+[[gnu::always_inline]] inline void Correct(int16_t* coefficient, uint32_t bit, int32_t al) {
+  const int32_t value = *coefficient;
+  const int32_t step = static_cast<int32_t>(bit << al) & ~value;
+  const int32_t sign = value >> 31;  // -1 for a negative coefficient, else 0
+  *coefficient = static_cast<int16_t>(value + ((step ^ sign) - sign));
+}
+
+// Refines, in order, the non-zero coefficients the mask names, one bit at a time: where
+// a marker leaves fewer bits than a batch, every bit before it still counts.
+[[gnu::noinline]] int32_t RefineEach(BlockReader& reader, int16_t* block, uint64_t non_zero,
+                                     int32_t al) {
   for (; non_zero != 0; non_zero &= non_zero - 1) {
-    const int32_t status = RefineNonZero(reader, &block[std::countr_zero(non_zero)], p1);
+    uint32_t bit = 0;
+    const int32_t status = reader.Bits(1, &bit);
     if (status != JPEG_SUCCESS) return status;
+    Correct(&block[std::countr_zero(non_zero)], bit, al);
+  }
+  return JPEG_SUCCESS;
+}
+
+// Refines, in order, the non-zero coefficients the mask names, taking their correction
+// bits up to 15 at a time.
+[[gnu::always_inline]] inline int32_t RefineAll(BlockReader& reader, int16_t* block,
+                                                uint64_t non_zero, int32_t al) {
+  while (non_zero != 0) {
+    const int32_t n = std::min(CountOnes(non_zero), 15);
+    uint32_t bits = 0;
+    const int32_t status = reader.Bits(n, &bits);
+    if (status == kMarkerReached) return RefineEach(reader, block, non_zero, al);
+    if (status != JPEG_SUCCESS) return status;
+    for (int32_t i = n - 1; i >= 0; --i, non_zero &= non_zero - 1)
+      Correct(&block[std::countr_zero(non_zero)], bits >> i & 1, al);
   }
   return JPEG_SUCCESS;
 }
@@ -116,8 +173,10 @@ int32_t RefineAll(BlockReader& reader, int16_t* block, uint64_t non_zero, int32_
 // T.81 G.1.2.3: new coefficients of magnitude 1 << Al placed after `run` zeros, every
 // non-zero coefficient passed on the way refined; an end-of-band run refines the rest
 // of the band of this block and of the blocks it spans.
-int32_t AcRefineSteps(BlockReader& reader, int32_t& eob_run, const JpegHuffmanDecodeTable& ac,
-                      int16_t* block, int32_t ss, int32_t se, int32_t al) {
+[[gnu::always_inline]] inline int32_t AcRefineSteps(BlockReader& reader, int32_t& eob_run,
+                                                    const JpegHuffmanDecodeTable& ac,
+                                                    int16_t* block, int32_t ss, int32_t se,
+                                                    int32_t al) {
   const int32_t p1 = 1 << al;
   uint64_t non_zero = NonZeroMask(block);
   int32_t k = ss;
@@ -125,7 +184,8 @@ int32_t AcRefineSteps(BlockReader& reader, int32_t& eob_run, const JpegHuffmanDe
     int32_t symbol = 0;
     int32_t status = reader.Symbol(ac, &symbol);
     if (status != JPEG_SUCCESS) return status;
-    int32_t run = symbol >> 4, value = 0;
+    const int32_t run = symbol >> 4;
+    int32_t value = 0;
     if ((symbol & 0x0F) != 0) {
       uint32_t sign = 0;
       status = reader.Bits(1, &sign);
@@ -140,10 +200,8 @@ int32_t AcRefineSteps(BlockReader& reader, int32_t& eob_run, const JpegHuffmanDe
     }
     // Pass `run` zeros, refining the non-zero coefficients on the way; the next zero
     // takes the new value (or is the last of a ZRL's sixteen).
-    uint64_t zeros = ~non_zero & Span(k, se);
-    for (; run > 0 && zeros != 0; --run) zeros &= zeros - 1;
-    const int32_t stop = zeros != 0 ? std::countr_zero(zeros) : se + 1;
-    status = RefineAll(reader, block, non_zero & Span(k, stop - 1), p1);
+    const int32_t stop = std::min(NthOne(~non_zero & Span(k, se), run), se + 1);
+    status = RefineAll(reader, block, non_zero & Span(k, stop - 1), al);
     if (status != JPEG_SUCCESS) return status;
     k = stop;
     if (value != 0 && k <= se) {
@@ -153,7 +211,7 @@ int32_t AcRefineSteps(BlockReader& reader, int32_t& eob_run, const JpegHuffmanDe
   }
   if (eob_run == 0) return JPEG_SUCCESS;
   // Inside the run only the non-zero coefficients of the band take a bit.
-  const int32_t status = RefineAll(reader, block, non_zero & Span(k, se), p1);
+  const int32_t status = RefineAll(reader, block, non_zero & Span(k, se), al);
   if (status == JPEG_SUCCESS) --eob_run;
   return status;
 }

@@ -85,6 +85,84 @@ TEST(ProgressiveBlocks, AcFirstAtAlOneThenARefineAtZeroPlacesAndCorrectsCoeffici
   EXPECT_EQ(refine.stream.eob_run, 0);
 }
 
+// T.81 G.1.2.3 coefficient by coefficient, on plain bits (no 0xFF in the data); codes are
+// the five bits that index `symbols`.
+struct ReferenceRefiner {
+  const Bytes& data;
+  const Bytes& symbols;
+  size_t at = 0;  // bits taken
+  int32_t eob_run = 0;
+
+  uint32_t Bits(int32_t n) {
+    uint32_t v = 0;
+    for (int32_t i = 0; i < n; ++i, ++at)
+      v = v << 1 | (at / 8 < data.size() ? data[at / 8] >> (7 - at % 8) & 1 : 0);
+    return v;
+  }
+  void Correct(int16_t& c, int32_t p1) {
+    if (Bits(1) != 0 && (c & p1) == 0) c = static_cast<int16_t>(c >= 0 ? c + p1 : c - p1);
+  }
+  void Block(int16_t* block, int32_t ss, int32_t se, int32_t al) {
+    const int32_t p1 = 1 << al;
+    int32_t k = ss;
+    for (; eob_run == 0 && k <= se; ++k) {
+      const int32_t symbol = symbols[Bits(5)];
+      int32_t run = symbol >> 4, value = 0;
+      if ((symbol & 0x0F) != 0) {
+        value = Bits(1) != 0 ? p1 : -p1;
+      } else if (run != 15) {
+        eob_run = (1 << run) + static_cast<int32_t>(Bits(run));
+        break;
+      }
+      for (; k <= se; ++k) {
+        if (block[k] != 0)
+          Correct(block[k], p1);
+        else if (run-- == 0)
+          break;
+      }
+      if (value != 0 && k <= se) block[k] = static_cast<int16_t>(value);
+    }
+    if (eob_run == 0) return;
+    for (; k <= se; ++k)
+      if (block[k] != 0) Correct(block[k], p1);
+    --eob_run;
+  }
+};
+
+TEST(ProgressiveBlocks, AcRefineMatchesACoefficientByCoefficientReference) {
+  Bytes symbols;  // every (run, size) a refinement codes, 32 codes of five bits
+  for (int32_t run = 0; run < 16; ++run)
+    symbols.insert(symbols.end(), {uint8_t(run << 4), uint8_t(run << 4 | 1)});
+  Bytes counts(16);
+  counts[4] = 32;
+  const JpegHuffmanDecodeTable ac = Table(1, counts, symbols);
+  uint32_t seed = 12345;
+  const auto random = [&seed](uint32_t n) {
+    seed = seed * 1103515245 + 12345;
+    return (seed >> 8) % n;
+  };
+  for (int trial = 0; trial < 500; ++trial) {
+    const int32_t ss = 1 + random(63), se = ss + random(64 - ss), al = random(4);
+    Bytes data(48);
+    for (uint8_t& byte : data) byte = static_cast<uint8_t>(random(255));
+    int16_t blocks[3][64] = {}, expected[3][64];
+    for (auto& block : blocks)
+      for (int16_t& c : block)
+        if (random(3) == 0)
+          c = static_cast<int16_t>((static_cast<int32_t>(random(9)) - 4) * (2 << al));
+    std::memcpy(expected, blocks, sizeof blocks);
+    ReferenceRefiner reference{data, symbols};
+    BitSource source(data);
+    for (int b = 0; b < 3; ++b) {
+      reference.Block(expected[b], ss, se, al);
+      ASSERT_EQ(jpeg::DecodeAcRefine(source.stream, ac, blocks[b], ss, se, al), 0);
+      ASSERT_EQ(std::memcmp(blocks[b], expected[b], sizeof blocks[b]), 0)
+          << "trial " << trial << " block " << b << " band " << ss << ".." << se << " Al " << al;
+      ASSERT_EQ(source.stream.eob_run, reference.eob_run) << "trial " << trial;
+    }
+  }
+}
+
 TEST(ProgressiveBlocks, AnEndOfBandRunLeavesTheBlocksItSpansUntouched) {
   const JpegHuffmanDecodeTable ac = Table(1, {0, 3, 1}, {0x01, 0x00, 0x21, 0x20});
   BitSource run({0xDF});  // 110 11: a run of 4 + 3 blocks
