@@ -71,12 +71,9 @@ void IndexRestartPoints(JpegState& state, const JpegScanHeader& scan, int32_t ac
   }
 }
 
-Status EnterRow(JpegState& state, JpegScanHeader& scan, int32_t row, int64_t& mcu) {
-  const RowSlot* slots = Slots(state);
-  int32_t r = row < kIndexedRows ? row : kIndexedRows - 1;
-  while (r > 0 && slots[r].position == kUnknown) --r;
-  const RowSlot& slot = slots[r];
-  JpegInputStream& stream = state.stream;
+namespace {
+
+[[nodiscard]] int32_t Restore(JpegInputStream& stream, JpegScanHeader& scan, const RowSlot& slot) {
   const int32_t status = MoveInputTo(stream, slot.position);
   if (status != JPEG_SUCCESS) return status;
   stream.bit_buffer = uint64_t{slot.bit_buffer_high} << 32 | slot.bit_buffer_low;
@@ -84,7 +81,42 @@ Status EnterRow(JpegState& state, JpegScanHeader& scan, int32_t row, int64_t& mc
   stream.pending_marker = slot.pending_marker;
   stream.eob_run = 0;
   for (int32_t i = 0; i < JPEG_MAX_COMPONENTS; ++i) scan.dc_pred[i] = slot.dc_pred[i];
-  mcu = slot.mcu;
+  return JPEG_SUCCESS;
+}
+
+}  // namespace
+
+Status EnterRow(JpegState& state, JpegScanHeader& scan, int32_t row, int64_t& mcu) {
+  const RowSlot* slots = Slots(state);
+  int32_t r = row < kIndexedRows ? row : kIndexedRows - 1;
+  while (r > 0 && slots[r].position == kUnknown) --r;
+  const int32_t status = Restore(state.stream, scan, slots[r]);
+  if (status != JPEG_SUCCESS) return status;
+  mcu = slots[r].mcu;
+  return JPEG_SUCCESS;
+}
+
+Status JumpToRestartPoint(JpegState& state, JpegScanHeader& scan, int64_t& mcu, int64_t target,
+                          bool& jumps) {
+  const int64_t interval = scan.restart_interval;
+  if (interval == 0 || target / interval <= mcu / interval) return JPEG_SUCCESS;
+  JpegInputStream& stream = state.stream;
+  const RowSlot before = SlotOf(stream, scan, 0);
+  for (int64_t k = mcu / interval + 1; k <= target / interval; ++k) {
+    // The bit reader may have met the marker that ends the interval it decodes.
+    int32_t code = stream.pending_marker;
+    stream.pending_marker = 0;
+    if (code == 0 && !ReadMarker(stream, code).ok()) code = 0;
+    if (code != kMarkerRst0 + ((k - 1) & 7)) {
+      jumps = false;  // lost or foreign markers: decoding takes them as a whole read does
+      return Restore(stream, scan, before);
+    }
+  }
+  stream.bit_buffer = 0;
+  stream.bit_count = 0;
+  stream.eob_run = 0;
+  for (int32_t& pred : scan.dc_pred) pred = 0;
+  mcu = target / interval * interval;
   return JPEG_SUCCESS;
 }
 

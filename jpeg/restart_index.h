@@ -5,7 +5,9 @@
 // index finds those markers by their bytes alone, far faster than decoding, and
 // remembers for each row the last restart point at or before its first MCU; the rows
 // in between are decoded for their DC predictors only. Rows beyond the index's slots
-// fall back to the last indexed row.
+// fall back to the last indexed row. Inside the region's rows the same markers let the
+// decoding jump from the region's right edge to the restart point before its left edge
+// on the next row.
 #pragma once
 
 #include <cstdint>
@@ -31,5 +33,12 @@ void IndexRestartPoints(JpegState& state, const JpegScanHeader& scan, int32_t ac
 // Restores the stream and the scan's predictors to the indexed state nearest before
 // the first MCU of `row`, and sets `mcu` to the scan-grid MCU it precedes.
 [[nodiscard]] Status EnterRow(JpegState& state, JpegScanHeader& scan, int32_t row, int64_t& mcu);
+
+// Moves the scan from `mcu`, the next MCU it decodes, to the last restart point at or
+// before `target` when one lies ahead, finding the markers in between by their bytes,
+// and sets `mcu` to it. Markers out of sequence leave the stream and `mcu` as they were
+// and clear `jumps`: the scan's data is then decoded through, as a whole read does.
+[[nodiscard]] Status JumpToRestartPoint(JpegState& state, JpegScanHeader& scan, int64_t& mcu,
+                                        int64_t target, bool& jumps);
 
 }  // namespace jpeg

@@ -134,6 +134,21 @@ Status SkipToRow(JpegState& state, JpegScanHeader& scan,
   return JPEG_SUCCESS;
 }
 
+// Between the region's right edge and its left edge on the next row (or before its left
+// edge on its first row), the MCUs are needed only from the last restart point before
+// the next one it shows: a restart point starts the data afresh (T.81 E.2.4), so the
+// decoding jumps there when one lies ahead.
+Status JumpOverHiddenMcus(JpegState& state, JpegScanHeader& scan, ScanGrid grid,
+                          const GridSpan& span, ScanCursor& at, bool& jumps) {
+  const int32_t next_row = at.x < span.first_column ? at.y : at.y + 1;
+  if (next_row >= span.end_row) return JPEG_SUCCESS;
+  int64_t mcu = int64_t{at.y} * grid.across + at.x;
+  const Status status = JumpToRestartPoint(
+      state, scan, mcu, int64_t{next_row} * grid.across + span.first_column, jumps);
+  at = {static_cast<int32_t>(mcu % grid.across), static_cast<int32_t>(mcu / grid.across)};
+  return status;
+}
+
 // After the last row a non-interleaved image shows: the rest of the scan's data is
 // passed over to the marker that ends it, which the marker loop reads next.
 Status SkipRestOfScan(JpegInputStream& stream) {
@@ -170,10 +185,16 @@ Status DecodeSequentialScan(JPEG_PROPERTIES& properties, JpegScanHeader& scan,
   int32_t& y = at.y;
   const int64_t end = int64_t{span.end_row} * grid.across;
   bool interrupted = false;
+  bool jumps = region && scan.restart_interval != 0;
   McuRect decoded{};
   for (; status.ok() && !ended && y < span.end_row; ++y, x = 0) {
     for (; x < grid.across; ++x) {
-      const bool shown = x >= span.first_column && x < span.end_column;
+      bool shown = x >= span.first_column && x < span.end_column;
+      if (!shown && jumps) {
+        status = JumpOverHiddenMcus(state, scan, grid, span, at, jumps);
+        if (!status.ok()) break;
+        shown = x >= span.first_column && x < span.end_column;
+      }
       status = DecodeMcuBlocks(state, scan, plan, shown);
       if (status.ok()) status = ProcessRestart(state.stream, scan, grid.across, grid.down, x, y);
       if (status.ok() && shown) status = DeliverMcu(properties, scan, sink, x, y);

@@ -5,8 +5,11 @@
 // regions that leave nothing of the image are refused before a pixel is written.
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <cstring>
 #include <vector>
+
+#include <jpeglib.h>
 
 #include "jpeg/jpeg_codec.h"
 #include "tests/jpeg/support/corpus_test_env.h"
@@ -163,6 +166,56 @@ TEST(ReadVariants, EverySamplingAndScaleMatchesAWholeRead) {
        {PeerSampling::k444, PeerSampling::k422, PeerSampling::k420, PeerSampling::kGray})
     for (uint32_t scale : {1u, 2u, 4u, 8u})
       ExpectReadsMatchWholeRead(EncodeTestImage(77, 53, sampling, 90), "sampling", scale);
+}
+
+// A baseline 4:2:0 JPEG of the test picture with a restart marker every `interval` MCUs,
+// made with libjpeg's own interface (TurboJPEG's has no restart interval).
+Bytes EncodeWithRestarts(uint32_t width, uint32_t height, uint32_t interval) {
+  const Bytes source = EncodeTestImage(width, height, PeerSampling::k444, 98);
+  const PeerImage picture = DecodeWithPeer(source, PeerFormat::kBgr);
+  jpeg_compress_struct info;
+  jpeg_error_mgr error;
+  info.err = jpeg_std_error(&error);  // errors exit; the inputs here are well-formed
+  jpeg_create_compress(&info);
+  unsigned char* out = nullptr;
+  unsigned long size = 0;
+  jpeg_mem_dest(&info, &out, &size);
+  info.image_width = width;
+  info.image_height = height;
+  info.input_components = 3;
+  info.in_color_space = JCS_EXT_BGR;
+  jpeg_set_defaults(&info);
+  jpeg_set_quality(&info, 90, TRUE);
+  info.restart_interval = interval;
+  jpeg_start_compress(&info, TRUE);
+  for (uint32_t y = 0; y < height; ++y) {  // the peer's rows are bottom-up
+    JSAMPROW row =
+        const_cast<uint8_t*>(picture.pixels.data()) + (height - 1 - y) * picture.layout.Stride();
+    jpeg_write_scanlines(&info, &row, 1);
+  }
+  jpeg_finish_compress(&info);
+  jpeg_destroy_compress(&info);
+  Bytes jpeg(out, out + size);
+  std::free(out);
+  return jpeg;
+}
+
+// Restarts several times per MCU row let region reads jump from the region's right edge to
+// the restart point before its left edge; markers lost or out of sequence stop the jumps.
+TEST(ReadVariants, RegionsOfImagesWithSeveralRestartsPerRowMatchAWholeRead) {
+  for (uint32_t interval : {1u, 3u, 4u, 7u}) {
+    const Bytes jpeg = EncodeWithRestarts(203, 75, interval);  // 13 MCUs across
+    ExpectReadsMatchWholeRead(jpeg, "restart every " + std::to_string(interval));
+    ExpectReadsMatchWholeRead(jpeg, "restart every " + std::to_string(interval), 2);
+    Bytes lost = jpeg;  // the third restart marker removed, the fifth made out of sequence
+    int32_t seen = 0;
+    for (size_t i = 0; i + 1 < lost.size(); ++i) {
+      if (lost[i] != 0xFF || lost[i + 1] < 0xD0 || lost[i + 1] > 0xD7) continue;
+      if (++seen == 3) lost.erase(lost.begin() + i, lost.begin() + i + 2);
+      if (seen == 5) lost[i + 1] = 0xD7 - (lost[i + 1] - 0xD0);
+    }
+    ExpectReadsMatchWholeRead(lost, "lost restarts every " + std::to_string(interval));
+  }
 }
 
 // Each call of an interrupted read decodes one MCU; a record freed half-way releases all.
