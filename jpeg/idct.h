@@ -17,6 +17,8 @@ void InverseDct8x8Precise(int16_t* block);
 void InverseDct4x4Precise(int16_t* block);
 void InverseDct2x2Precise(int16_t* block);
 void InverseDct1x1Precise(int16_t* block);
+// DequantizeMultiply and InverseDct8x8Precise in one pass.
+void DequantizeInverseDct8x8Precise(int16_t* block, const int16_t* table);
 
 void InverseDct8x8Fast(int16_t* block);
 void InverseDct4x4Fast(int16_t* block);

@@ -42,13 +42,14 @@ void InstallTransforms8x8(RoutineTable& t, ProcessorClass processor_class) {
   }
 }
 
-// Each vector transform beside its dequantiser, and the kernel that does both in one pass.
+// Each 8x8 transform beside its dequantiser, and the kernel that does both in one pass.
 struct FusedKernel {
   DequantizeRoutine dequantize;
   InverseDctRoutine transform;
   DequantizeTransformRoutine fused;
 };
 constexpr FusedKernel kFusedKernels[] = {
+    {&DequantizeMultiply, &InverseDct8x8Precise, &DequantizeInverseDct8x8Precise},
     {&DequantizeMultiplySse2, &InverseDct8x8PreciseSse2, &DequantizeInverseDct8x8PreciseSse2},
     {&DequantizeMultiplySse2, &InverseDct8x8PreciseAvx2, &DequantizeInverseDct8x8PreciseAvx2},
     {&DequantizeScaled, &InverseDct8x8FastSse2, &DequantizeInverseDct8x8FastSse2},

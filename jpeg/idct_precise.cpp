@@ -1,8 +1,8 @@
 // Precise inverse DCTs: two passes with 32-bit intermediates.
 //
-// The 8x8 transform is the row-by-row form of idct_precise_8x8.h. The reduced transforms
-// compute 4x4, 2x2 or 1x1 outputs straight from the 8x8 coefficients with 13-bit constants,
-// skipping the coefficients whose basis functions average out at that size.
+// The 8x8 transform, alone or with the dequantisation fused in, is idct_precise_8x8.h. The
+// reduced transforms compute 4x4, 2x2 or 1x1 outputs straight from the 8x8 coefficients with
+// 13-bit constants, skipping the coefficients whose basis functions average out at that size.
 #include "jpeg/idct.h"
 
 #include "jpeg/idct_arith.h"
@@ -34,7 +34,11 @@ inline void PreciseTwoPoint(const Wide* x, Wide* sum) {
 }  // namespace
 
 void InverseDct8x8Precise(int16_t* block) {
-  PreciseInverseDctRowByRow(block);
+  PreciseInverseDct(block);
+}
+
+void DequantizeInverseDct8x8Precise(int16_t* block, const int16_t* table) {
+  DequantizePreciseInverseDct(block, table);
 }
 
 void InverseDct4x4Precise(int16_t* block) {

@@ -2,16 +2,20 @@
 // jpeg/simd/ reproduce it bit for bit.
 //
 // Row pass: for each row, the 8-point pass with Q15 rotation constants and a Q12 descale into
-// a 32-bit work array; column pass: the same 8-point pass per column, a descale by 2^21 and
-// the level shift of 128 (T.81 A.3.1). The arithmetic is 32-bit and wraps (idct_arith.h).
-// Each pass is one straight loop over independent lanes (rows or columns), which the
-// compiler runs in vector registers. Real images leave most rows of a block without AC
-// coefficients and the last rows all zero; the column pass skips the products of the
-// trailing zero rows.
+// a work array; column pass: the same 8-point pass per column, a descale by 2^21 and the level
+// shift of 128 (T.81 A.3.1). The arithmetic is 32-bit and wraps (idct_arith.h).
+//
+// Real images leave most rows of a block without AC coefficients and the last rows all zero:
+// the row pass gives a row without AC coefficients its one value, and the column pass skips
+// the products of trailing zero rows. The column pass runs over the columns as lanes, which
+// the compiler vectorises; when every row result fits 16 bits (all but corrupt blocks) it
+// multiplies 16-bit values by 16-bit constants, which vector units do in one widening step,
+// and otherwise it takes the 32-bit products. Both give the same sums modulo 2^32.
 #pragma once
 
 #include <algorithm>
 #include <cstdint>
+#include <cstring>
 
 #include "jpeg/idct_arith.h"
 
@@ -20,88 +24,133 @@ namespace {
 
 using namespace idct_arith;
 
-constexpr Wide kC1 = 32138, kS1 = 6393, kC3 = 27246, kS3 = 18205;
-constexpr Wide kA = 42813, kB = 17734, kR2 = 5793;  // R2 is sqrt(2) in Q12
+constexpr int32_t kC1 = 32138, kS1 = 6393, kC3 = 27246, kS3 = 18205;
+constexpr int32_t kA = 42813, kB = 17734, kR2 = 5793;  // R2 is sqrt(2) in Q12
 
-// The 8-point pass over `kLanes` independent lanes. load(lane, k) gives input k of a lane;
-// inputs from k = kInputs on are known to be zero and fold away. store(lane, k, sum) takes
-// output k before the descale. Each rotation pair x*c + y*d shares one of its products,
-// which changes no result: the arithmetic is modulo 2^32.
-template <int kLanes, int kInputs, typename Load, typename Store>
-inline void PreciseEightPoint(Load load, Store store) {
-  const auto in = [&load](int lane, int k) {
-    return k < kInputs ? static_cast<Wide>(load(lane, k)) : Wide{0};
-  };
-  for (int lane = 0; lane < kLanes; ++lane) {
-    const Wide x0 = in(lane, 0), x1 = in(lane, 1), x2 = in(lane, 2), x3 = in(lane, 3);
-    const Wide x4 = in(lane, 4), x5 = in(lane, 5), x6 = in(lane, 6), x7 = in(lane, 7);
-    const Wide shared17 = (x1 + x7) * kS1;
-    const Wide f = shared17 - x7 * (kS1 + kC1);  // x1 * S1 - x7 * C1
-    const Wide h = shared17 + x1 * (kC1 - kS1);  // x7 * S1 + x1 * C1
-    const Wide shared35 = (x3 + x5) * kC3;
-    const Wide g = shared35 - x3 * (kC3 + kS3);  // x5 * C3 - x3 * S3
-    const Wide l = shared35 + x5 * (kS3 - kC3);  // x5 * S3 + x3 * C3
-    const Wide t = static_cast<Wide>(Sar(h + l + 2048, 12)) * kR2;
-    const Wide s = static_cast<Wide>(Sar(f + g + 2048, 12)) * kR2;
-    const Wide p = (h - l) + (f - g);
-    const Wide q = (h - l) - (f - g);
-    const Wide u = (x0 + x4) << 15;
-    const Wide v = (x0 - x4) << 15;
-    const Wide shared26 = (x2 + x6) * kB;
-    const Wide w = shared26 + x2 * (kA - kB);  // x2 * A + x6 * B
-    const Wide z = shared26 - x6 * (kA + kB);  // x2 * B - x6 * A
-    store(lane, 0, u + w + t);
-    store(lane, 7, u + w - t);
-    store(lane, 1, v + z + p);
-    store(lane, 6, v + z - p);
-    store(lane, 2, v - z + q);
-    store(lane, 5, v - z - q);
-    store(lane, 3, u - w + s);
-    store(lane, 4, u - w - s);
-  }
+// The products of one 8-point pass: the odd rotations f, g, h, l and the even terms u, v, w, z.
+struct Rotations {
+  Wide f, g, h, l, u, v, w, z;
+};
+
+// From inputs of any width: each rotation pair x*c + y*d shares one of its products, which
+// changes no result, the arithmetic being modulo 2^32.
+inline Rotations WideRotations(Wide x0, Wide x1, Wide x2, Wide x3, Wide x4, Wide x5, Wide x6,
+                               Wide x7) {
+  const Wide shared17 = (x1 + x7) * kS1, shared35 = (x3 + x5) * kC3, shared26 = (x2 + x6) * kB;
+  return {shared17 - x7 * static_cast<Wide>(kS1 + kC1),  // x1 * S1 - x7 * C1
+          shared35 - x3 * static_cast<Wide>(kC3 + kS3),  // x5 * C3 - x3 * S3
+          shared17 + x1 * static_cast<Wide>(kC1 - kS1),  // x7 * S1 + x1 * C1
+          shared35 + x5 * static_cast<Wide>(kS3 - kC3),  // x5 * S3 + x3 * C3
+          (x0 + x4) << 15,
+          (x0 - x4) << 15,
+          shared26 + x2 * static_cast<Wide>(kA - kB),   // x2 * A + x6 * B
+          shared26 - x6 * static_cast<Wide>(kA + kB)};  // x2 * B - x6 * A
+}
+
+// 16-bit input times 16-bit constant: the product fits 32 bits.
+inline Wide Product(int16_t x, int16_t c) {
+  return static_cast<Wide>(int32_t{x} * int32_t{c});
+}
+
+// From 16-bit inputs, with 16-bit constants only: A = 2^15 + (A - 2^15).
+inline Rotations NarrowRotations(int16_t x0, int16_t x1, int16_t x2, int16_t x3, int16_t x4,
+                                 int16_t x5, int16_t x6, int16_t x7) {
+  constexpr int16_t kALow = kA - 32768;
+  return {Product(x1, kS1) - Product(x7, kC1),
+          Product(x5, kC3) - Product(x3, kS3),
+          Product(x7, kS1) + Product(x1, kC1),
+          Product(x5, kS3) + Product(x3, kC3),
+          (Widen(x0) + Widen(x4)) << 15,
+          (Widen(x0) - Widen(x4)) << 15,
+          Product(x2, kALow) + (Widen(x2) << 15) + Product(x6, kB),
+          Product(x2, kB) - Product(x6, kALow) - (Widen(x6) << 15)};
+}
+
+// Outputs 0..7 of the 8-point pass, before the descale, to store(k, sum).
+template <typename Store>
+inline void Butterflies(const Rotations& r, Store store) {
+  const Wide t = static_cast<Wide>(Sar(r.h + r.l + 2048, 12)) * kR2;
+  const Wide s = static_cast<Wide>(Sar(r.f + r.g + 2048, 12)) * kR2;
+  const Wide p = (r.h - r.l) + (r.f - r.g);
+  const Wide q = (r.h - r.l) - (r.f - r.g);
+  store(0, r.u + r.w + t);
+  store(7, r.u + r.w - t);
+  store(1, r.v + r.z + p);
+  store(6, r.v + r.z - p);
+  store(2, r.v - r.z + q);
+  store(5, r.v - r.z - q);
+  store(3, r.u - r.w + s);
+  store(4, r.u - r.w - s);
+}
+
+inline int16_t DescaledSample(Wide sum) {
+  return static_cast<int16_t>(std::clamp(Sar(sum + 1048576, 21) + 128, 0, 255));
 }
 
 // The column pass, the columns as lanes, over row results in natural order whose rows from
-// kRows on are zero; samples go to `out` as Sample (the block itself, or 32-bit cells that
-// keep the whole loop at one lane width).
-template <int kRows, typename Sample>
-inline void PreciseColumns(const int32_t* work, Sample* out) {
-  PreciseEightPoint<8, kRows>([work](int j, int k) { return work[8 * k + j]; },
-                              [out](int j, int k, Wide sum) {
-                                const int32_t sample = Sar(sum + 1048576, 21) + 128;
-                                out[8 * k + j] = static_cast<Sample>(std::clamp(sample, 0, 255));
-                              });
+// kRows on are zero. Value is int32_t for any row results, int16_t when they all fit.
+template <int kRows, typename Value>
+inline void PreciseColumns(const Value* __restrict work, int16_t* __restrict out) {
+  const auto y = [work](int j, int k) { return k < kRows ? work[8 * k + j] : Value{0}; };
+  for (int j = 0; j < 8; ++j) {
+    Rotations r;
+    if constexpr (sizeof(Value) == 2)
+      r = NarrowRotations(y(j, 0), y(j, 1), y(j, 2), y(j, 3), y(j, 4), y(j, 5), y(j, 6), y(j, 7));
+    else
+      r = WideRotations(y(j, 0), y(j, 1), y(j, 2), y(j, 3), y(j, 4), y(j, 5), y(j, 6), y(j, 7));
+    Butterflies(r, [out, j](int k, Wide sum) { out[8 * k + j] = DescaledSample(sum); });
+  }
 }
 
 // The column pass over the first `rows` rows of row results (the others being zero).
-template <typename Sample>
-inline void PreciseColumnsOver(int rows, const int32_t* work, Sample* out) {
+template <typename Value>
+inline void PreciseColumnsOver(int rows, const Value* work, int16_t* out) {
   if (rows <= 1) return PreciseColumns<1>(work, out);
   if (rows <= 2) return PreciseColumns<2>(work, out);
   if (rows <= 4) return PreciseColumns<4>(work, out);
   PreciseColumns<8>(work, out);
 }
 
-// The row pass goes row by row and gives a row without AC
-// coefficients its one value, x0 * 8 (what the full pass gives), so that typical blocks
-// pay for few rows; only the column pass is vectorised.
-inline void PreciseInverseDctRowByRow(int16_t* block) {
-  alignas(32) int32_t work[64];
+// The transform of `coefficients` into `block` (the same cells, or a dequantised copy).
+inline void PreciseInverseDctOf(const int16_t* coefficients, int16_t* block) {
+  alignas(16) int32_t work[64];
   int rows = 0;  // the rows from here on are zero in the work array
   for (int r = 0; r < 8; ++r) {
-    const int16_t* row = block + 8 * r;
+    const int16_t* row = coefficients + 8 * r;
     int32_t* out = work + 8 * r;
-    if ((row[1] | row[2] | row[3] | row[4] | row[5] | row[6] | row[7]) == 0) {
+    uint64_t head, tail;  // cells 0-3 and 4-7
+    std::memcpy(&head, row, sizeof head);
+    std::memcpy(&tail, row + 4, sizeof tail);
+    if ((head >> 16 | tail) == 0) {  // no AC: the full pass gives x0 * 8
       const int32_t dc = static_cast<int32_t>(Widen(row[0]) << 3);
       for (int k = 0; k < 8; ++k) out[k] = dc;
       if (dc != 0) rows = r + 1;
       continue;
     }
-    PreciseEightPoint<1, 8>([row](int, int k) { return row[k]; },
-                            [out](int, int k, Wide sum) { out[k] = Sar(sum + 2048, 12); });
+    Butterflies(WideRotations(Widen(row[0]), Widen(row[1]), Widen(row[2]), Widen(row[3]),
+                              Widen(row[4]), Widen(row[5]), Widen(row[6]), Widen(row[7])),
+                [out](int k, Wide sum) { out[k] = Sar(sum + 2048, 12); });
     rows = r + 1;
   }
-  PreciseColumnsOver(rows, work, block);
+  alignas(16) int16_t narrow[64];
+  uint32_t wide = 0;
+  for (int i = 0; i < 64; ++i) {
+    wide |= static_cast<uint32_t>(work[i] + 32768) >> 16;  // exact: |work| < 2^20
+    narrow[i] = static_cast<int16_t>(work[i]);
+  }
+  if (wide != 0) return PreciseColumnsOver(rows, work, block);
+  PreciseColumnsOver(rows, narrow, block);
+}
+
+inline void PreciseInverseDct(int16_t* block) {
+  PreciseInverseDctOf(block, block);
+}
+
+// DequantizeMultiply and the transform in one pass.
+inline void DequantizePreciseInverseDct(int16_t* block, const int16_t* table) {
+  alignas(16) int16_t coefficients[64];
+  for (int i = 0; i < 64; ++i) coefficients[i] = static_cast<int16_t>(block[i] * table[i]);
+  PreciseInverseDctOf(coefficients, block);
 }
 
 }  // namespace

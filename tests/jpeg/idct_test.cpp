@@ -338,7 +338,8 @@ TEST(InverseDct, OutputsAreBitExactOverStressBlocks) {
 }
 
 // The vector kernels must give the plain results for every input, alone and with the
-// dequantisation fused in; each runs where the processor can execute it.
+// dequantisation fused in (as must the plain fused kernel); each runs where the processor
+// can execute it.
 struct VectorPreciseKernel {
   const char* name;
   bool needs_avx2;
@@ -346,6 +347,7 @@ struct VectorPreciseKernel {
   void (*fused)(int16_t*, const int16_t*);
 };
 const VectorPreciseKernel kVectorPreciseKernels[] = {
+    {"Plain", false, jpeg::InverseDct8x8Precise, jpeg::DequantizeInverseDct8x8Precise},
     {"Sse2", false, jpeg::InverseDct8x8PreciseSse2, jpeg::DequantizeInverseDct8x8PreciseSse2},
     {"Avx2", true, jpeg::InverseDct8x8PreciseAvx2, jpeg::DequantizeInverseDct8x8PreciseAvx2},
 };
@@ -429,8 +431,8 @@ TEST(SelectDctRoutines, InstallsThePreciseFamilyForMethodOneAndTheFastOneOtherwi
 }
 
 // Classes 3-6 run SSE2 code; the SSE and SSE2 classes (5, 6) run AVX2 where the processor
-// has it. The
-// vector transform comes with its fused dequantising kernel; the plain ones have none.
+// has it. Each precise transform comes with its fused dequantising kernel; the plain fast
+// one has none.
 TEST(SelectDctRoutines, SimdClassesGetTheVectorKernelsAndTheirFusedForm) {
   jpeg::DetectProcessor();
   const bool avx2 = jpeg::GetProcessorInfo().avx2;
@@ -447,7 +449,7 @@ TEST(SelectDctRoutines, SimdClassesGetTheVectorKernelsAndTheirFusedForm) {
         << "class " << c;
     EXPECT_EQ(table.Dequantize, simd ? &jpeg::DequantizeMultiplySse2 : &jpeg::DequantizeMultiply);
     const auto fused = jpeg::FusedDequantizeTransform(table, table.InverseDct8x8);
-    EXPECT_EQ(fused, !simd  ? nullptr
+    EXPECT_EQ(fused, !simd  ? &jpeg::DequantizeInverseDct8x8Precise
                      : wide ? &jpeg::DequantizeInverseDct8x8PreciseAvx2
                             : &jpeg::DequantizeInverseDct8x8PreciseSse2);
     EXPECT_EQ(jpeg::FusedDequantizeTransform(table, table.InverseDct4x4), nullptr);
