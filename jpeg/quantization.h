@@ -9,8 +9,14 @@
 namespace jpeg {
 
 // Zigzag position -> natural (row-major) position, T.81 Figure A.6, followed by 16
-// entries of 63 so that a run past coefficient 63 lands on coefficient 63.
-extern const int32_t kNaturalOrder[64 + 16];
+// entries of 63 so that a run past coefficient 63 lands on coefficient 63. Constant, so
+// that loops over it unroll into fixed moves.
+inline constexpr int32_t kNaturalOrder[64 + 16] = {
+    0,  1,  8,  16, 9,  2,  3,  10, 17, 24, 32, 25, 18, 11, 4,  5,   //
+    12, 19, 26, 33, 40, 48, 41, 34, 27, 20, 13, 6,  7,  14, 21, 28,  //
+    35, 42, 49, 56, 57, 50, 43, 36, 29, 22, 15, 23, 30, 37, 44, 51,  //
+    58, 59, 52, 45, 38, 31, 39, 46, 53, 60, 61, 54, 47, 55, 62, 63,  //
+    63, 63, 63, 63, 63, 63, 63, 63, 63, 63, 63, 63, 63, 63, 63, 63};
 
 // AAN scale factors in zigzag order: s(r)·s(k)/8 for natural position (r, k), with
 // s(0) = 1 and s(n) = cos(n·pi/16)·sqrt(2).
