@@ -5,8 +5,9 @@
 // a work array; column pass: the same 8-point pass per column, a descale by 2^21 and the level
 // shift of 128 (T.81 A.3.1). The arithmetic is 32-bit and wraps (idct_arith.h).
 //
-// Real images leave most rows of a block without AC coefficients and the last rows all zero:
-// the row pass gives a row without AC coefficients its one value, and the column pass skips
+// Real images leave many blocks without AC coefficients, most rows of the others without them
+// and the last rows all zero: a block without AC coefficients is one value, the row pass
+// gives a row without AC coefficients its one value, and the column pass skips
 // the products of trailing zero rows. The column pass runs over the columns as lanes, which
 // the compiler vectorises; when every row result fits 16 bits (all but corrupt blocks) it
 // multiplies 16-bit values by 16-bit constants, which vector units do in one widening step,
@@ -111,17 +112,28 @@ inline void PreciseColumnsOver(int rows, const Value* work, int16_t* out) {
   PreciseColumns<8>(work, out);
 }
 
+// Four cells from `cells` on, as one word.
+inline uint64_t FourCells(const int16_t* cells) {
+  uint64_t word;
+  std::memcpy(&word, cells, sizeof word);
+  return word;
+}
+
 // The transform of `coefficients` into `block` (the same cells, or a dequantised copy).
 inline void PreciseInverseDctOf(const int16_t* coefficients, int16_t* block) {
+  uint64_t ac = FourCells(coefficients) >> 16;
+  for (int i = 4; i < 64; i += 4) ac |= FourCells(coefficients + i);
+  if (ac == 0) {  // DC only: every column pass gives its u term, DC << 18
+    const int16_t sample = DescaledSample(Widen(coefficients[0]) << 18);
+    for (int i = 0; i < 64; ++i) block[i] = sample;
+    return;
+  }
   alignas(16) int32_t work[64];
   int rows = 0;  // the rows from here on are zero in the work array
   for (int r = 0; r < 8; ++r) {
     const int16_t* row = coefficients + 8 * r;
     int32_t* out = work + 8 * r;
-    uint64_t head, tail;  // cells 0-3 and 4-7
-    std::memcpy(&head, row, sizeof head);
-    std::memcpy(&tail, row + 4, sizeof tail);
-    if ((head >> 16 | tail) == 0) {  // no AC: the full pass gives x0 * 8
+    if ((FourCells(row) >> 16 | FourCells(row + 4)) == 0) {  // no AC: the full pass gives x0 * 8
       const int32_t dc = static_cast<int32_t>(Widen(row[0]) << 3);
       for (int k = 0; k < 8; ++k) out[k] = dc;
       if (dc != 0) rows = r + 1;
