@@ -44,37 +44,38 @@ inline int16_t BlueTerm(int16_t cb) {
 }
 
 // Pixel layouts: bytes per pixel, whether a fourth component rides along, and the
-// pixel's bytes packed into a word in memory order (first byte lowest).
+// pixel's bytes packed into a word in memory order (first byte lowest), made of two
+// 16-bit halves so that vector units build them in 16-bit lanes.
 struct RgbPixel {
   static constexpr int kChannels = 3;
   static constexpr bool kFourComponents = false;
-  static uint32_t Word(uint32_t r, uint32_t g, uint32_t b, uint32_t) {
-    return r | g << 8 | b << 16;
-  }
+  static uint16_t Low(uint16_t r, uint16_t g, uint16_t, uint16_t) { return r | g << 8; }
+  static uint16_t High(uint16_t, uint16_t, uint16_t b, uint16_t) { return b; }
 };
 
 struct BgrPixel {
   static constexpr int kChannels = 3;
   static constexpr bool kFourComponents = false;
-  static uint32_t Word(uint32_t r, uint32_t g, uint32_t b, uint32_t) {
-    return b | g << 8 | r << 16;
-  }
+  static uint16_t Low(uint16_t, uint16_t g, uint16_t b, uint16_t) { return b | g << 8; }
+  static uint16_t High(uint16_t r, uint16_t, uint16_t, uint16_t) { return r; }
 };
 
 struct RgbaPixel {
   static constexpr int kChannels = 4;
   static constexpr bool kFourComponents = false;
-  static uint32_t Word(uint32_t r, uint32_t g, uint32_t b, uint32_t) {
-    return r | g << 8 | b << 16 | 0xFF000000u;
-  }
+  static uint16_t Low(uint16_t r, uint16_t g, uint16_t, uint16_t) { return r | g << 8; }
+  static uint16_t High(uint16_t, uint16_t, uint16_t b, uint16_t) { return b | 0xFF00; }
 };
 
 // YCbCrA: the colour is stored inverted, the fourth sample as it is.
 struct InvertedRgbaPixel {
   static constexpr int kChannels = 4;
   static constexpr bool kFourComponents = true;
-  static uint32_t Word(uint32_t r, uint32_t g, uint32_t b, uint32_t fourth) {
-    return (255 - r) | (255 - g) << 8 | (255 - b) << 16 | fourth << 24;
+  static uint16_t Low(uint16_t r, uint16_t g, uint16_t, uint16_t) {
+    return (255 - r) | (255 - g) << 8;
+  }
+  static uint16_t High(uint16_t, uint16_t, uint16_t b, uint16_t fourth) {
+    return (255 - b) | fourth << 8;
   }
 };
 
@@ -109,11 +110,12 @@ template <int kHShift, class Pixel>
     for (int sub = 0; sub < (1 << kHShift); ++sub) {
       const int pixel = (lane << kHShift) + sub;
       const int16_t y = luma[pixel];
-      uint32_t extra = 0;
+      uint16_t extra = 0;
       if constexpr (Pixel::kFourComponents) extra = static_cast<uint8_t>(fourth[pixel]);
-      words[pixel] = Pixel::Word(Clamp(static_cast<int16_t>(y + red[lane])),
-                                 Clamp(static_cast<int16_t>(y - green[lane])),
-                                 Clamp(static_cast<int16_t>(y + blue[lane])), extra);
+      const uint16_t r = Clamp(static_cast<int16_t>(y + red[lane]));
+      const uint16_t g = Clamp(static_cast<int16_t>(y - green[lane]));
+      const uint16_t b = Clamp(static_cast<int16_t>(y + blue[lane]));
+      words[pixel] = Pixel::Low(r, g, b, extra) | uint32_t{Pixel::High(r, g, b, extra)} << 16;
     }
 }
 
