@@ -68,21 +68,31 @@ void FillExtraChannels(const JpegState& state, const McuRect& rect, uint8_t* out
   }
 }
 
+Status PlanesOfMcu(const JpegState& state, const ReadGeometry& geometry,
+                   SamplePlane (&planes)[JPEG_MAX_COMPONENTS]) {
+  const int16_t* blocks = state.mcu_work_buffer;
+  const int16_t* const end = state.mcu_work_buffer + JPEG_MCU_BLOCKS * 64;
+  for (int32_t i = 0; i < geometry.component_count; ++i) {
+    const ComponentGeometry& c = geometry.components[i];
+    planes[i] = {blocks, c.h, c.block_size, c.sample_h, c.sample_v, 0, 0};
+    blocks += 64 * c.h * c.v;
+    if (blocks > end) return JPEG_ERR_SUBSAMPLING;  // the sink refuses such frames first
+  }
+  return JPEG_SUCCESS;
+}
+
 Status ExpandMcu(const JpegState& state, const McuTarget& target) {
   const McuPlacement& placement = target.placement;
   if (IsEmpty(placement.visible)) return JPEG_SUCCESS;
   const ReadGeometry& g = *target.geometry;
+  SamplePlane planes[JPEG_MAX_COMPONENTS];
+  const Status status = PlanesOfMcu(state, g, planes);
+  if (!status.ok()) return status;
   const int32_t channels = static_cast<int32_t>(state.dib_channels);
-  const int16_t* blocks = state.mcu_work_buffer;
-  const int16_t* const end = state.mcu_work_buffer + JPEG_MCU_BLOCKS * 64;
   for (int32_t i = 0; i < g.component_count; ++i) {
-    const ComponentGeometry& c = g.components[i];
-    const SamplePlane plane{blocks, c.h, c.block_size, c.sample_h, c.sample_v, 0, 0};
-    blocks += 64 * c.h * c.v;
-    if (blocks > end) return JPEG_ERR_SUBSAMPLING;  // the sink refuses such frames first
     const int32_t channel = ChannelOfComponent(state, i);
     if (channel >= 0)
-      ExpandIntoChannel(plane, g.h_max, g.v_max, placement.visible, placement.out, channels,
+      ExpandIntoChannel(planes[i], g.h_max, g.v_max, placement.visible, placement.out, channels,
                         state.row_stride, channel);
   }
   FillExtraChannels(state, placement.visible, placement.out);

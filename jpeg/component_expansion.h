@@ -40,6 +40,11 @@ int32_t ChannelOfComponent(const JpegState& state, int32_t component);
 // channel 3. Runs after the components have been written.
 void FillExtraChannels(const JpegState& state, const McuRect& rect, uint8_t* out);
 
+// The sample planes of the interleaved MCU's components in the work buffer, in frame
+// order; "Unsupported subsampling" when the MCU would not fit the work buffer.
+Status PlanesOfMcu(const JpegState& state, const ReadGeometry& geometry,
+                   SamplePlane (&planes)[JPEG_MAX_COMPONENTS]);
+
 // Expands every component of the interleaved MCU into its channel.
 // "Unsupported subsampling" when the MCU would not fit the work buffer.
 Status ExpandMcu(const JpegState& state, const McuTarget& target);

@@ -8,9 +8,13 @@
 // of odd ones, each chroma byte the rounded mean (a + b + 1) >> 1 of the chroma
 // samples of the pixel pair. For the Y 2x1 frames that YCbCr output accepts both
 // pixels take the same sample, so the bytes equal those of the packing path.
+//
+// Reduced reads of YCbCr into RGB or BGR whose components have one sample per pixel
+// take a one-pass writer: expansion and conversion fused, the same bytes.
 #include "jpeg/generic_output.h"
 
 #include <algorithm>
+#include <bit>
 #include <cstddef>
 
 #include "jpeg/component_expansion.h"
@@ -77,10 +81,92 @@ void PackChroma(const BlockSpan& span, int32_t parity, int32_t row_step) {
   }
 }
 
+// The in-place conversion of one pixel (channels B, G, R for BGR buffers, else R, G, B).
+struct RgbPixel {
+  uint8_t r, g, b;
+};
+inline RgbPixel YccToRgb(int32_t luma, int32_t cb, int32_t cr) {
+  return {Clamp255(luma + ((359 * cr - 45813) >> 8)),
+          Clamp255(luma + ((34806 - 88 * cb - 183 * cr) >> 8)),
+          Clamp255(luma + ((454 * cb - 57937) >> 8))};
+}
+
+// The common reduced read: YCbCr into three-channel RGB or BGR from components that have
+// one sample per pixel (4:4:4, and 4:2:0 whose 1x1 components the reduced read gives the
+// larger transform). Each pixel gathers its three samples and is converted at once,
+// instead of one expansion pass per component and a conversion pass over the MCU's
+// pixels; the bytes are the same.
+bool WritesYccInOnePass(const JpegState& state, const ReadGeometry& g) {
+  if (g.component_count != 3 || state.dib_channels != 3 || state.color_convert_flag != 1 ||
+      state.jpeg_color != COLOR_YCBCR ||
+      (state.dib_color != COLOR_RGB && state.dib_color != COLOR_BGR))
+    return false;
+  for (int32_t i = 0; i < 3; ++i) {
+    const ComponentGeometry& c = g.components[i];
+    if (c.sample_h != g.h_max || c.sample_v != g.v_max) return false;
+  }
+  return true;
+}
+
+// Sample rows of a plane with one sample per pixel. Block sizes are powers of two, so
+// shifts and masks replace the divisions of the general expansion, and within a run of
+// pixels that stays inside one block of every plane the samples lie side by side.
+struct PixelSamples {
+  const int16_t* blocks;
+  int32_t shift, mask, block_row_cells;
+
+  explicit PixelSamples(const SamplePlane& plane)
+      : blocks(plane.blocks),
+        shift(std::countr_zero(static_cast<uint32_t>(plane.block_size))),
+        mask(plane.block_size - 1),
+        block_row_cells(64 * plane.blocks_across) {}
+  const int16_t* Row(int32_t y) const {
+    return blocks + (y >> shift) * block_row_cells + (y & mask) * 8;
+  }
+  const int16_t* At(const int16_t* row, int32_t x) const {
+    return row + (x >> shift) * 64 + (x & mask);
+  }
+};
+
+void ConvertRun(const int16_t* luma, const int16_t* cb, const int16_t* cr, int32_t count,
+                uint8_t* p, int32_t red, int32_t blue) {
+  for (int32_t k = 0; k < count; ++k, p += 3) {
+    const RgbPixel rgb = YccToRgb(static_cast<uint8_t>(luma[k]), static_cast<uint8_t>(cb[k]),
+                                  static_cast<uint8_t>(cr[k]));
+    p[red] = rgb.r;
+    p[1] = rgb.g;
+    p[blue] = rgb.b;
+  }
+}
+
+Status WriteYccMcu(const JpegState& state, const McuTarget& target) {
+  const McuRect& rect = target.placement.visible;
+  if (IsEmpty(rect)) return JPEG_SUCCESS;
+  SamplePlane planes[JPEG_MAX_COMPONENTS];
+  const Status status = PlanesOfMcu(state, *target.geometry, planes);
+  if (!status.ok()) return status;
+  const PixelSamples luma(planes[0]), cb(planes[1]), cr(planes[2]);
+  const int32_t run = std::min({planes[0].block_size, planes[1].block_size, planes[2].block_size});
+  const bool bgr = state.dib_color == COLOR_BGR;
+  const int32_t red = bgr ? 2 : 0, blue = bgr ? 0 : 2;
+  for (int32_t y = rect.top; y < rect.bottom; ++y) {
+    const int16_t *luma_row = luma.Row(y), *cb_row = cb.Row(y), *cr_row = cr.Row(y);
+    uint8_t* out = target.placement.out + static_cast<ptrdiff_t>(y) * state.row_stride;
+    for (int32_t x = rect.left; x < rect.right;) {
+      const int32_t end = std::min(rect.right, (x | (run - 1)) + 1);
+      ConvertRun(luma.At(luma_row, x), cb.At(cb_row, x), cr.At(cr_row, x), end - x, out + x * 3,
+                 red, blue);
+      x = end;
+    }
+  }
+  return JPEG_SUCCESS;
+}
+
 }  // namespace
 
 int32_t WriteGenericMcu(JPEG_PROPERTIES* properties, const McuTarget& target) {
   const JpegState& state = properties->state;
+  if (WritesYccInOnePass(state, *target.geometry)) return WriteYccMcu(state, target).code();
   const Status status = ExpandMcu(state, target);
   if (status.ok() && state.color_convert_flag == 1)
     ConvertPixelsInPlace(state, target.placement.visible, target.placement.out);
@@ -123,13 +209,10 @@ void ConvertPixelsInPlace(const JpegState& state, const McuRect& rect, uint8_t* 
     uint8_t* row = out + static_cast<ptrdiff_t>(y) * state.row_stride;
     for (int32_t x = rect.left; x < rect.right; ++x) {
       uint8_t* p = row + x * channels;
-      const int32_t luma = p[0], cb = p[1], cr = p[2];
-      const uint8_t r = Clamp255(luma + ((359 * cr - 45813) >> 8));
-      const uint8_t g = Clamp255(luma + ((34806 - 88 * cb - 183 * cr) >> 8));
-      const uint8_t b = Clamp255(luma + ((454 * cb - 57937) >> 8));
-      p[red] = inverted ? static_cast<uint8_t>(255 - r) : r;
-      p[1] = inverted ? static_cast<uint8_t>(255 - g) : g;
-      p[blue] = inverted ? static_cast<uint8_t>(255 - b) : b;
+      const RgbPixel rgb = YccToRgb(p[0], p[1], p[2]);
+      p[red] = inverted ? static_cast<uint8_t>(255 - rgb.r) : rgb.r;
+      p[1] = inverted ? static_cast<uint8_t>(255 - rgb.g) : rgb.g;
+      p[blue] = inverted ? static_cast<uint8_t>(255 - rgb.b) : rgb.b;
     }
   }
 }

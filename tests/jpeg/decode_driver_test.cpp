@@ -257,6 +257,34 @@ TEST(ReducedRead, EverySamplingMatchesThePeersScaledDecodeAndStaysInsideItsRows)
   }
 }
 
+// The one-pass YCbCr writer of reduced reads into three channels gives the bytes of the
+// generic expansion and in-place conversion, which four-channel buffers take.
+TEST(ReducedRead, TheOnePassYccWriterEqualsTheGenericExpansion) {
+  using setuvia::jpegtest::PeerSampling;
+  for (PeerSampling sampling : {PeerSampling::k444, PeerSampling::k420, PeerSampling::k422})
+    for (uint32_t scale : {2u, 4u, 8u}) {
+      const Bytes jpeg = setuvia::jpegtest::EncodeTestImage(77, 53, sampling, 90);
+      const uint32_t w = JpegScaledExtent(77, scale), h = JpegScaledExtent(53, scale);
+      Bytes pixels[2];
+      for (uint32_t channels : {3u, 4u}) {
+        Record r;
+        r.SetInput(jpeg);
+        ASSERT_EQ(JpegRead(&r.p(), READ_PARAMS_BUFFER), 0);
+        Bytes& out = pixels[channels - 3];
+        out.assign(size_t{w} * h * channels, kUnwritten);
+        r.p().dib_pixels = out.data();
+        r.p().dib_width = w;
+        r.p().dib_height = static_cast<int32_t>(h);
+        r.p().dib_channels = channels;
+        r.p().dib_color = channels == 3 ? COLOR_RGB : COLOR_RGBA;
+        ASSERT_EQ(JpegRead(&r.p(), JpegScaledReadMode(scale)), 0);
+      }
+      for (size_t i = 0; i < size_t{w} * h; ++i)
+        ASSERT_EQ(0, std::memcmp(&pixels[0][i * 3], &pixels[1][i * 4], 3))
+            << "pixel " << i << " at 1/" << scale << " sampling " << static_cast<int>(sampling);
+    }
+}
+
 // A buffer smaller than the reduced image takes its top-left part, byte for byte.
 TEST(ReducedRead, ASmallerBufferIsClippedToTheTopLeftOfTheReducedImage) {
   const Bytes jpeg = Encode420(64, 48);
