@@ -14,6 +14,7 @@
 #include "jpeg/markers.h"
 #include "jpeg/read_modes.h"
 #include "jpeg/routine_table.h"
+#include "jpeg/smooth_output.h"
 #include "jpeg/subsampling.h"
 #include "jpeg/validation.h"
 
@@ -242,8 +243,8 @@ int32_t ReadRecord(JPEG_PROPERTIES& p, int32_t mode) {
     if (status != JPEG_SUCCESS) return status;
   }
   if (IsEncoderMode(mode)) return JPEG_ERR_NOT_SUPPORTED;
-  // The smooth filter is not built: refused rather than silently replaced by the box one.
-  if (IsImageMode(mode) && s.smooth_upsampling != 0) return JPEG_ERR_NOT_SUPPORTED;
+  // Refused rather than silently replaced by box upsampling.
+  if (SmoothUpsamplingRefused(s, mode)) return JPEG_ERR_NOT_SUPPORTED;
   s.thumbnail_written = 0;
   int32_t result = PrepareRead(p, mode);
   if (result == JPEG_SUCCESS) result = DecodeStream(p);

@@ -143,6 +143,7 @@ int32_t OutputCoefficientStore(JPEG_PROPERTIES& properties) {
         status = SinkMcu(properties, sink, x, y);
     }
   }
+  FinishSink(properties, sink);
   state.routine_table->EndSimd();
   return status.code();
 }

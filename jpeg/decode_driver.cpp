@@ -18,6 +18,7 @@
 #include "jpeg/routine_table.h"
 #include "jpeg/scan_decode.h"
 #include "jpeg/scan_tables.h"
+#include "jpeg/smooth_output.h"
 #include "jpeg/status.h"
 
 namespace jpeg {
@@ -118,6 +119,9 @@ int32_t OnStartOfScan(JPEG_PROPERTIES& properties, bool& finished) {
   state.interleave_type = !progressive && ns < state.frame.component_count;
   status = SelectOutputConverter(properties);
   if (status != JPEG_SUCCESS) return status;
+  // Its components come a scan at a time, and the smooth filter needs them together:
+  // refused before anything is written rather than replicated.
+  if (state.interleave_type == 1 && SmoothUpsamplingApplies(state)) return JPEG_ERR_NOT_SUPPORTED;
   status = PrepareScanTables(state, scan);
   if (status != JPEG_SUCCESS) return status;
   const bool first_scan =

@@ -251,7 +251,18 @@ typedef struct JpegRawCoefficients {
  * image. The next image read of the same input goes on from there (set interrupt_flag
  * again to stop after the next MCU) until the read ends with 0 or 2, when roi_rect holds
  * the region the read began with again. Pixels of a progressive image are written when
- * its read ends. JpegFree at any point releases what the read holds. */
+ * its read ends. JpegFree at any point releases what the read holds.
+ *
+ * Smooth upsampling: smooth_upsampling = 1 before an image read fills in chroma sampled
+ * at half the width (4:2:2), or half the width and height (4:2:0), with the triangle
+ * filter (3/4 of the nearest sample, 1/4 of the next one, each way) instead of repeating
+ * each sample; other samplings are read as without it. The filter needs the samples
+ * right of and below each MCU, so the MCUs are written one MCU (and for 4:2:0 one MCU
+ * row) after they are decoded, the last ones when the scan ends. It combines with whole
+ * reads of sequential and progressive images at full size; reduced, region and
+ * interrupted reads, and a sequential 4:2:2 or 4:2:0 image whose components come in
+ * scans of their own, give JPEG_ERR_NOT_SUPPORTED before a pixel is written; with
+ * raw_coefficients it gives JPEG_ERR_INVALID_PROPERTIES. */
 typedef struct JpegState {
   int32_t io_mode;     /* read mode of the current call, -1 after JpegInit */
   int32_t roi_rect[4]; /* left, top, right, bottom; also an interrupted read's position */
@@ -317,10 +328,10 @@ typedef struct JpegState {
   int32_t progressive_scan_count;
   int32_t dc_final_count;
   int32_t ac_final_count;
-  int32_t smooth_upsampling;
-  int32_t output_path;      /* code of the installed output converter */
-  int32_t output_component; /* frame component of the block a non-interleaved writer gets */
-  int32_t mcus_across;      /* frame MCU grid, set by the frame set-up */
+  int32_t smooth_upsampling; /* 1: triangle filter for 4:2:2 and 4:2:0 chroma, see above */
+  int32_t output_path;       /* code of the installed output converter */
+  int32_t output_component;  /* frame component of the block a non-interleaved writer gets */
+  int32_t mcus_across;       /* frame MCU grid, set by the frame set-up */
   int32_t mcus_down;
 
   /* Application data. */

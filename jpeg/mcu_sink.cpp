@@ -8,6 +8,7 @@
 #include "jpeg/markers.h"
 #include "jpeg/mcu_placement.h"
 #include "jpeg/output_paths.h"
+#include "jpeg/smooth_output.h"
 
 namespace jpeg {
 namespace {
@@ -75,6 +76,7 @@ Status PrepareSink(JpegState& state, const JpegScanHeader& scan, McuSink& sink) 
   const bool reduced = sink.geometry.scale > 1;
   sink.block_count = 0;
   sink.block_by_block = state.interleave_type == 1;
+  sink.smooth = !reduced && !sink.block_by_block && SmoothUpsamplingApplies(state);
   // Reduced MCUs are no kernel's layout: the scaled writer is the generic expansion,
   // whose plane geometry follows the transform sizes (images written a component at a
   // time keep their block writers, which follow it too).
@@ -102,7 +104,7 @@ Status PrepareSink(JpegState& state, const JpegScanHeader& scan, McuSink& sink) 
                                            static_cast<int8_t>(h_blocks),
                                            static_cast<int8_t>(v_blocks)};
   }
-  return JPEG_SUCCESS;
+  return sink.smooth ? StartSmoothOutput(state, sink.geometry) : JPEG_SUCCESS;
 }
 
 Status SinkMcu(JPEG_PROPERTIES& properties, const McuSink& sink, int32_t mcu_column,
@@ -112,10 +114,15 @@ Status SinkMcu(JPEG_PROPERTIES& properties, const McuSink& sink, int32_t mcu_col
   if (table.WriteMcuOutput == nullptr || sink.writer == nullptr) return JPEG_ERR_INVALID_PROPERTIES;
   TransformBlocks(table, sink, state.mcu_work_buffer);
   if (sink.block_by_block) return WriteBlockByBlock(properties, sink, mcu_column, mcu_row);
+  if (sink.smooth) return SmoothOutputMcu(properties, sink.geometry, mcu_column, mcu_row);
   McuTarget target;
   const Status status = TargetMcu(sink.geometry, mcu_column, mcu_row, target);
   if (!status.ok() || IsEmpty(target.placement.visible)) return status;
   return WritePlacedMcu(properties, sink.whole_mcu_kernel, sink.writer, target);
+}
+
+void FinishSink(JPEG_PROPERTIES& properties, const McuSink& sink) {
+  if (sink.smooth) FlushSmoothOutput(properties, sink.geometry);
 }
 
 }  // namespace jpeg

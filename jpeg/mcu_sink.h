@@ -10,7 +10,8 @@
 // SinkMcu then dequantises and transforms them in place and writes the MCU, at its
 // position in the scan's grid, through the installed converter. Reads that deliver
 // coefficients, and MCUs a region read skips, do not reach the sink. Nothing is
-// allocated.
+// allocated per MCU; a smooth read gets its delay store once per scan, and FinishSink
+// writes what that store still holds when the scan ends.
 #pragma once
 
 #include <cstdint>
@@ -43,6 +44,8 @@ struct McuSink {
   // An image whose scans cover fewer components than the frame is written block by
   // block, each named by state.output_component with its coordinates in its component.
   bool block_by_block;
+  // Smooth upsampling: MCUs go through the delay store of the smooth path instead.
+  bool smooth;
   WriteMcuRoutine writer;         // the installed converter, or the scaled writer
   OutputKernel whole_mcu_kernel;  // of the installed path, for this frame
   SinkBlock blocks[kMaxBlocksPerMcu];
@@ -58,5 +61,8 @@ Status PrepareSink(JpegState& state, const JpegScanHeader& scan, McuSink& sink);
 // installed for the image, so a read never writes with one left from an earlier image.
 Status SinkMcu(JPEG_PROPERTIES& properties, const McuSink& sink, int32_t mcu_column,
                int32_t mcu_row);
+
+// After the scan's MCUs, however the scan ended: writes the output still held back.
+void FinishSink(JPEG_PROPERTIES& properties, const McuSink& sink);
 
 }  // namespace jpeg

@@ -10,6 +10,7 @@
 #include "jpeg/passthrough_output.h"
 #include "jpeg/read_geometry.h"
 #include "jpeg/routine_table.h"
+#include "jpeg/smooth_output.h"
 #include "jpeg/subsampling.h"
 
 namespace jpeg {
@@ -133,10 +134,14 @@ Converter ChooseConverter(const JpegState& state) {
   // One component makes one block per MCU whatever its sampling factors (T.81 A.2.2),
   // so there is nothing to upsample.
   const bool upsample = state.upsample_flag != 0 && n > 1;
-  if (state.color_convert_flag != 0)
-    return upsample ? ConvertAndUpsample(n, ch, col, sampling) : ConvertOnly(n, ch, col);
-  return upsample ? UpsampleOnly(n, ch, col, sampling)
-                  : PassThrough(n, ch, col, sampling, state.jpeg_color == COLOR_GRAY);
+  const bool convert = state.color_convert_flag != 0;
+  if (!upsample)
+    return convert ? ConvertOnly(n, ch, col)
+                   : PassThrough(n, ch, col, sampling, state.jpeg_color == COLOR_GRAY);
+  const Converter converter =
+      convert ? ConvertAndUpsample(n, ch, col, sampling) : UpsampleOnly(n, ch, col, sampling);
+  // The smooth filter belongs to the generic path, in place of every dedicated upsampler.
+  return converter != kNone && SmoothUpsamplingApplies(state) ? kGeneric : converter;
 }
 
 }  // namespace

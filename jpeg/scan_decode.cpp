@@ -245,6 +245,7 @@ Status DecodeScan(JPEG_PROPERTIES& properties, JpegScanHeader& scan) {
     status = PrepareSink(state, scan, sink);
     if (!status.ok()) return status;
     status = DecodeSequentialScan(properties, scan, sink);
+    FinishSink(properties, sink);
   }
   if (status.ok()) state.stream.bit_count = 0;
   state.routine_table->EndSimd();

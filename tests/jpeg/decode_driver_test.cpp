@@ -324,7 +324,7 @@ TEST(ReducedRead, BlocksAfterTheDataEndedAreMidGreyAtEveryScale) {
 }
 
 // Reads that come with later work are refused before a pixel is written.
-TEST(WholeImageRead, SmoothReadsAreNotSupportedYet) {
+TEST(WholeImageRead, SmoothReducedRegionOrInterruptedReadsAreNotSupported) {
   const Bytes jpeg = Encode420(32, 32);
   JpegRawCoefficients coefficients{};
   struct Case {
@@ -333,8 +333,18 @@ TEST(WholeImageRead, SmoothReadsAreNotSupportedYet) {
     void (*set_up)(JPEG_PROPERTIES&, JpegRawCoefficients*);
   };
   const Case cases[] = {
-      {"smooth upsampling", READ_IMAGE_BUFFER,
+      {"smooth reduced", READ_HALF_BUFFER,
        [](JPEG_PROPERTIES& p, JpegRawCoefficients*) { p.state.smooth_upsampling = 1; }},
+      {"smooth region", READ_IMAGE_BUFFER,
+       [](JPEG_PROPERTIES& p, JpegRawCoefficients*) {
+         p.state.smooth_upsampling = 1;
+         p.state.roi_rect[1] = 8;
+       }},
+      {"smooth interrupted", READ_IMAGE_BUFFER,
+       [](JPEG_PROPERTIES& p, JpegRawCoefficients*) {
+         p.state.smooth_upsampling = 1;
+         p.state.interrupt_flag = 1;
+       }},
   };
   for (const Case& c : cases) {
     Record r;

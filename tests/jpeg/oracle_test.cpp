@@ -35,8 +35,8 @@ struct Expectation {
   std::string reason;
 };
 
-// oracle_bounds.tsv: mode (program | reported | 1/2 | 1/4 | 1/8), path, status, max_diff, min_psnr,
-// reason.
+// oracle_bounds.tsv: mode (program | reported | smooth | 1/2 | 1/4 | 1/8), path, status, max_diff,
+// min_psnr, reason.
 std::map<std::string, Expectation> ReadExpectations() {
   std::map<std::string, Expectation> table;
   std::ifstream in(std::string(SETUVIA_SOURCE_DIR) + "/tests/jpeg/oracle_bounds.tsv");
@@ -72,18 +72,20 @@ int32_t FinalStatus(const CodecRun& run) {
   return run.image_status != CodecRun::kNotRun ? run.image_status : run.params_status;
 }
 
-// Whole reads by the colour choice; reduced reads (program colour) by their scale.
-std::string ModeName(ColorChoice color, int scale) {
+// Whole reads by the colour choice, or smooth; reduced reads (program colour) by their scale.
+std::string ModeName(ColorChoice color, int scale, PeerUpsampling upsampling) {
   if (scale != 1) return "1/" + std::to_string(scale);
+  if (upsampling == PeerUpsampling::kSmooth) return "smooth";
   return color == ColorChoice::kAsProgram ? "program" : "reported";
 }
 
 // Decodes one file both ways, prints its line, and checks it when the peer decoded it cleanly.
 void CompareWithPeer(const CorpusEntry& entry, const std::vector<uint8_t>& jpeg,
-                     const CodecImage& ours, ColorChoice color, int scale = 1) {
+                     const CodecImage& ours, ColorChoice color, int scale = 1,
+                     PeerUpsampling upsampling = PeerUpsampling::kBox) {
   const PeerFormat format = ours.run.layout.channels == 4 ? PeerFormat::kCmyk : PeerFormat::kBgr;
-  const PeerImage peer = DecodeWithPeer(jpeg, format, scale);
-  const std::string mode = ModeName(color, scale);
+  const PeerImage peer = DecodeWithPeer(jpeg, format, scale, uint64_t{64} << 20, upsampling);
+  const std::string mode = ModeName(color, scale, upsampling);
   const int32_t status = FinalStatus(ours.run);
   const bool comparable = ours.run.image_status != CodecRun::kNotRun && peer.decoded &&
                           peer.layout.width == ours.run.layout.width &&
@@ -147,6 +149,26 @@ TEST_P(OracleTest, ReducedReadsMatchThePeersScaledDecodeWithinMeasuredBounds) {
       if (!ours.refused_as_too_large)
         CompareWithPeer(*entry, jpeg, ours, ColorChoice::kAsProgram, scale);
     }
+  }
+}
+
+// The peer's triangle filter is the one smooth_upsampling asks for, for 4:2:2 and 4:2:0.
+// Non-interleaved sequential files are refused by smooth reads (smooth_output_test).
+TEST_P(OracleTest, SmoothReadsMatchThePeersTriangleFilterWithinMeasuredBounds) {
+  SETUVIA_NEED_SHARED_DATA(!Manifest().empty(), "shared corpus " << SharedDir() / "corpus");
+  if (!ImageDecodingAvailable()) GTEST_SKIP() << "image decoding not available";
+  for (const CorpusEntry* entry : EntriesOf(GetParam())) {
+    const std::string& sampling = entry->Field("subsampling");
+    if (sampling != "420" && sampling != "422") continue;
+    const bool non_interleaved = entry->Number("noninterleaved") == 1;
+    if (!entry->IsProgressive() && !(entry->IsSequential() && !non_interleaved)) continue;
+    const std::vector<uint8_t> jpeg = ReadFileBytes(SharedDir() / "corpus" / entry->path);
+    const CodecImage ours =
+        DecodeWithCodec(jpeg, ColorChoice::kAsProgram, 1, uint64_t{64} << 20, true);
+    ASSERT_TRUE(IsKnownStatus(FinalStatus(ours.run))) << entry->path;
+    ASSERT_TRUE(ours.GuardsIntact()) << entry->path;
+    if (!ours.refused_as_too_large)
+      CompareWithPeer(*entry, jpeg, ours, ColorChoice::kAsProgram, 1, PeerUpsampling::kSmooth);
   }
 }
 

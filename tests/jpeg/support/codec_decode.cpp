@@ -39,7 +39,7 @@ void ReadImage(JPEG_PROPERTIES& props, CodecRun& run, const BufferProvider& prov
 }  // namespace
 
 CodecRun RunCodec(std::span<const uint8_t> jpeg, ColorChoice color,
-                  const BufferProvider& provide_buffer, int scale) {
+                  const BufferProvider& provide_buffer, int scale, bool smooth) {
   CodecRun run;
   JPEG_PROPERTIES props;
   std::memset(&props, 0, sizeof props);
@@ -51,6 +51,7 @@ CodecRun RunCodec(std::span<const uint8_t> jpeg, ColorChoice color,
   if (run.params_status == 0) {
     run.jpeg_color = static_cast<int32_t>(props.jpeg_color);  // before the page's choice
     ChooseOutput(props, color);
+    props.state.smooth_upsampling = smooth ? 1 : 0;
     ReadImage(props, run, provide_buffer, scale);
   }
   run.free_status = JpegFree(&props);
@@ -70,7 +71,7 @@ bool CodecImage::GuardsIntact() const {
 }
 
 CodecImage DecodeWithCodec(std::span<const uint8_t> jpeg, ColorChoice color, int scale,
-                           uint64_t max_pixels) {
+                           uint64_t max_pixels, bool smooth) {
   CodecImage image;
   image.run = RunCodec(
       jpeg, color,
@@ -85,7 +86,7 @@ CodecImage DecodeWithCodec(std::span<const uint8_t> jpeg, ColorChoice color, int
                     CodecImage::kGuardValue);
         return image.storage.data() + CodecImage::kGuardBytes;
       },
-      scale);
+      scale, smooth);
   return image;
 }
 

@@ -34,9 +34,10 @@ struct CodecRun {
 // the buffer (DibLayout::BufferSize() bytes) or nullptr to skip the image read.
 using BufferProvider = std::function<uint8_t*(const DibLayout&)>;
 
-// scale 2, 4 or 8 reads the image at that fraction of its size (the reduced read modes).
+// scale 2, 4 or 8 reads the image at that fraction of its size (the reduced read modes);
+// smooth sets smooth_upsampling for the image read.
 CodecRun RunCodec(std::span<const uint8_t> jpeg, ColorChoice color,
-                  const BufferProvider& provide_buffer, int scale = 1);
+                  const BufferProvider& provide_buffer, int scale = 1, bool smooth = false);
 
 // A decoded image in its own buffer, with guard bytes on both sides that must stay untouched.
 struct CodecImage {
@@ -54,7 +55,7 @@ struct CodecImage {
 
 // Decodes into a fresh zero-filled buffer; images above max_pixels are not allocated.
 CodecImage DecodeWithCodec(std::span<const uint8_t> jpeg, ColorChoice color, int scale = 1,
-                           uint64_t max_pixels = uint64_t{64} << 20);
+                           uint64_t max_pixels = uint64_t{64} << 20, bool smooth = false);
 
 // True for the status codes the codec defines.
 bool IsKnownStatus(int32_t status);

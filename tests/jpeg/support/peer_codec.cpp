@@ -6,7 +6,8 @@
 namespace setuvia::jpegtest {
 namespace {
 
-constexpr int kFlags = TJFLAG_FASTUPSAMPLE | TJFLAG_ACCURATEDCT | TJFLAG_BOTTOMUP;
+constexpr int kFlags = TJFLAG_ACCURATEDCT | TJFLAG_BOTTOMUP;
+constexpr int kBoxFlags = kFlags | TJFLAG_FASTUPSAMPLE;
 
 // Owns a buffer the peer allocated.
 struct PeerBuffer {
@@ -67,10 +68,10 @@ bool ReadHeader(tjhandle handle, std::span<const uint8_t> jpeg, PeerFormat forma
 
 // 0: clean, 1: finished with a warning, -1: failed.
 int Decompress(tjhandle handle, std::span<const uint8_t> jpeg, PeerFormat format,
-               const DibLayout& layout, uint8_t* pixels) {
+               const DibLayout& layout, uint8_t* pixels, int flags = kBoxFlags) {
   if (tjDecompress2(handle, jpeg.data(), static_cast<unsigned long>(jpeg.size()), pixels,
                     static_cast<int>(layout.width), static_cast<int>(layout.Stride()),
-                    static_cast<int>(layout.height), PixelFormat(format), kFlags) == 0)
+                    static_cast<int>(layout.height), PixelFormat(format), flags) == 0)
     return 0;
   return tjGetErrorCode(handle) == TJERR_WARNING ? 1 : -1;
 }
@@ -93,7 +94,7 @@ bool PeerScaleIsAmbiguous(const DibLayout& full, const DibLayout& scaled, int sc
 }  // namespace
 
 PeerImage DecodeWithPeer(std::span<const uint8_t> jpeg, PeerFormat format, int scale,
-                         uint64_t max_pixels) {
+                         uint64_t max_pixels, PeerUpsampling upsampling) {
   PeerImage image;
   Handle handle;
   if (handle.get() == nullptr || !ReadHeader(handle.get(), jpeg, format, image.layout, scale)) {
@@ -111,7 +112,8 @@ PeerImage DecodeWithPeer(std::span<const uint8_t> jpeg, PeerFormat format, int s
     return image;
   }
   image.pixels.assign(image.layout.BufferSize(), 0);
-  const int result = Decompress(handle.get(), jpeg, format, image.layout, image.pixels.data());
+  const int result = Decompress(handle.get(), jpeg, format, image.layout, image.pixels.data(),
+                                upsampling == PeerUpsampling::kBox ? kBoxFlags : kFlags);
   image.decoded = result >= 0;
   image.warning = result == 1;
   if (result != 0) image.message = tjGetErrorStr2(handle.get());
@@ -131,7 +133,7 @@ bool PeerReadLayout(std::span<const uint8_t> jpeg, PeerFormat format, DibLayout&
 }
 
 std::vector<uint8_t> EncodeTestImage(uint32_t width, uint32_t height, PeerSampling sampling,
-                                     int quality) {
+                                     int quality, bool progressive) {
   std::vector<uint8_t> bgr(size_t{width} * height * 3);
   for (uint32_t y = 0; y < height; ++y)
     for (uint32_t x = 0; x < width; ++x) {
@@ -143,9 +145,10 @@ std::vector<uint8_t> EncodeTestImage(uint32_t width, uint32_t height, PeerSampli
   auto handle = tjInitCompress();
   if (handle == nullptr) return {};
   PeerBuffer jpeg;
-  const int result = tjCompress2(handle, bgr.data(), static_cast<int>(width), 0,
-                                 static_cast<int>(height), TJPF_BGR, &jpeg.data, &jpeg.size,
-                                 PeerSubsampling(sampling), quality, TJFLAG_ACCURATEDCT);
+  const int result =
+      tjCompress2(handle, bgr.data(), static_cast<int>(width), 0, static_cast<int>(height),
+                  TJPF_BGR, &jpeg.data, &jpeg.size, PeerSubsampling(sampling), quality,
+                  TJFLAG_ACCURATEDCT | (progressive ? TJFLAG_PROGRESSIVE : 0));
   tjDestroy(handle);
   if (result != 0) return {};
   return std::vector<uint8_t>(jpeg.data, jpeg.data + jpeg.size);

@@ -1,6 +1,7 @@
 // The peer codec (TurboJPEG, test-only): decoding into the same bottom-up, 4-byte-padded layout
-// as ours, with box upsampling and the accurate integer inverse DCT, which compute nearly what
-// our plain routines compute; and encoding small test images in memory.
+// as ours, with box upsampling (or its triangle filter, when asked) and the accurate integer
+// inverse DCT, which compute nearly what our plain routines compute; and encoding small test images
+// in memory.
 #pragma once
 
 #include <cstdint>
@@ -25,9 +26,15 @@ struct PeerImage {
   std::vector<uint8_t> pixels;
 };
 
+enum class PeerUpsampling {
+  kBox,     // replicated chroma, as our default read
+  kSmooth,  // the peer's triangle filter for 4:2:2 and 4:2:0, as our smooth_upsampling read
+};
+
 // scale 2, 4 or 8 decodes at that fraction of the size (TurboJPEG's scaled decode).
 PeerImage DecodeWithPeer(std::span<const uint8_t> jpeg, PeerFormat format, int scale = 1,
-                         uint64_t max_pixels = uint64_t{64} << 20);
+                         uint64_t max_pixels = uint64_t{64} << 20,
+                         PeerUpsampling upsampling = PeerUpsampling::kBox);
 
 // One decode into a caller's buffer laid out as `layout` (BufferSize() bytes), handle set-up
 // included, as the benchmarks time it. Returns false on an error (warnings pass).
@@ -42,6 +49,6 @@ enum class PeerSampling { k444, k422, k420, kGray };
 
 // A baseline JPEG of a smooth synthetic picture (gradients and a few edges), made in memory.
 std::vector<uint8_t> EncodeTestImage(uint32_t width, uint32_t height, PeerSampling sampling,
-                                     int quality);
+                                     int quality, bool progressive = false);
 
 }  // namespace setuvia::jpegtest
