@@ -4,8 +4,9 @@
 // the restart or the end of the scan takes the marker. Every table index is bounded
 // by construction: lookahead by 8 bits, values by the canonical code ranges, and
 // coefficient positions by the natural-order table's padding of 63s. The block
-// decoder takes data bytes up to eight at a time while they hold no 0xFF and ends
-// every block in the very state the byte-wise reader would leave (BlockReader).
+// decoder takes data bytes up to eight at a time while they hold no 0xFF, holds its
+// reader across the blocks of an MCU, and ends every call in the very state the
+// byte-wise reader would leave (BlockReader).
 #include "jpeg/huffman_decode.h"
 
 #include "jpeg/block_reader.h"
@@ -89,10 +90,14 @@ template <bool kStoreAc>
 }
 
 template <bool kStoreAc>
-int32_t DecodeBlockBody(JpegInputStream& stream, const JpegHuffmanDecodeTable& dc,
-                        const JpegHuffmanDecodeTable& ac, int32_t* dc_pred, int16_t* block) {
+int32_t DecodeBlockRun(JpegInputStream& stream, const BlockCoding* coding, int32_t count,
+                       int16_t* blocks) {
   BlockReader reader(stream);
-  const int32_t status = DecodeBlockSteps<kStoreAc>(reader, dc, ac, dc_pred, block);
+  int32_t status = JPEG_SUCCESS;
+  for (int32_t i = 0; i < count && status == JPEG_SUCCESS; ++i) {
+    const BlockCoding& c = coding[i];
+    status = DecodeBlockSteps<kStoreAc>(reader, *c.dc, *c.ac, c.dc_pred, blocks + 64 * i);
+  }
   reader.Finish();
   return status;
 }
@@ -156,15 +161,15 @@ int32_t DecodeHuffmanSymbol(JpegInputStream& s, const JpegHuffmanDecodeTable& ta
   return DecodeLongCode(s, table, 9, symbol);
 }
 
-int32_t DecodeBlockPlain(JpegInputStream* stream, const JpegHuffmanDecodeTable* dc,
-                         const JpegHuffmanDecodeTable* ac, int32_t* dc_pred, int16_t* block) {
-  CodecZero(block, 64 * sizeof(int16_t));
-  return DecodeBlockBody<true>(*stream, *dc, *ac, dc_pred, block);
+int32_t DecodeBlockPlain(JpegInputStream* stream, const BlockCoding* coding, int32_t count,
+                         int16_t* blocks) {
+  CodecZero(blocks, static_cast<size_t>(count) * 64 * sizeof(int16_t));
+  return DecodeBlockRun<true>(*stream, coding, count, blocks);
 }
 
-int32_t DecodeBlockDcOnlyPlain(JpegInputStream* stream, const JpegHuffmanDecodeTable* dc,
-                               const JpegHuffmanDecodeTable* ac, int32_t* dc_pred, int16_t* block) {
-  return DecodeBlockBody<false>(*stream, *dc, *ac, dc_pred, block);
+int32_t DecodeBlockDcOnlyPlain(JpegInputStream* stream, const BlockCoding* coding, int32_t count,
+                               int16_t* blocks) {
+  return DecodeBlockRun<false>(*stream, coding, count, blocks);
 }
 
 int32_t ProcessRestart(JpegInputStream& stream, JpegScanHeader& scan, int32_t across, int32_t down,

@@ -25,10 +25,13 @@ inline constexpr int32_t kMarkerReached = 100;
 // or the status of the marker search.
 [[nodiscard]] int32_t ProcessRestart(JpegInputStream& stream, JpegScanHeader& scan, int32_t across,
                                      int32_t down, int32_t x, int32_t y);
-// The block decoders of the routine table (plain versions).
-int32_t DecodeBlockPlain(JpegInputStream* stream, const JpegHuffmanDecodeTable* dc,
-                         const JpegHuffmanDecodeTable* ac, int32_t* dc_pred, int16_t* block);
-int32_t DecodeBlockDcOnlyPlain(JpegInputStream* stream, const JpegHuffmanDecodeTable* dc,
-                               const JpegHuffmanDecodeTable* ac, int32_t* dc_pred, int16_t* block);
+// The block decoders of the routine table (plain versions), one bit reader held
+// across the blocks of a call. The DC-only one stores coefficient 0 alone and leaves
+// the rest of each block as it is.
+struct BlockCoding;
+int32_t DecodeBlockPlain(JpegInputStream* stream, const BlockCoding* coding, int32_t count,
+                         int16_t* blocks);
+int32_t DecodeBlockDcOnlyPlain(JpegInputStream* stream, const BlockCoding* coding, int32_t count,
+                               int16_t* blocks);
 
 }  // namespace jpeg

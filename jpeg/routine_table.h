@@ -28,12 +28,18 @@ using WriteMcuRoutine = int32_t (*)(JPEG_PROPERTIES* properties, const McuTarget
 // (its H x V blocks follow back to back), out the MCU's top-left pixel, row_step the
 // distance between output rows in bytes (negative for bottom-up buffers).
 using OutputKernel = void (*)(const int16_t* const* blocks, uint8_t* out, int32_t row_step);
-// Decodes one sequential block (T.81 F.2.2) into 64 coefficients in natural order;
-// dc_pred is the component's DC predictor, used as a 16-bit value. Returns 0 or a
-// negative status.
-using DecodeBlockRoutine = int32_t (*)(JpegInputStream* stream, const JpegHuffmanDecodeTable* dc,
-                                       const JpegHuffmanDecodeTable* ac, int32_t* dc_pred,
-                                       int16_t* block);
+// What a block of a sequential scan is decoded with: its component's tables and DC
+// predictor (used as a 16-bit value).
+struct BlockCoding {
+  const JpegHuffmanDecodeTable* dc;
+  const JpegHuffmanDecodeTable* ac;
+  int32_t* dc_pred;
+};
+// Decodes `count` consecutive sequential blocks (T.81 F.2.2), block i with coding[i],
+// into 64 coefficients each in natural order from `blocks` on. Returns 0 or the first
+// negative status (the blocks after it are left as they are).
+using DecodeBlockRoutine = int32_t (*)(JpegInputStream* stream, const BlockCoding* coding,
+                                       int32_t count, int16_t* blocks);
 // The encoder is not part of this system; its slots keep this type and stay empty.
 using EncoderRoutine = void (*)();
 

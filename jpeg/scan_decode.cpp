@@ -52,40 +52,51 @@ bool ScanHasNoMoreToShow(const McuSink& sink, const JpegScanHeader& scan,
   return MemoryInputRanDry(stream) || RowBelowOutput(sink.geometry, scan, y);
 }
 
-struct ScanComponentPlan {
-  const JpegHuffmanDecodeTable* dc;
-  const JpegHuffmanDecodeTable* ac;
-  int32_t blocks;
-  DecodeBlockRoutine decode;
+// The blocks of one MCU in decoding order, and the routine each scan component's
+// blocks take.
+struct McuPlan {
+  BlockCoding coding[JPEG_MCU_BLOCKS];
+  DecodeBlockRoutine decode[JPEG_MAX_COMPONENTS];
+  int32_t first[JPEG_MAX_COMPONENTS + 1];  // first block of each scan component
+  int32_t components;
 };
 
 // A block that the read reduces to one sample needs only its DC coefficient: its AC
 // values are decoded past without being stored.
-void PlanScan(const JpegState& state, const JpegScanHeader& scan, const McuSink& sink,
-              ScanComponentPlan (&plan)[JPEG_MAX_COMPONENTS]) {
+void PlanScan(JpegState& state, JpegScanHeader& scan, const McuSink& sink, McuPlan& plan) {
   const RoutineTable& table = *state.routine_table;
+  plan.components = scan.component_count;
+  int32_t block = 0;
   for (int32_t j = 0; j < scan.component_count; ++j) {
     const JpegScanComponent& c = scan.components[j];
     const bool dc_only = sink.geometry.components[c.frame_index].block_size == 1;
-    plan[j] = {&state.dc_tables[c.dc_table], &state.ac_tables[c.ac_table],
-               scan.component_count > 1 ? c.h * c.v : 1,
-               dc_only ? table.DecodeBlockDcOnly : table.DecodeBlock};
+    plan.decode[j] = dc_only ? table.DecodeBlockDcOnly : table.DecodeBlock;
+    plan.first[j] = block;
+    const int32_t blocks = scan.component_count > 1 ? c.h * c.v : 1;
+    for (int32_t b = 0; b < blocks; ++b, ++block)
+      plan.coding[block] = {&state.dc_tables[c.dc_table], &state.ac_tables[c.ac_table],
+                            &scan.dc_pred[j]};
   }
+  plan.first[scan.component_count] = block;
 }
 
-Status DecodeMcuBlocks(JpegState& state, JpegScanHeader& scan,
-                       const ScanComponentPlan (&plan)[JPEG_MAX_COMPONENTS], bool shown) {
-  int16_t* block = state.mcu_work_buffer;
-  for (int32_t j = 0; j < scan.component_count; ++j) {
-    const ScanComponentPlan& c = plan[j];
-    for (int32_t b = 0; b < c.blocks; ++b, block += 64) {
-      const DecodeBlockRoutine decode = shown ? c.decode : state.routine_table->DecodeBlockDcOnly;
-      // A block whose DC cannot be read (its data ended) is all zero; the DC-only decoder
-      // stores coefficient 0 only when it reads it, so the previous MCU's must not stay.
-      block[0] = 0;
-      const int32_t status = decode(&state.stream, c.dc, c.ac, &scan.dc_pred[j], block);
-      if (status != JPEG_SUCCESS) return status;
-    }
+// One call per run of scan components that take the same routine, so that one bit
+// reader serves a whole MCU where the read keeps every block's coefficients.
+Status DecodeMcuBlocks(JpegState& state, const McuPlan& plan, bool shown) {
+  // A block whose DC cannot be read (its data ended) is all zero; the DC-only decoder
+  // stores coefficient 0 only when it reads it, so the previous MCU's must not stay.
+  for (int32_t b = 0; b < plan.first[plan.components]; ++b) state.mcu_work_buffer[64 * b] = 0;
+  if (!shown)
+    return state.routine_table->DecodeBlockDcOnly(
+        &state.stream, plan.coding, plan.first[plan.components], state.mcu_work_buffer);
+  for (int32_t j = 0; j < plan.components;) {
+    int32_t k = j + 1;
+    while (k < plan.components && plan.decode[k] == plan.decode[j]) ++k;
+    const int32_t first = plan.first[j];
+    const int32_t status = plan.decode[j](&state.stream, plan.coding + first, plan.first[k] - first,
+                                          state.mcu_work_buffer + 64 * first);
+    if (status != JPEG_SUCCESS) return status;
+    j = k;
   }
   return JPEG_SUCCESS;
 }
@@ -107,9 +118,8 @@ struct ScanCursor {
 // last restart point before it, and the MCUs in between are decoded for their DC
 // predictors only. Memory input that runs dry on the way ends the scan there, as a
 // whole read ends it; `ended` says so.
-Status SkipToRow(JpegState& state, JpegScanHeader& scan,
-                 const ScanComponentPlan (&plan)[JPEG_MAX_COMPONENTS], ScanGrid grid, int32_t row,
-                 ScanCursor& at, bool& ended) {
+Status SkipToRow(JpegState& state, JpegScanHeader& scan, const McuPlan& plan, ScanGrid grid,
+                 int32_t row, ScanCursor& at, bool& ended) {
   int64_t mcu = int64_t{at.y} * grid.across + at.x;
   if (mcu == 0) {
     Status status = StartRestartIndex(state, scan);
@@ -122,7 +132,7 @@ Status SkipToRow(JpegState& state, JpegScanHeader& scan,
   for (const int64_t end = int64_t{row} * grid.across; mcu < end; ++mcu) {
     const auto x = static_cast<int32_t>(mcu % grid.across),
                y = static_cast<int32_t>(mcu / grid.across);
-    Status status = DecodeMcuBlocks(state, scan, plan, false);
+    Status status = DecodeMcuBlocks(state, plan, false);
     if (status.ok()) status = ProcessRestart(state.stream, scan, grid.across, grid.down, x, y);
     if (!status.ok()) return status;
     if (MemoryInputRanDry(state.stream) && ++mcus_after_input_end > kMcusAfterInputEnd) {
@@ -170,7 +180,7 @@ Status SkipRestOfScan(JpegInputStream& stream) {
 Status DecodeSequentialScan(JPEG_PROPERTIES& properties, JpegScanHeader& scan,
                             const McuSink& sink) {
   JpegState& state = properties.state;
-  ScanComponentPlan plan[JPEG_MAX_COMPONENTS];
+  McuPlan plan;
   PlanScan(state, scan, sink, plan);
   const ScanGrid grid = GridOfScan(sink.geometry, scan);
   const bool region = sink.geometry.window.region;
@@ -195,7 +205,7 @@ Status DecodeSequentialScan(JPEG_PROPERTIES& properties, JpegScanHeader& scan,
         if (!status.ok()) break;
         shown = x >= span.first_column && x < span.end_column;
       }
-      status = DecodeMcuBlocks(state, scan, plan, shown);
+      status = DecodeMcuBlocks(state, plan, shown);
       if (status.ok()) status = ProcessRestart(state.stream, scan, grid.across, grid.down, x, y);
       if (status.ok() && shown) status = DeliverMcu(properties, scan, sink, x, y);
       if (!status.ok()) break;

@@ -34,7 +34,10 @@ struct Decoder {
     EXPECT_EQ(BuildHuffmanTable(dc_counts, dc_values, 0, 0, &dc), 0);
     EXPECT_EQ(BuildHuffmanTable(ac_counts, ac_values, 1, 0, &ac), 0);
   }
-  int32_t Block(int32_t* pred) { return DecodeBlockPlain(&stream, &dc, &ac, pred, block); }
+  int32_t Block(int32_t* pred) {
+    const BlockCoding coding{&dc, &ac, pred};
+    return DecodeBlockPlain(&stream, &coding, 1, block);
+  }
   std::vector<uint8_t> bytes;
   JpegInputStream stream{};
   JpegHuffmanDecodeTable dc{}, ac{};
@@ -313,34 +316,42 @@ class ReaderComparison {
     EXPECT_EQ(BuildHuffmanTable(kDcCounts, kDcValues, 0, 0, &dc_), 0);
     EXPECT_EQ(BuildHuffmanTable(kAcCounts, kAcValues, 1, 0, &ac_), 0);
   }
-  // The decoded blocks (zigzag order) up to the first error.
+  // The decoded blocks (zigzag order) up to the first error; `per_call` blocks to a
+  // DecodeBlockPlain call (one bit reader across them), compared after each call.
   std::vector<std::vector<int32_t>> Run(JpegInputStream& fast, JpegInputStream& reference,
-                                        int32_t count) {
+                                        int32_t count, int32_t per_call = 1) {
     std::vector<std::vector<int32_t>> decoded;
     int32_t fast_pred = 0, reference_pred = 0;
-    for (int32_t b = 0; b < count; ++b) {
-      int16_t fast_block[64], reference_block[64];
-      std::fill(fast_block, fast_block + 64, int16_t{0});
-      const int32_t fast_status = DecodeBlockPlain(&fast, &dc_, &ac_, &fast_pred, fast_block);
-      const int32_t reference_status =
-          ReferenceBlock(reference, dc_, ac_, &reference_pred, reference_block);
-      SCOPED_TRACE("block " + std::to_string(b));
+    const std::vector<BlockCoding> coding(per_call, BlockCoding{&dc_, &ac_, &fast_pred});
+    for (int32_t b = 0; b < count; b += per_call) {
+      const int32_t n = std::min(per_call, count - b);
+      std::vector<int16_t> fast_blocks(64 * n, 0), reference_blocks(64 * n, 0);
+      const int32_t fast_status = DecodeBlockPlain(&fast, coding.data(), n, fast_blocks.data());
+      int32_t reference_status = 0, done = 0;
+      while (done < n && reference_status == 0)
+        reference_status = ReferenceBlock(reference, dc_, ac_, &reference_pred,
+                                          reference_blocks.data() + 64 * done++);
+      SCOPED_TRACE("blocks from " + std::to_string(b));
       EXPECT_EQ(fast_status, reference_status);
       EXPECT_EQ(fast_pred, reference_pred);
-      EXPECT_TRUE(std::equal(fast_block, fast_block + 64, reference_block));
+      EXPECT_TRUE(std::equal(fast_blocks.begin(), fast_blocks.begin() + 64 * done,
+                             reference_blocks.begin()));
       ExpectSameState(fast, reference);
       if (fast_status != 0 || ::testing::Test::HasFailure()) break;
-      std::vector<int32_t> zigzag(64);
-      for (int32_t k = 0; k < 64; ++k) zigzag[k] = fast_block[kNaturalOrder[k]];
-      decoded.push_back(zigzag);
+      for (int32_t i = 0; i < n; ++i) {
+        std::vector<int32_t> zigzag(64);
+        for (int32_t k = 0; k < 64; ++k) zigzag[k] = fast_blocks[64 * i + kNaturalOrder[k]];
+        decoded.push_back(zigzag);
+      }
     }
     return decoded;
   }
-  std::vector<std::vector<int32_t>> RunOnMemory(const std::vector<uint8_t>& bytes, int32_t count) {
+  std::vector<std::vector<int32_t>> RunOnMemory(const std::vector<uint8_t>& bytes, int32_t count,
+                                                int32_t per_call = 1) {
     JpegInputStream fast{}, reference{};
     AttachMemoryInput(fast, bytes.data(), static_cast<uint32_t>(bytes.size()), 0);
     AttachMemoryInput(reference, bytes.data(), static_cast<uint32_t>(bytes.size()), 0);
-    return Run(fast, reference, count);
+    return Run(fast, reference, count, per_call);
   }
 
  private:
@@ -374,7 +385,8 @@ TEST(DecodeBlockFastPath, DecodesRandomBlocksAsEncodedAndAsTheByteWiseReader) {
 
 // One coded stream changed at every byte offset: a stuffed 0xFF put there, a marker
 // put there (the rest of the data follows it), or the memory input ending there
-// (zero bits follow; an end just after a 0xFF is a data error).
+// (zero bits follow; an end just after a 0xFF is a data error); decoded a block at a
+// time and six blocks to one reader.
 TEST(DecodeBlockFastPath, StuffingMarkersAndEndsAtEveryOffsetDecodeAsTheByteWiseReader) {
   std::mt19937 random(7);
   const std::vector<uint8_t> coded = Encode(RandomBlocks(random, 12));
@@ -390,9 +402,11 @@ TEST(DecodeBlockFastPath, StuffingMarkersAndEndsAtEveryOffsetDecodeAsTheByteWise
     std::vector<uint8_t> cut_after_ff = cut;
     cut_after_ff.push_back(0xFF);
     for (const std::vector<uint8_t>* bytes : {&stuffed, &marked, &cut, &cut_after_ff}) {
-      ReaderComparison comparison;
-      comparison.RunOnMemory(*bytes, 16);
-      if (::testing::Test::HasFailure()) return;
+      for (const int32_t per_call : {1, 6}) {  // a block a call, and an MCU of 4:2:0
+        ReaderComparison comparison;
+        comparison.RunOnMemory(*bytes, 16, per_call);
+        if (::testing::Test::HasFailure()) return;
+      }
     }
   }
 }
