@@ -1,9 +1,10 @@
 // Fuzzes the read modes: a parameter read, then an image read whole or of a region, at full
-// size or reduced, at once or one MCU per call, of pixels or of coefficients. The pixel
+// size or reduced, at once or one MCU per call, of pixels or of coefficients, or a whole
+// read with smooth upsampling, whose output runs behind the decoding. The pixel
 // buffer holds exactly the region's rows at the read's scale and the coefficient planes
 // exactly the size the header gives, so any write outside them is caught; statuses must be
 // known, and an interrupted read is abandoned after a bounded number of calls, so the leak
-// check sees what a freed half-done read leaves. The input's last two bytes and its length
+// check sees what a freed half-done read leaves. The input's last three bytes and its length
 // choose; the seeds are whole images.
 #include <cstddef>
 #include <cstdint>
@@ -20,7 +21,7 @@ constexpr uint64_t kMaxPixels = uint64_t{1} << 16;
 constexpr int32_t kMaxCalls = 4096;
 
 struct Choice {
-  bool region, interrupt, coefficients;
+  bool region, interrupt, coefficients, smooth;
   uint32_t scale;
   uint32_t corner, extent;  // region corner and size, in 1/16ths of the image
 };
@@ -28,8 +29,12 @@ struct Choice {
 Choice ChooseFrom(const uint8_t* data, size_t size) {
   const uint32_t low = size == 0 ? 0u : data[size - 1];
   const uint32_t high = size < 2 ? 0u : data[size - 2];
+  const uint32_t third = size < 3 ? 0u : data[size - 3];
   const uint32_t bits = (high << 8 | low) ^ static_cast<uint32_t>(size);
-  return {(bits & 1) != 0,       (bits & 2) != 0,  (bits & 4) != 0,
+  // An eighth of the inputs read smooth, whole and at full size, the reads it combines with
+  // (a value the regression inputs do not end with, so they keep their modes).
+  if ((third & 7) == 5) return {false, false, false, true, 1, 0, 0};
+  return {(bits & 1) != 0,       (bits & 2) != 0,  (bits & 4) != 0, false,
           1u << (bits >> 3 & 3), bits >> 5 & 0xFF, bits >> 13 & 0x7};
 }
 
@@ -99,6 +104,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
       for (size_t i = 0; i < planes.size(); ++i) raw.planes[i] = planes[i].data();
       p.state.raw_coefficients = &raw;
     }
+    p.state.smooth_upsampling = choice.smooth ? 1 : 0;
     p.dib_pixels = pixels.get();
     p.dib_width = width;
     p.dib_height = static_cast<int32_t>(height);

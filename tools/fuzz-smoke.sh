@@ -25,7 +25,7 @@ hostile=()
 [ -d ../shared/hostile ] && hostile=(../shared/hostile)
 run jpeg_header_fuzzer 400000 fuzz/corpus/header
 run jpeg_image_fuzzer 60000 fuzz/corpus/image "${hostile[@]}"
-# Regions, interrupted reads, coefficients and scales chosen by the input.
+# Regions, interrupted reads, coefficients, scales and smooth reads chosen by the input.
 run jpeg_read_mode_fuzzer 20000 fuzz/corpus/image
 # The plain and the best processor class must decode the same bytes.
 run jpeg_class_diff_fuzzer 20000 fuzz/corpus/image

@@ -40,6 +40,9 @@ TEST(SetuviaJpegCommandLine, AcceptsWhatTheUsageShows) {
   r = ParseCommandLine({"decode", "-", "-"});
   ASSERT_TRUE(r.options) << r.error;
   EXPECT_EQ(r.options->format, OutputFormat::kPnm);
+  r = ParseCommandLine({"decode", "--smooth", "a.jpg", "b.ppm"});
+  ASSERT_TRUE(r.options) << r.error;
+  EXPECT_TRUE(r.options->smooth);
   r = ParseCommandLine({"info", "--tables", "a.jpg"});
   ASSERT_TRUE(r.options) << r.error;
   EXPECT_TRUE(r.options->tables);
@@ -61,6 +64,7 @@ TEST(SetuviaJpegCommandLine, NamesEachMistake) {
       {{"decode", "--format", "gif", "a.jpg", "b"}, "--format takes"},
       {{"decode", "a.jpg", "b.jpg"}, "use --format"},
       {{"decode", "--thumbnail", "--scale", "1/2", "a.jpg", "b.ppm"}, "--thumbnail"},
+      {{"decode", "--smooth", "--region", "0,0,8,8", "a.jpg", "b.ppm"}, "--smooth"},
       {{"info", "--fast-dct", "a.jpg"}, "unknown option"},
   };
   for (const auto& c : cases) {

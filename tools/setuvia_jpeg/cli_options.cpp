@@ -18,6 +18,7 @@ const char kUsage[] =
     "  --region X,Y,W,H       decode only this rectangle of the image\n"
     "  --thumbnail            write the embedded thumbnail instead of the image\n"
     "  --fast-dct             use the fast inverse DCT\n"
+    "  --smooth               fill in 4:2:2 and 4:2:0 chroma with the triangle filter\n"
     "  --class N              force the codec's processor class (0 plain ... 6)\n";
 
 namespace {
@@ -93,6 +94,8 @@ ParseResult ParseCommandLine(const std::vector<std::string>& args) {
       options.thumbnail = true;
     } else if (arg == "--fast-dct" && decode) {
       options.fast_dct = true;
+    } else if (arg == "--smooth" && decode) {
+      options.smooth = true;
     } else if (arg == "--scale" && decode && has_value) {
       std::optional<int32_t> divisor = ParseScale(args[++i]);
       if (!divisor) return Fail("--scale takes 1/2, 1/4 or 1/8, not '" + args[i] + "'");
@@ -122,6 +125,9 @@ ParseResult ParseCommandLine(const std::vector<std::string>& args) {
     options.output = files[1];
     if (options.thumbnail && (options.region || options.scale_divisor != 1))
       return Fail("--thumbnail goes with neither --scale nor --region");
+    // The codec's smooth reads are whole reads at full size.
+    if (options.smooth && (options.region || options.scale_divisor != 1 || options.thumbnail))
+      return Fail("--smooth goes with neither --scale, --region nor --thumbnail");
     if (!format)
       format = options.output == "-" ? OutputFormat::kPnm : FormatFromFileName(options.output);
     if (!format) return Fail("cannot tell the format from '" + options.output + "': use --format");

@@ -29,6 +29,7 @@ struct CliOptions {
   std::optional<Region> region;
   bool thumbnail = false;
   bool fast_dct = false;
+  bool smooth = false;                     // smooth_upsampling
   bool tables = false;                     // info: print the quantisation and Huffman tables
   std::optional<int32_t> processor_class;  // forces the codec's routine class
 };

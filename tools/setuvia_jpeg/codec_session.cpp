@@ -147,6 +147,7 @@ bool CodecSession::Decode(const CliOptions& options, Raster& raster, std::string
   p.dib_color = layout.color;
   p.dib_pad_bytes = 0;
   p.state.dct_method = options.fast_dct ? DCT_METHOD_FAST : DCT_METHOD_PRECISE;
+  p.state.smooth_upsampling = options.smooth ? 1 : 0;
   int32_t status = JpegRead(&p, ReadModeFor(options));
   if (unannounced) status = FitThumbnail(p, status, raster);
   if (status == JPEG_SUCCESS || status == JPEG_ROI_SUCCESS) return true;
