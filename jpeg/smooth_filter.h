@@ -27,8 +27,8 @@ struct SmoothRowSource {
   int32_t last_column;  // the last sample column a neighbour may be taken from
 };
 
-// Writes output pixels x_begin..x_end-1 (image columns) into every `channels`-th byte
-// from out, which is pixel x_begin's byte.
+// Writes output pixels x_begin..x_end-1 (image columns, at most 32 of them: one MCU) into
+// every `channels`-th byte from out, which is pixel x_begin's byte.
 void SmoothUpsampleRow(const SmoothRowSource& source, int32_t x_begin, int32_t x_end, uint8_t* out,
                        int32_t channels);
 
