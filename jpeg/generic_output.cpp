@@ -9,8 +9,8 @@
 // samples of the pixel pair. For the Y 2x1 frames that YCbCr output accepts both
 // pixels take the same sample, so the bytes equal those of the packing path.
 //
-// Reduced reads of YCbCr into RGB or BGR whose components have one sample per pixel
-// take a one-pass writer: expansion and conversion fused, the same bytes.
+// Reduced reads of 4:4:4, 4:2:2 and 4:2:0 YCbCr into RGB or BGR take a one-pass writer:
+// expansion and conversion fused, the same bytes.
 #include "jpeg/generic_output.h"
 
 #include <algorithm>
@@ -91,26 +91,27 @@ inline RgbPixel YccToRgb(int32_t luma, int32_t cb, int32_t cr) {
           Clamp255(luma + ((454 * cb - 57937) >> 8))};
 }
 
-// The common reduced read: YCbCr into three-channel RGB or BGR from components that have
-// one sample per pixel (4:4:4, and 4:2:0 whose 1x1 components the reduced read gives the
-// larger transform). Each pixel gathers its three samples and is converted at once,
-// instead of one expansion pass per component and a conversion pass over the MCU's
-// pixels; the bytes are the same.
-bool WritesYccInOnePass(const JpegState& state, const ReadGeometry& g) {
+// The common reduced reads: YCbCr into three-channel RGB or BGR from a luma with one
+// sample per pixel and chroma with one per pixel (4:4:4, and 4:2:0 whose 1x1 components the
+// reduced read gives the larger transform) or one per two pixels across (4:2:2). Each
+// pixel gathers its three samples and is converted at once, instead of one expansion pass
+// per component and a conversion pass over the MCU's pixels; the bytes are the same.
+// Returns the chroma's horizontal shift (0 or 1), or -1 for any other read.
+int32_t OnePassChromaShift(const JpegState& state, const ReadGeometry& g) {
   if (g.component_count != 3 || state.dib_channels != 3 || state.color_convert_flag != 1 ||
       state.jpeg_color != COLOR_YCBCR ||
       (state.dib_color != COLOR_RGB && state.dib_color != COLOR_BGR))
-    return false;
-  for (int32_t i = 0; i < 3; ++i) {
-    const ComponentGeometry& c = g.components[i];
-    if (c.sample_h != g.h_max || c.sample_v != g.v_max) return false;
-  }
-  return true;
+    return -1;
+  const ComponentGeometry *c = g.components, &luma = c[0];
+  if (luma.sample_h != g.h_max || luma.sample_v != g.v_max) return -1;
+  for (int32_t i = 1; i < 3; ++i)
+    if (c[i].sample_v != g.v_max || c[i].sample_h != c[1].sample_h) return -1;
+  return c[1].sample_h == g.h_max ? 0 : 2 * c[1].sample_h == g.h_max ? 1 : -1;
 }
 
-// Sample rows of a plane with one sample per pixel. Block sizes are powers of two, so
-// shifts and masks replace the divisions of the general expansion, and within a run of
-// pixels that stays inside one block of every plane the samples lie side by side.
+// Sample rows of a plane whose rows have one sample per pixel row. Block sizes are powers
+// of two, so shifts and masks replace the divisions of the general expansion, and within
+// a run of pixels that stays inside one block of every plane the samples lie side by side.
 struct PixelSamples {
   const int16_t* blocks;
   int32_t shift, mask, block_row_cells;
@@ -123,22 +124,26 @@ struct PixelSamples {
   const int16_t* Row(int32_t y) const {
     return blocks + (y >> shift) * block_row_cells + (y & mask) * 8;
   }
-  const int16_t* At(const int16_t* row, int32_t x) const {
-    return row + (x >> shift) * 64 + (x & mask);
+  const int16_t* At(const int16_t* row, int32_t sample) const {
+    return row + (sample >> shift) * 64 + (sample & mask);
   }
 };
 
-void ConvertRun(const int16_t* luma, const int16_t* cb, const int16_t* cr, int32_t count,
-                uint8_t* p, int32_t red, int32_t blue) {
+// Pixels first .. first + count - 1 of a run; chroma sample k serves pixels k << kShift on.
+template <int kShift>
+void ConvertRun(const int16_t* luma, const int16_t* cb, const int16_t* cr, int32_t first,
+                int32_t count, uint8_t* p, int32_t red, int32_t blue) {
   for (int32_t k = 0; k < count; ++k, p += 3) {
-    const RgbPixel rgb = YccToRgb(static_cast<uint8_t>(luma[k]), static_cast<uint8_t>(cb[k]),
-                                  static_cast<uint8_t>(cr[k]));
+    const int32_t c = ((first + k) >> kShift) - (first >> kShift);
+    const RgbPixel rgb = YccToRgb(static_cast<uint8_t>(luma[k]), static_cast<uint8_t>(cb[c]),
+                                  static_cast<uint8_t>(cr[c]));
     p[red] = rgb.r;
     p[1] = rgb.g;
     p[blue] = rgb.b;
   }
 }
 
+template <int kShift>
 Status WriteYccMcu(const JpegState& state, const McuTarget& target) {
   const McuRect& rect = target.placement.visible;
   if (IsEmpty(rect)) return JPEG_SUCCESS;
@@ -146,7 +151,7 @@ Status WriteYccMcu(const JpegState& state, const McuTarget& target) {
   const Status status = PlanesOfMcu(state, *target.geometry, planes);
   if (!status.ok()) return status;
   const PixelSamples luma(planes[0]), cb(planes[1]), cr(planes[2]);
-  const int32_t run = std::min({planes[0].block_size, planes[1].block_size, planes[2].block_size});
+  const int32_t run = std::min(planes[0].block_size, planes[1].block_size << kShift);
   const bool bgr = state.dib_color == COLOR_BGR;
   const int32_t red = bgr ? 2 : 0, blue = bgr ? 0 : 2;
   for (int32_t y = rect.top; y < rect.bottom; ++y) {
@@ -154,8 +159,8 @@ Status WriteYccMcu(const JpegState& state, const McuTarget& target) {
     uint8_t* out = target.placement.out + static_cast<ptrdiff_t>(y) * state.row_stride;
     for (int32_t x = rect.left; x < rect.right;) {
       const int32_t end = std::min(rect.right, (x | (run - 1)) + 1);
-      ConvertRun(luma.At(luma_row, x), cb.At(cb_row, x), cr.At(cr_row, x), end - x, out + x * 3,
-                 red, blue);
+      ConvertRun<kShift>(luma.At(luma_row, x), cb.At(cb_row, x >> kShift),
+                         cr.At(cr_row, x >> kShift), x, end - x, out + x * 3, red, blue);
       x = end;
     }
   }
@@ -166,7 +171,14 @@ Status WriteYccMcu(const JpegState& state, const McuTarget& target) {
 
 int32_t WriteGenericMcu(JPEG_PROPERTIES* properties, const McuTarget& target) {
   const JpegState& state = properties->state;
-  if (WritesYccInOnePass(state, *target.geometry)) return WriteYccMcu(state, target).code();
+  switch (OnePassChromaShift(state, *target.geometry)) {
+    case 0:
+      return WriteYccMcu<0>(state, target).code();
+    case 1:
+      return WriteYccMcu<1>(state, target).code();
+    default:
+      break;
+  }
   const Status status = ExpandMcu(state, target);
   if (status.ok() && state.color_convert_flag == 1)
     ConvertPixelsInPlace(state, target.placement.visible, target.placement.out);
