@@ -154,6 +154,33 @@ TEST(SmoothUpsampling, AShorterBufferGetsTheTopRowsOfTheWholeRead) {
   EXPECT_TRUE(std::equal(top.begin(), top.end(), whole.Pixels().begin()));
 }
 
+// A stream cut short: the MCUs decoded before the end are written, the ones held back for
+// their neighbours included, as far as a box read writes them.
+TEST(SmoothUpsampling, AStreamCutShortKeepsItsDecodedRows) {
+  const Bytes whole_jpeg = Encode(64, 1024, PeerSampling::k420, false);
+  const Bytes cut(whole_jpeg.begin(), whole_jpeg.begin() + whole_jpeg.size() / 2);
+  const SampleImage whole = ReadSamples(whole_jpeg, true);
+  const SampleImage box = ReadSamples(cut, false);
+  const SampleImage smooth = ReadSamples(cut, true);
+  ASSERT_EQ(whole.status, 0);
+  ASSERT_NE(box.status, 0);
+  EXPECT_EQ(smooth.status, box.status);
+  EXPECT_TRUE(smooth.GuardsIntact());
+  const size_t row = size_t{64} * 3;
+  auto written = [&](const SampleImage& image, uint32_t y) {
+    const Bytes pixels = image.Pixels();
+    return std::any_of(pixels.begin() + y * row, pixels.begin() + (y + 1) * row,
+                       [](uint8_t b) { return b != kGuardValue; });
+  };
+  uint32_t rows = 0;  // the rows the box read wrote
+  while (rows < 1024 && written(box, rows)) ++rows;
+  ASSERT_GT(rows, 32u);
+  ASSERT_LT(rows, 1024u);
+  EXPECT_TRUE(written(smooth, rows - 1));
+  const Bytes top = smooth.Pixels(), reference = whole.Pixels();
+  EXPECT_TRUE(std::equal(top.begin(), top.begin() + 32 * row, reference.begin()));
+}
+
 // Its components come a scan at a time, so the filter would have nothing beside them.
 TEST(SmoothUpsampling, ANonInterleavedImageIsRefusedBeforeAnythingIsWritten) {
   const CorpusEntry* entry = nullptr;
