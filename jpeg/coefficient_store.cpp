@@ -5,6 +5,7 @@
 #include "jpeg/coefficient_store.h"
 
 #include <cstdlib>
+#include <cstring>
 #include <utility>
 
 #include "jpeg/coefficient_output.h"
@@ -115,7 +116,9 @@ int32_t AllocateCoefficientStore(JpegState& state) {
     // stays far below 2^63.
     const uint64_t coefficients = uint64_t(g.PlaneCoefficients(i));
     if (coefficients > SIZE_MAX / sizeof(int16_t)) return JPEG_ERR_MEMORY;
-    state.coefficient_planes[i] = static_cast<int16_t*>(std::calloc(coefficients, sizeof(int16_t)));
+    state.coefficient_planes[i] =
+        static_cast<int16_t*>(std::malloc(coefficients * sizeof(int16_t)));
+    state.coefficient_rows_cleared[i] = 0;
     if (state.coefficient_planes[i] == nullptr) {
       FreeCoefficientStore(state);
       return JPEG_ERR_MEMORY;
@@ -124,9 +127,21 @@ int32_t AllocateCoefficientStore(JpegState& state) {
   return JPEG_SUCCESS;
 }
 
+void ClearStoreRows(JpegState& state, int32_t i, int32_t rows) {
+  int32_t& cleared = state.coefficient_rows_cleared[i];
+  if (rows <= cleared) return;
+  const StoreGeometry g = StoreGeometryOf(state.frame);
+  const int64_t row_coefficients = g.BlockOffset(i, 0, 1);
+  std::memset(state.coefficient_planes[i] + cleared * row_coefficients, 0,
+              static_cast<size_t>((rows - cleared) * row_coefficients) * sizeof(int16_t));
+  cleared = rows;
+}
+
 int32_t OutputCoefficientStore(JPEG_PROPERTIES& properties) {
   JpegState& state = properties.state;
   const StoreGeometry g = StoreGeometryOf(state.frame);
+  for (int32_t i = 0; i < state.frame.component_count; ++i)
+    ClearStoreRows(state, i, g.mcus_down * g.v[i]);
   McuSink sink;
   const JpegScanHeader scan = WholeFrameScan(state.frame);
   Status status = PrepareSink(state, scan, sink);

@@ -46,12 +46,20 @@ void FreeCoefficientStore(JpegState& state);
 // a record before its first progressive scan.
 void ResetCoefficientStore(JpegState& state);
 
-// Allocates the store, cleared, for the state's frame. Refused before allocating: an MCU
-// of more than 10 blocks ("Unsupported subsampling"), and a frame with more blocks than
-// its stream could code ("Data error"): the first DC scan takes at least one bit per block.
+// Allocates the store for the state's frame, uncleared: each plane is cleared a row at a
+// time just ahead of the first scan that reaches the row (ClearStoreRows), so clearing and
+// the first scan's writes meet the same cache lines instead of the whole store twice. Refused
+// before allocating: an MCU of more than 10 blocks ("Unsupported subsampling"), and a frame with
+// more blocks than its stream could code ("Data error"): the first DC scan takes at least one bit
+// per block.
 [[nodiscard]] int32_t AllocateCoefficientStore(JpegState& state);
 
-// Hands every MCU of the store to the sink, which writes the picture.
+// Clears the block rows of frame component i's plane below `rows` that are not yet
+// cleared. Every scan calls it before it decodes into a row.
+void ClearStoreRows(JpegState& state, int32_t i, int32_t rows);
+
+// Hands every MCU of the store to the sink, which writes the picture; rows no scan
+// reached are zeros.
 [[nodiscard]] int32_t OutputCoefficientStore(JPEG_PROPERTIES& properties);
 
 }  // namespace jpeg

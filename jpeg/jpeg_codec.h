@@ -357,6 +357,8 @@ typedef struct JpegState {
   int16_t* coefficient_planes[JPEG_MAX_COMPONENTS]; /* progressive images: one per component */
   void* restart_index;                              /* row-state index of region reads */
   void* delay_buffers;                              /* smooth upsampling */
+  /* Block rows of each coefficient plane cleared so far. */
+  int32_t coefficient_rows_cleared[JPEG_MAX_COMPONENTS];
 
   struct RoutineTable* routine_table;
 
