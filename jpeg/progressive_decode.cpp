@@ -47,8 +47,9 @@ int16_t Scaled(int32_t value, int32_t al) {
 }
 
 // T.81 G.1.2.2: values from Al up; an end-of-band run ends this block and the next ones.
-int32_t AcFirstSteps(BlockReader& reader, int32_t& eob_run, const JpegHuffmanDecodeTable& ac,
-                     int16_t* block, int32_t ss, int32_t se, int32_t al) {
+[[gnu::always_inline]] inline int32_t AcFirstSteps(BlockReader& reader, int32_t& eob_run,
+                                                   const JpegHuffmanDecodeTable& ac, int16_t* block,
+                                                   int32_t ss, int32_t se, int32_t al) {
   for (int32_t k = ss; k <= se; ++k) {
     int32_t symbol = 0;
     int32_t status = reader.Symbol(ac, &symbol);
@@ -217,8 +218,9 @@ int32_t NthOne(uint64_t x, int32_t n) {
 }
 
 // T.81 G.1.2.1: the difference is added to the predictor and the sum scaled by 2^Al.
-int32_t DcFirstSteps(BlockReader& reader, const JpegHuffmanDecodeTable& dc, int16_t* block,
-                     int32_t* dc_pred, int32_t al) {
+[[gnu::always_inline]] inline int32_t DcFirstSteps(BlockReader& reader,
+                                                   const JpegHuffmanDecodeTable& dc, int16_t* block,
+                                                   int32_t* dc_pred, int32_t al) {
   int32_t symbol = 0, value = 0;
   int32_t status = reader.Symbol(dc, &symbol);
   if (status == JPEG_SUCCESS && (symbol & 0x0F) != 0) status = reader.Value(symbol & 0x0F, &value);
