@@ -5,7 +5,6 @@
 
 #include <csetjmp>
 #include <cstdio>
-#include <cstring>
 #include <vector>
 
 #include <jpeglib.h>
@@ -88,10 +87,7 @@ void ExpectCoefficientsOfOracle(const Bytes& jpeg, const std::string& name) {
     raw.planes[c] = planes.back().data();
   }
   JPEG_PROPERTIES p;
-  std::memset(&p, 0, sizeof p);
-  ASSERT_EQ(JpegInit(&p), 0);
-  p.jpeg_buffer = jpeg.data();
-  p.jpeg_buffer_size = static_cast<uint32_t>(jpeg.size());
+  ASSERT_EQ(OpenRecord(jpeg, p), 0);
   p.state.raw_coefficients = &raw;
   const int32_t status = JpegRead(&p, READ_IMAGE_BUFFER);
   JpegFree(&p);
@@ -135,10 +131,7 @@ TEST(CoefficientOutput, AFrameComponentWithoutAPlaneIsRefused) {
   std::vector<int16_t> plane(32 * 16);
   JpegRawCoefficients raw{0, {plane.data(), plane.data(), nullptr, nullptr}};
   JPEG_PROPERTIES p;
-  std::memset(&p, 0, sizeof p);
-  ASSERT_EQ(JpegInit(&p), 0);
-  p.jpeg_buffer = jpeg.data();
-  p.jpeg_buffer_size = static_cast<uint32_t>(jpeg.size());
+  ASSERT_EQ(OpenRecord(jpeg, p), 0);
   p.state.raw_coefficients = &raw;
   EXPECT_EQ(JpegRead(&p, READ_IMAGE_BUFFER), JPEG_ERR_INVALID_PROPERTIES);
   JpegFree(&p);
@@ -153,10 +146,7 @@ TEST(CoefficientOutput, AFrameOfAnotherShapeLaterInTheStreamIsRefused) {
   std::vector<int16_t> y(32 * 16), c(16 * 8);  // 24 x 16 at 2x2, 1x1, 1x1
   JpegRawCoefficients raw{0, {y.data(), c.data(), c.data(), nullptr}};
   JPEG_PROPERTIES p;
-  std::memset(&p, 0, sizeof p);
-  ASSERT_EQ(JpegInit(&p), 0);
-  p.jpeg_buffer = jpeg.data();
-  p.jpeg_buffer_size = static_cast<uint32_t>(jpeg.size());
+  ASSERT_EQ(OpenRecord(jpeg, p), 0);
   ASSERT_EQ(JpegRead(&p, READ_PARAMS_BUFFER), 0);
   ASSERT_EQ(p.jpeg_height, 16u);
   p.state.raw_coefficients = &raw;

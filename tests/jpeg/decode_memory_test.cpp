@@ -3,25 +3,23 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
-#include <cstring>
 #include <vector>
 
 #include "jpeg/jpeg_codec.h"
+#include "tests/jpeg/support/codec_decode.h"
 #include "tests/jpeg/support/peer_codec.h"
 
 namespace {
 
 using setuvia::jpegtest::EncodeTestImage;
+using setuvia::jpegtest::OpenRecord;
 using setuvia::jpegtest::PeerSampling;
 
 // The record-based decode into a top-down buffer of `channels` bytes per pixel.
 std::vector<uint8_t> DecodeWithRecord(const std::vector<uint8_t>& jpeg, int32_t color,
                                       uint32_t channels) {
   JPEG_PROPERTIES p;
-  std::memset(&p, 0, sizeof p);
-  EXPECT_EQ(JpegInit(&p), 0);
-  p.jpeg_buffer = jpeg.data();
-  p.jpeg_buffer_size = static_cast<uint32_t>(jpeg.size());
+  EXPECT_EQ(OpenRecord(jpeg, p), 0);
   EXPECT_EQ(JpegRead(&p, READ_PARAMS_BUFFER), 0);
   std::vector<uint8_t> pixels(size_t{p.jpeg_width} * p.jpeg_height * channels);
   p.dib_pixels = pixels.data();

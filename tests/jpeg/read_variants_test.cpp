@@ -12,6 +12,7 @@
 #include <jpeglib.h>
 
 #include "jpeg/jpeg_codec.h"
+#include "tests/jpeg/support/codec_decode.h"
 #include "tests/jpeg/support/corpus_test_env.h"
 #include "tests/jpeg/support/peer_codec.h"
 #include "tests/platform/temp_folder.h"
@@ -57,10 +58,7 @@ bool ReportIsInside(const JPEG_PROPERTIES& p, uint32_t scale) {
 ReadResult Read(const Bytes& jpeg, const Request& request) {
   ReadResult result;
   JPEG_PROPERTIES p;
-  std::memset(&p, 0, sizeof p);
-  if (JpegInit(&p) != 0) return result;
-  p.jpeg_buffer = jpeg.data();
-  p.jpeg_buffer_size = static_cast<uint32_t>(jpeg.size());
+  if (OpenRecord(jpeg, p) != 0) return result;
   result.status = JpegRead(&p, READ_PARAMS_BUFFER);
   if (result.status == 0) {
     const uint32_t width =

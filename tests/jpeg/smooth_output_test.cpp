@@ -6,10 +6,10 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cstring>
 #include <vector>
 
 #include "jpeg/jpeg_codec.h"
+#include "tests/jpeg/support/codec_decode.h"
 #include "tests/jpeg/support/corpus_test_env.h"
 #include "tests/jpeg/support/peer_codec.h"
 
@@ -46,10 +46,7 @@ struct SampleImage {
 SampleImage ReadSamples(const Bytes& jpeg, bool smooth, uint32_t rows = 0) {
   SampleImage image;
   JPEG_PROPERTIES p;
-  std::memset(&p, 0, sizeof p);
-  if (JpegInit(&p) != 0) return image;
-  p.jpeg_buffer = jpeg.data();
-  p.jpeg_buffer_size = static_cast<uint32_t>(jpeg.size());
+  if (OpenRecord(jpeg, p) != 0) return image;
   image.status = JpegRead(&p, READ_PARAMS_BUFFER);
   const uint64_t pixels = uint64_t{p.jpeg_width} * p.jpeg_height;
   if (image.status == 0 && (p.jpeg_channels == 3 || p.jpeg_channels == 4) && pixels <= kMaxPixels) {

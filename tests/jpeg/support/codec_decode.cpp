@@ -38,15 +38,20 @@ void ReadImage(JPEG_PROPERTIES& props, CodecRun& run, const BufferProvider& prov
 
 }  // namespace
 
+int32_t OpenRecord(std::span<const uint8_t> jpeg, JPEG_PROPERTIES& record) {
+  std::memset(&record, 0, sizeof record);
+  const int32_t status = JpegInit(&record);
+  record.jpeg_buffer = jpeg.data();
+  record.jpeg_buffer_size = static_cast<uint32_t>(jpeg.size());
+  return status;
+}
+
 CodecRun RunCodec(std::span<const uint8_t> jpeg, ColorChoice color,
                   const BufferProvider& provide_buffer, int scale, bool smooth) {
   CodecRun run;
   JPEG_PROPERTIES props;
-  std::memset(&props, 0, sizeof props);
-  run.init_status = JpegInit(&props);
+  run.init_status = OpenRecord(jpeg, props);
   if (run.init_status != 0) return run;
-  props.jpeg_buffer = jpeg.data();
-  props.jpeg_buffer_size = static_cast<uint32_t>(jpeg.size());
   run.params_status = JpegRead(&props, READ_PARAMS_BUFFER);
   if (run.params_status == 0) {
     run.jpeg_color = static_cast<int32_t>(props.jpeg_color);  // before the page's choice

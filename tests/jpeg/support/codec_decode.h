@@ -8,6 +8,7 @@
 #include <span>
 #include <vector>
 
+#include "jpeg/jpeg_codec.h"
 #include "tests/jpeg/support/dib_layout.h"
 
 namespace setuvia::jpegtest {
@@ -33,6 +34,10 @@ struct CodecRun {
 // Called after a successful parameters read with the layout the image read will fill; returns
 // the buffer (DibLayout::BufferSize() bytes) or nullptr to skip the image read.
 using BufferProvider = std::function<uint8_t*(const DibLayout&)>;
+
+// A zero-filled record after JpegInit, reading from jpeg (which must outlive the record);
+// JpegInit's status.
+int32_t OpenRecord(std::span<const uint8_t> jpeg, JPEG_PROPERTIES& record);
 
 // scale 2, 4 or 8 reads the image at that fraction of its size (the reduced read modes);
 // smooth sets smooth_upsampling for the image read.
