@@ -17,13 +17,19 @@ void InverseDct8x8Precise(int16_t* block);
 void InverseDct4x4Precise(int16_t* block);
 void InverseDct2x2Precise(int16_t* block);
 void InverseDct1x1Precise(int16_t* block);
-// DequantizeMultiply and InverseDct8x8Precise in one pass.
+// DequantizeMultiply and the precise transform of each size in one pass; the reduced ones
+// dequantise only the coefficients their size reads.
 void DequantizeInverseDct8x8Precise(int16_t* block, const int16_t* table);
+void DequantizeInverseDct4x4Precise(int16_t* block, const int16_t* table);
+void DequantizeInverseDct2x2Precise(int16_t* block, const int16_t* table);
+void DequantizeInverseDct1x1Precise(int16_t* block, const int16_t* table);
 
 void InverseDct8x8Fast(int16_t* block);
 void InverseDct4x4Fast(int16_t* block);
 void InverseDct2x2Fast(int16_t* block);
 void InverseDct1x1Fast(int16_t* block);
+// DequantizeScaled and InverseDct1x1Fast in one pass: the DC coefficient alone.
+void DequantizeInverseDct1x1Fast(int16_t* block, const int16_t* table);
 
 // Output edge (8, 4, 2 or 1 samples) of the transform a block gets at scale denominator
 // `scale` (1, 2, 4 or 8). With square sampling (every component 1x1 or 2x2) a component

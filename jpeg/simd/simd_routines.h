@@ -18,6 +18,15 @@ void DequantizeInverseDct8x8PreciseAvx2(int16_t* block, const int16_t* table);
 // DequantizeScaled and InverseDct8x8Fast in one pass.
 void DequantizeInverseDct8x8FastSse2(int16_t* block, const int16_t* table);
 void DequantizeInverseDct8x8FastAvx2(int16_t* block, const int16_t* table);
+// The reduced precise transforms, alone and with DequantizeMultiply fused in.
+void InverseDct4x4PreciseSse2(int16_t* block);
+void InverseDct4x4PreciseAvx2(int16_t* block);
+void InverseDct2x2PreciseSse2(int16_t* block);
+void InverseDct2x2PreciseAvx2(int16_t* block);
+void DequantizeInverseDct4x4PreciseSse2(int16_t* block, const int16_t* table);
+void DequantizeInverseDct4x4PreciseAvx2(int16_t* block, const int16_t* table);
+void DequantizeInverseDct2x2PreciseSse2(int16_t* block, const int16_t* table);
+void DequantizeInverseDct2x2PreciseAvx2(int16_t* block, const int16_t* table);
 
 // The full-MCU colour kernels of paths 1-12, the gray copy and the two-channel 4:2:2
 // packing (path 19), X(kernel, slot): each has an Sse2 and an Avx2 version

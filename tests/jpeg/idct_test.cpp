@@ -338,59 +338,85 @@ TEST(InverseDct, OutputsAreBitExactOverStressBlocks) {
 }
 
 // The vector kernels must give the plain results for every input, alone and with the
-// dequantisation fused in (as must the plain fused kernel); each runs where the processor
+// dequantisation fused in (as must the plain fused kernels); each runs where the processor
 // can execute it.
-struct VectorPreciseKernel {
+struct PreciseKernel {
   const char* name;
+  int size;
   bool needs_avx2;
   Transform transform;
   void (*fused)(int16_t*, const int16_t*);
 };
-const VectorPreciseKernel kVectorPreciseKernels[] = {
-    {"Plain", false, jpeg::InverseDct8x8Precise, jpeg::DequantizeInverseDct8x8Precise},
-    {"Sse2", false, jpeg::InverseDct8x8PreciseSse2, jpeg::DequantizeInverseDct8x8PreciseSse2},
-    {"Avx2", true, jpeg::InverseDct8x8PreciseAvx2, jpeg::DequantizeInverseDct8x8PreciseAvx2},
+const PreciseKernel kPreciseKernels[] = {
+    {"Plain", 8, false, jpeg::InverseDct8x8Precise, jpeg::DequantizeInverseDct8x8Precise},
+    {"Sse2", 8, false, jpeg::InverseDct8x8PreciseSse2, jpeg::DequantizeInverseDct8x8PreciseSse2},
+    {"Avx2", 8, true, jpeg::InverseDct8x8PreciseAvx2, jpeg::DequantizeInverseDct8x8PreciseAvx2},
+    {"Plain", 4, false, jpeg::InverseDct4x4Precise, jpeg::DequantizeInverseDct4x4Precise},
+    {"Sse2", 4, false, jpeg::InverseDct4x4PreciseSse2, jpeg::DequantizeInverseDct4x4PreciseSse2},
+    {"Avx2", 4, true, jpeg::InverseDct4x4PreciseAvx2, jpeg::DequantizeInverseDct4x4PreciseAvx2},
+    {"Plain", 2, false, jpeg::InverseDct2x2Precise, jpeg::DequantizeInverseDct2x2Precise},
+    {"Sse2", 2, false, jpeg::InverseDct2x2PreciseSse2, jpeg::DequantizeInverseDct2x2PreciseSse2},
+    {"Avx2", 2, true, jpeg::InverseDct2x2PreciseAvx2, jpeg::DequantizeInverseDct2x2PreciseAvx2},
+    {"Plain", 1, false, jpeg::InverseDct1x1Precise, jpeg::DequantizeInverseDct1x1Precise},
 };
 
-bool Runs(const VectorPreciseKernel& kernel) {
+bool Runs(const PreciseKernel& kernel) {
   jpeg::DetectProcessor();
   return !kernel.needs_avx2 || jpeg::GetProcessorInfo().avx2;
 }
 
+// The plain kernels' hashes are pinned above.
 TEST(InverseDct, VectorPreciseTransformsAreBitExact) {
-  for (const auto& kernel : kVectorPreciseKernels) {
-    if (!Runs(kernel)) continue;
-    EXPECT_EQ(TransformHash(kernel.transform, 8), kPrecise8x8Hash) << kernel.name;
+  for (const auto& kernel : kPreciseKernels) {
+    const auto plain =
+        std::find_if(std::begin(kPreciseKernels), std::end(kPreciseKernels),
+                     [&kernel](const PreciseKernel& k) { return k.size == kernel.size; });
+    if (!Runs(kernel) || plain == &kernel) continue;
+    EXPECT_EQ(TransformHash(kernel.transform, kernel.size),
+              TransformHash(plain->transform, kernel.size))
+        << kernel.name << " " << kernel.size;
   }
 }
 
 // Against the plain dequantisation and transform, over stress blocks and tables: the next
 // stress block (any 16-bit factor) and the extreme tables a DQT can hold (1, 255, 65535).
-// Guard cells around the block must survive.
-TEST(InverseDct, FusedDequantizingTransformsMatchThePlainPair) {
+// The samples of the transform's corner must match; guard cells around the block and the
+// cells outside the corner of a reduced size are never written past the block.
+void ExpectFusedMatchesPlainPair(void (*dequantize)(int16_t*, const int16_t*), Transform transform,
+                                 void (*fused)(int16_t*, const int16_t*), int size,
+                                 const char* name) {
   const std::vector<Block> blocks = StressBlocks();
   std::vector<Block> tables;
   for (int16_t factor : {1, 255, -1}) tables.push_back(Block{}), tables.back().fill(factor);
   constexpr int16_t kGuard = 0x5A5A;
-  for (const auto& kernel : kVectorPreciseKernels) {
-    if (!Runs(kernel)) continue;
-    for (size_t i = 0; i < blocks.size(); ++i) {
-      const Block& table = i % 4 < 3 ? tables[i % 4] : blocks[(i + 1) % blocks.size()];
-      Block expected = blocks[i];
-      jpeg::DequantizeMultiply(expected.data(), table.data());
-      jpeg::InverseDct8x8Precise(expected.data());
-      std::array<int16_t, 64 + 16> guarded;
-      guarded.fill(kGuard);
-      std::copy(blocks[i].begin(), blocks[i].end(), guarded.begin() + 8);
-      kernel.fused(guarded.data() + 8, table.data());
-      ASSERT_TRUE(std::equal(expected.begin(), expected.end(), guarded.begin() + 8))
-          << kernel.name << " block " << i;
-      ASSERT_TRUE(
-          std::all_of(guarded.begin(), guarded.begin() + 8, [](int16_t v) { return v == kGuard; }));
-      ASSERT_TRUE(
-          std::all_of(guarded.end() - 8, guarded.end(), [](int16_t v) { return v == kGuard; }));
-    }
+  for (size_t i = 0; i < blocks.size(); ++i) {
+    const Block& table = i % 4 < 3 ? tables[i % 4] : blocks[(i + 1) % blocks.size()];
+    Block expected = blocks[i];
+    dequantize(expected.data(), table.data());
+    transform(expected.data());
+    std::array<int16_t, 64 + 16> guarded;
+    guarded.fill(kGuard);
+    std::copy(blocks[i].begin(), blocks[i].end(), guarded.begin() + 8);
+    fused(guarded.data() + 8, table.data());
+    for (int r = 0; r < size; ++r)
+      ASSERT_TRUE(std::equal(expected.begin() + 8 * r, expected.begin() + 8 * r + size,
+                             guarded.begin() + 8 + 8 * r))
+          << name << " " << size << " block " << i;
+    ASSERT_TRUE(
+        std::all_of(guarded.begin(), guarded.begin() + 8, [](int16_t v) { return v == kGuard; }));
+    ASSERT_TRUE(
+        std::all_of(guarded.end() - 8, guarded.end(), [](int16_t v) { return v == kGuard; }));
   }
+}
+
+TEST(InverseDct, FusedDequantizingTransformsMatchThePlainPair) {
+  for (const auto& kernel : kPreciseKernels) {
+    if (Runs(kernel))
+      ExpectFusedMatchesPlainPair(jpeg::DequantizeMultiply, kernel.transform, kernel.fused,
+                                  kernel.size, kernel.name);
+  }
+  ExpectFusedMatchesPlainPair(jpeg::DequantizeScaled, jpeg::InverseDct1x1Fast,
+                              jpeg::DequantizeInverseDct1x1Fast, 1, "Fast");
 }
 
 TEST(Dequantize, OutputsAreBitExactOverStressBlocks) {
@@ -432,7 +458,7 @@ TEST(SelectDctRoutines, InstallsThePreciseFamilyForMethodOneAndTheFastOneOtherwi
 
 // Classes 3-6 run SSE2 code; the SSE and SSE2 classes (5, 6) run AVX2 where the processor
 // has it. Each precise transform comes with its fused dequantising kernel; the plain fast
-// one has none.
+// 8x8 one has none.
 TEST(SelectDctRoutines, SimdClassesGetTheVectorKernelsAndTheirFusedForm) {
   jpeg::DetectProcessor();
   const bool avx2 = jpeg::GetProcessorInfo().avx2;
@@ -452,7 +478,15 @@ TEST(SelectDctRoutines, SimdClassesGetTheVectorKernelsAndTheirFusedForm) {
     EXPECT_EQ(fused, !simd  ? &jpeg::DequantizeInverseDct8x8Precise
                      : wide ? &jpeg::DequantizeInverseDct8x8PreciseAvx2
                             : &jpeg::DequantizeInverseDct8x8PreciseSse2);
-    EXPECT_EQ(jpeg::FusedDequantizeTransform(table, table.InverseDct4x4), nullptr);
+    EXPECT_STREQ(table.routine_names[jpeg::RoutineSlotIndex(table, &table.InverseDct4x4)],
+                 !simd  ? "InverseDct4x4Precise"
+                 : wide ? "InverseDct4x4PreciseAvx2"
+                        : "InverseDct4x4PreciseSse2")
+        << "class " << c;
+    EXPECT_EQ(jpeg::FusedDequantizeTransform(table, table.InverseDct2x2),
+              !simd  ? &jpeg::DequantizeInverseDct2x2Precise
+              : wide ? &jpeg::DequantizeInverseDct2x2PreciseAvx2
+                     : &jpeg::DequantizeInverseDct2x2PreciseSse2);
     jpeg::SelectDctRoutines(table, DCT_METHOD_FAST);
     EXPECT_EQ(jpeg::FusedDequantizeTransform(table, table.InverseDct8x8),
               !simd  ? nullptr

@@ -1,0 +1,170 @@
+// The precise 4x4 and 2x2 inverse DCTs of reduced reads in vector lanes, built once per
+// instruction set by idct_reduced_<isa>.cpp; optionally with the block's dequantisation fused
+// in, which then multiplies only the coefficients the reduced size reads.
+//
+// First pass: the block's eight columns are the lanes (int32x8.h); its inputs are 16-bit, so
+// each pair of rotation products is one 16x16->32-bit multiply-add. Second pass: the four (or
+// two) work rows are the lanes of one 128-bit register; its inputs are 32-bit first-pass
+// results, so it multiplies in 32 bits. The sums wrap modulo 2^32 and each row takes the plain
+// transform's shortcut for a row without AC terms lane by lane, so the samples are the plain
+// ones bit for bit, corrupt blocks included.
+#pragma once
+
+#include <emmintrin.h>
+
+#include <cstdint>
+#include <initializer_list>
+
+#include "jpeg/simd/int32x8.h"
+
+namespace jpeg {
+namespace {
+
+namespace reduced {
+
+// Four 32-bit lanes: the low 32 bits of each lane times c.
+inline __m128i MulConst4(__m128i a, int32_t c) {
+#ifdef __AVX2__
+  return _mm_mullo_epi32(a, _mm_set1_epi32(c));
+#else
+  const __m128i k = _mm_set1_epi32(c);
+  const __m128i even = _mm_mul_epu32(a, k), odd = _mm_mul_epu32(_mm_srli_epi64(a, 32), k);
+  return _mm_unpacklo_epi32(_mm_shuffle_epi32(even, _MM_SHUFFLE(0, 0, 2, 0)),
+                            _mm_shuffle_epi32(odd, _MM_SHUFFLE(0, 0, 2, 0)));
+#endif
+}
+
+inline __m128i Lanes(Int32x8 a, int half) {
+#ifdef __AVX2__
+  return half == 0 ? _mm256_castsi256_si128(a.v) : _mm256_extracti128_si256(a.v, 1);
+#else
+  return half == 0 ? a.lo : a.hi;
+#endif
+}
+
+inline void Transpose4x4(__m128i& a, __m128i& b, __m128i& c, __m128i& d) {
+  const __m128i ab_lo = _mm_unpacklo_epi32(a, b), ab_hi = _mm_unpackhi_epi32(a, b);
+  const __m128i cd_lo = _mm_unpacklo_epi32(c, d), cd_hi = _mm_unpackhi_epi32(c, d);
+  a = _mm_unpacklo_epi64(ab_lo, cd_lo);
+  b = _mm_unpackhi_epi64(ab_lo, cd_lo);
+  c = _mm_unpacklo_epi64(ab_hi, cd_hi);
+  d = _mm_unpackhi_epi64(ab_hi, cd_hi);
+}
+
+// Where the mask lane is all ones, a; elsewhere b.
+inline __m128i Select(__m128i mask, __m128i a, __m128i b) {
+  return _mm_or_si128(_mm_and_si128(mask, a), _mm_andnot_si128(mask, b));
+}
+
+// Lanes whose inputs are all zero.
+inline __m128i AllZero(__m128i any) {
+  return _mm_cmpeq_epi32(any, _mm_setzero_si128());
+}
+
+// The sample of a work row without AC terms: clamp(((w0 + 16) >> 5) + 128), before the clamp.
+inline __m128i FlatRow(__m128i w0) {
+  return _mm_add_epi32(_mm_srai_epi32(_mm_add_epi32(w0, _mm_set1_epi32(16)), 5),
+                       _mm_set1_epi32(128));
+}
+
+// Row r of the coefficients (its used cells dequantised when a table is given).
+template <bool kDequantize>
+inline __m128i LoadRow(const int16_t* block, const int16_t* table, int r) {
+  const __m128i x = _mm_loadu_si128(reinterpret_cast<const __m128i*>(block + 8 * r));
+  if constexpr (kDequantize)
+    return _mm_mullo_epi16(x, _mm_loadu_si128(reinterpret_cast<const __m128i*>(table + 8 * r)));
+  return x;
+}
+
+// Lane r of each sample vector is the sample of work row r; writes the first `size` cells of
+// rows 0..size-1 of the block, clamped to 0..255.
+inline void StoreSamples(__m128i* samples, int size, int16_t* block) {
+  const __m128i low = _mm_setzero_si128(), high = _mm_set1_epi16(255);
+  for (int r = 0; r < size; ++r) {
+    const __m128i row =
+        _mm_min_epi16(_mm_max_epi16(_mm_packs_epi32(samples[r], samples[r]), low), high);
+    if (size == 4)
+      _mm_storel_epi64(reinterpret_cast<__m128i*>(block + 8 * r), row);
+    else
+      *reinterpret_cast<int32_t*>(block + 8 * r) = _mm_cvtsi128_si32(row);
+  }
+}
+
+template <bool kDequantize>
+inline void InverseDct4x4(int16_t* block, const int16_t* table) {
+  __m128i x[8];
+  for (int r = 0; r < 8; ++r)
+    if (r != 4) x[r] = LoadRow<kDequantize>(block, table, r);
+  const Int32x8 t0 = Shl<14>(Widen(x[0]));
+  const Int32x8 t2 = MulAddPairs(x[2], x[6], 15137, -6270);
+  const Int32x8 odd0 =
+      MulAddPairs(x[1], x[3], 8697, -17799) + MulAddPairs(x[5], x[7], 11893, -1730);
+  const Int32x8 odd2 = MulAddPairs(x[1], x[3], 20995, 7373) + MulAddPairs(x[5], x[7], -4926, -4176);
+  const Int32x8 round = Splat(2048);
+  const Int32x8 work[4] = {Sar<12>(t0 + t2 + odd2 + round), Sar<12>(t0 - t2 + odd0 + round),
+                           Sar<12>(t0 - t2 - odd0 + round), Sar<12>(t0 + t2 - odd2 + round)};
+  // w[k] lane r = work row r's value in column k.
+  __m128i w[8];
+  for (int half = 0; half < 2; ++half) {
+    for (int r = 0; r < 4; ++r) w[4 * half + r] = Lanes(work[r], half);
+    Transpose4x4(w[4 * half], w[4 * half + 1], w[4 * half + 2], w[4 * half + 3]);
+  }
+  const __m128i s0 = _mm_slli_epi32(w[0], 14);
+  const __m128i s2 = _mm_sub_epi32(MulConst4(w[2], 15137), MulConst4(w[6], 6270));
+  const __m128i o0 =
+      _mm_sub_epi32(_mm_add_epi32(_mm_sub_epi32(MulConst4(w[1], 8697), MulConst4(w[3], 17799)),
+                                  MulConst4(w[5], 11893)),
+                    MulConst4(w[7], 1730));
+  const __m128i o2 =
+      _mm_sub_epi32(_mm_sub_epi32(_mm_add_epi32(MulConst4(w[1], 20995), MulConst4(w[3], 7373)),
+                                  MulConst4(w[5], 4926)),
+                    MulConst4(w[7], 4176));
+  const __m128i even_sum = _mm_add_epi32(s0, s2), even_difference = _mm_sub_epi32(s0, s2);
+  __m128i samples[4] = {_mm_add_epi32(even_sum, o2), _mm_add_epi32(even_difference, o0),
+                        _mm_sub_epi32(even_difference, o0), _mm_sub_epi32(even_sum, o2)};
+  const __m128i flat = AllZero(_mm_or_si128(_mm_or_si128(_mm_or_si128(w[1], w[2]), w[3]),
+                                            _mm_or_si128(_mm_or_si128(w[5], w[6]), w[7])));
+  const __m128i flat_sample = FlatRow(w[0]);
+  const __m128i descale = _mm_set1_epi32(262144), level = _mm_set1_epi32(128);
+  for (auto& s : samples)
+    s = Select(flat, flat_sample,
+               _mm_add_epi32(_mm_srai_epi32(_mm_add_epi32(s, descale), 19), level));
+  Transpose4x4(samples[0], samples[1], samples[2], samples[3]);
+  StoreSamples(samples, 4, block);
+}
+
+template <bool kDequantize>
+inline void InverseDct2x2(int16_t* block, const int16_t* table) {
+  __m128i x[8];
+  for (int r : {0, 1, 3, 5, 7}) x[r] = LoadRow<kDequantize>(block, table, r);
+  const Int32x8 t0 = Shl<15>(Widen(x[0]));
+  const Int32x8 t1 = MulAddPairs(x[1], x[3], 29692, -10426) + MulAddPairs(x[5], x[7], 6967, -5906);
+  const Int32x8 round = Splat(4096);
+  const Int32x8 work0 = Sar<13>(t0 + t1 + round), work1 = Sar<13>(t0 - t1 + round);
+  // w[k] lanes 0 and 1 = work rows 0 and 1 in column k (lanes 2 and 3 unused).
+  __m128i w[8];
+  for (int half = 0; half < 2; ++half) {
+    __m128i a = Lanes(work0, half), b = Lanes(work1, half), c = a, d = b;
+    Transpose4x4(a, b, c, d);
+    w[4 * half] = a, w[4 * half + 1] = b, w[4 * half + 2] = c, w[4 * half + 3] = d;
+  }
+  const __m128i s0 = _mm_slli_epi32(w[0], 15);
+  const __m128i s1 = _mm_add_epi32(_mm_sub_epi32(MulConst4(w[1], 29692), MulConst4(w[3], 10426)),
+                                   _mm_sub_epi32(MulConst4(w[5], 6967), MulConst4(w[7], 5906)));
+  __m128i samples[4] = {_mm_add_epi32(s0, s1), _mm_sub_epi32(s0, s1)};
+  const __m128i flat = AllZero(_mm_or_si128(_mm_or_si128(w[1], w[3]), _mm_or_si128(w[5], w[7])));
+  const __m128i flat_sample = FlatRow(w[0]);
+  const __m128i descale = _mm_set1_epi32(524288), level = _mm_set1_epi32(128);
+  for (int k = 0; k < 2; ++k)
+    samples[k] =
+        Select(flat, flat_sample,
+               _mm_add_epi32(_mm_srai_epi32(_mm_add_epi32(samples[k], descale), 20), level));
+  samples[2] = samples[3] = _mm_setzero_si128();
+  Transpose4x4(samples[0], samples[1], samples[2], samples[3]);
+  StoreSamples(samples, 2, block);
+}
+
+}  // namespace reduced
+
+}  // namespace
+}  // namespace jpeg
