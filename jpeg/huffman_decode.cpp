@@ -4,9 +4,9 @@
 // the restart or the end of the scan takes the marker. Every table index is bounded
 // by construction: lookahead by 8 bits, values by the canonical code ranges, and
 // coefficient positions by the natural-order table's padding of 63s. The block
-// decoder takes data bytes up to eight at a time while they hold no 0xFF, holds its
-// reader across the blocks of an MCU, and ends every call in the very state the
-// byte-wise reader would leave (BlockReader).
+// decoder holds its reader (BlockReader) across the blocks of an MCU and takes data
+// bytes up to eight at a time; it leaves the stream with the same unread bits, the
+// same pending marker and the same statuses as this byte-wise reader.
 #include "jpeg/huffman_decode.h"
 
 #include "jpeg/block_reader.h"
@@ -52,6 +52,56 @@ int32_t TakeAfterFF(JpegInputStream& s) {
     AppendByte(s, 0xFF);
   else
     s.pending_marker = code;
+  return JPEG_SUCCESS;
+}
+
+// Memory input whose rest is 0xFF fill bytes ends inside a marker.
+bool EndsInFillBytes(const JpegInputStream& s) {
+  const uint8_t* p = s.next_byte;
+  const uint8_t* const end = p + s.bytes_left;
+  while (p < end && *p == 0xFF) ++p;
+  return p == end;
+}
+
+// Appends one data byte, or takes a marker. Past the end of memory input the bytes
+// are zero; memory input that ends inside a marker is a data error and takes nothing,
+// so that every later fill meets it again (file input that failed fails again).
+int32_t TakeDataByte(JpegInputStream& s) {
+  if (!IsFileInput(s)) {
+    if (s.bytes_left <= 0) {
+      AppendByte(s, 0);
+      return JPEG_SUCCESS;
+    }
+    if (*s.next_byte == 0xFF && EndsInFillBytes(s)) return JPEG_ERR_DATA;
+  }
+  uint8_t byte = 0;
+  const int32_t status = NextByte(s, JPEG_ERR_DATA, &byte);
+  if (status != JPEG_SUCCESS) return status;
+  if (byte != 0xFF) {
+    AppendByte(s, byte);
+    return JPEG_SUCCESS;
+  }
+  return TakeAfterFF(s);
+}
+
+// The canonical slow path (T.81 F.2.2.3) for a code of at least `first` bits.
+int32_t DecodeLongCode(JpegInputStream& s, const JpegHuffmanDecodeTable& t, int32_t first,
+                       int32_t* symbol) {
+  if (s.bit_count < first) {
+    const int32_t status = FillBitBuffer(s, first);
+    if (status != JPEG_SUCCESS) return status;
+  }
+  int32_t code = static_cast<int32_t>(GetBits(s, first));
+  int32_t l = first;
+  while (l <= 16 && code > t.maxcode[l]) {
+    if (s.bit_count < 1) {
+      const int32_t status = FillBitBuffer(s, 1);
+      if (status != JPEG_SUCCESS) return status;
+    }
+    code = code * 2 + static_cast<int32_t>(GetBits(s, 1));
+    ++l;
+  }
+  *symbol = l <= 16 ? t.values[(t.valptr[l] + code - t.mincode[l]) & 0xFF] : 0;
   return JPEG_SUCCESS;
 }
 
@@ -104,42 +154,13 @@ int32_t DecodeBlockRun(JpegInputStream& stream, const BlockCoding* coding, int32
 
 }  // namespace
 
-int32_t DecodeLongCode(JpegInputStream& s, const JpegHuffmanDecodeTable& t, int32_t first,
-                       int32_t* symbol) {
-  if (s.bit_count < first) {
-    const int32_t status = FillBitBuffer(s, first);
-    if (status != JPEG_SUCCESS) return status;
-  }
-  int32_t code = static_cast<int32_t>(GetBits(s, first));
-  int32_t l = first;
-  while (l <= 16 && code > t.maxcode[l]) {
-    if (s.bit_count < 1) {
-      const int32_t status = FillBitBuffer(s, 1);
-      if (status != JPEG_SUCCESS) return status;
-    }
-    code = code * 2 + static_cast<int32_t>(GetBits(s, 1));
-    ++l;
-  }
-  *symbol = l <= 16 ? t.values[(t.valptr[l] + code - t.mincode[l]) & 0xFF] : 0;
-  return JPEG_SUCCESS;
-}
-
 int32_t FillBitBuffer(JpegInputStream& s, int32_t needed) {
   while (s.bit_count <= 24) {
     if (s.pending_marker != 0) return s.bit_count >= needed ? JPEG_SUCCESS : kMarkerReached;
-    if (s.bytes_left <= 0 && !IsFileInput(s)) {
-      AppendByte(s, 0);  // past the end of memory input: zero bits
-      continue;
-    }
-    uint8_t byte = 0;
-    int32_t status = NextByte(s, JPEG_ERR_DATA, &byte);
-    if (status != JPEG_SUCCESS) return status;
-    if (byte != 0xFF) {
-      AppendByte(s, byte);
-      continue;
-    }
-    status = TakeAfterFF(s);
-    if (status != JPEG_SUCCESS) return status;
+    const int32_t status = TakeDataByte(s);
+    // Like a marker, an input that fails counts only once the bits held fall short:
+    // the status does not depend on how far ahead earlier fills read.
+    if (status != JPEG_SUCCESS) return s.bit_count >= needed ? JPEG_SUCCESS : status;
   }
   return JPEG_SUCCESS;
 }

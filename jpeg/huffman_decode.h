@@ -11,8 +11,9 @@ namespace jpeg {
 // FillBitBuffer's report that a marker stopped the data before `needed` bits.
 inline constexpr int32_t kMarkerReached = 100;
 
-// Tops the bit buffer up to more than 24 bits; 0, kMarkerReached or a negative status.
-// A memory stream that is exhausted supplies zero bits.
+// Tops the bit buffer up to more than 24 bits; 0, kMarkerReached or a negative status
+// (a marker, or input that fails, when fewer than `needed` bits are held). A memory
+// stream that is exhausted supplies zero bits.
 [[nodiscard]] int32_t FillBitBuffer(JpegInputStream& stream, int32_t needed);
 // Decodes one Huffman symbol: 0, kMarkerReached or a negative status.
 [[nodiscard]] int32_t DecodeHuffmanSymbol(JpegInputStream& stream,

@@ -355,14 +355,29 @@ class ReaderComparison {
   }
 
  private:
+  // What a memory stream has left: its next bits (at most 96), the status that ends
+  // them and the marker that stops them, read from a copy.
+  struct Unread {
+    std::vector<uint32_t> bits;
+    int32_t status = 0;
+    uint8_t marker = 0;
+    bool operator==(const Unread&) const = default;
+  };
+  static Unread UnreadOf(JpegInputStream s) {
+    Unread unread;
+    while (unread.bits.size() < 96 && (unread.status = FillBitBuffer(s, 1)) == 0) {
+      --s.bit_count;
+      unread.bits.push_back(static_cast<uint32_t>(s.bit_buffer >> s.bit_count) & 1);
+    }
+    unread.marker = s.pending_marker;
+    return unread;
+  }
+  // Equivalent states: the two may hold different numbers of bits in the bit buffer and
+  // one may have met a marker the other has yet to reach. (A file's next call decodes
+  // on from the state, and the blocks it gives are compared.)
   static void ExpectSameState(const JpegInputStream& a, const JpegInputStream& b) {
-    EXPECT_EQ(a.bytes_consumed, b.bytes_consumed);
-    EXPECT_EQ(a.bytes_left, b.bytes_left);
-    EXPECT_EQ(a.next_byte - a.buffer_start, b.next_byte - b.buffer_start);
-    EXPECT_EQ(a.bit_count, b.bit_count);
-    EXPECT_EQ(a.pending_marker, b.pending_marker);
-    const uint64_t valid = a.bit_count >= 64 ? ~uint64_t{0} : (uint64_t{1} << a.bit_count) - 1;
-    EXPECT_EQ(a.bit_buffer & valid, b.bit_buffer & valid);
+    if (IsFileInput(a)) return;
+    EXPECT_TRUE(UnreadOf(a) == UnreadOf(b));
   }
   JpegHuffmanDecodeTable dc_{}, ac_{};
 };
