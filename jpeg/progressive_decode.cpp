@@ -73,18 +73,17 @@ int16_t Scaled(int32_t value, int32_t al) {
   return JPEG_SUCCESS;
 }
 
-// Bit k set for each non-zero coefficient k, four coefficients per 64-bit word: a lane's
-// top bit says it is non-zero, and the multiply gathers the four top bits into bits
-// 48..51 (the other products land below 48 or beyond 63).
+// Bit k set for each non-zero coefficient k: a byte per coefficient (a loop the compiler
+// makes vector compares of), then each 8 bytes gathered into 8 bits by one multiply, byte j's
+// low bit landing on bit 56 + j with every other product below bit 56 or beyond 63.
 uint64_t NonZeroMask(const int16_t* block) {
-  constexpr uint64_t kLow15 = 0x7FFF7FFF7FFF7FFFull, kTop = 0x8000800080008000ull;
-  constexpr uint64_t kGather = (uint64_t{1} << 48) | (uint64_t{1} << 33) | (uint64_t{1} << 18) | 8;
+  uint8_t non_zero[64];
+  for (int32_t k = 0; k < 64; ++k) non_zero[k] = block[k] != 0;
   uint64_t mask = 0;
-  for (int32_t i = 0; i < 16; ++i) {
-    uint64_t word = 0;
-    std::memcpy(&word, block + 4 * i, sizeof word);
-    const uint64_t top = (((word & kLow15) + kLow15) | word) & kTop;
-    mask |= (((top >> 15) * kGather) >> 48 & 0xF) << (4 * i);
+  for (int32_t i = 0; i < 8; ++i) {
+    uint64_t bytes = 0;
+    std::memcpy(&bytes, non_zero + 8 * i, sizeof bytes);
+    mask |= (bytes * 0x0102040810204080ull) >> 56 << (8 * i);
   }
   return mask;
 }
