@@ -16,15 +16,14 @@
 #include <algorithm>
 #include <bit>
 #include <cstddef>
+#include <cstring>
 
 #include "jpeg/component_expansion.h"
+#include "jpeg/pixel_row.h"
+#include "jpeg/ycc_terms.h"
 
 namespace jpeg {
 namespace {
-
-uint8_t Clamp255(int32_t value) {
-  return static_cast<uint8_t>(std::clamp(value, 0, 255));
-}
 
 int32_t CeilDiv(int32_t a, int32_t b) {
   return (a + b - 1) / b;
@@ -81,14 +80,19 @@ void PackChroma(const BlockSpan& span, int32_t parity, int32_t row_step) {
   }
 }
 
-// The in-place conversion of one pixel (channels B, G, R for BGR buffers, else R, G, B).
+inline uint8_t ClampSum(int16_t luma, int16_t term) {
+  const auto value = static_cast<int16_t>(luma + term);
+  return static_cast<uint8_t>(value < 0 ? 0 : value > 255 ? 255 : value);
+}
+
+// The in-place conversion of one pixel (channels B, G, R for BGR buffers, else R, G, B),
+// from samples 0..255.
 struct RgbPixel {
   uint8_t r, g, b;
 };
-inline RgbPixel YccToRgb(int32_t luma, int32_t cb, int32_t cr) {
-  return {Clamp255(luma + ((359 * cr - 45813) >> 8)),
-          Clamp255(luma + ((34806 - 88 * cb - 183 * cr) >> 8)),
-          Clamp255(luma + ((454 * cb - 57937) >> 8))};
+inline RgbPixel YccToRgb(int16_t luma, int16_t cb, int16_t cr) {
+  return {ClampSum(luma, RedTerm(cr)), ClampSum(luma, InPlaceGreenTerm(cb, cr)),
+          ClampSum(luma, BlueTerm(cb))};
 }
 
 // The common reduced reads: YCbCr into three-channel RGB or BGR from a luma with one
@@ -129,18 +133,75 @@ struct PixelSamples {
   }
 };
 
-// Pixels first .. first + count - 1 of a run; chroma sample k serves pixels k << kShift on.
-template <int kShift>
-void ConvertRun(const int16_t* luma, const int16_t* cb, const int16_t* cr, int32_t first,
-                int32_t count, uint8_t* p, int32_t red, int32_t blue) {
-  for (int32_t k = 0; k < count; ++k, p += 3) {
-    const int32_t c = ((first + k) >> kShift) - (first >> kShift);
-    const RgbPixel rgb = YccToRgb(static_cast<uint8_t>(luma[k]), static_cast<uint8_t>(cb[c]),
-                                  static_cast<uint8_t>(cr[c]));
-    p[red] = rgb.r;
-    p[1] = rgb.g;
-    p[blue] = rgb.b;
+// The most visible pixels of an MCU: 8 * 4 across and down at full size.
+constexpr int32_t kMaxMcuPixels = 32 * 32;
+
+// The visible pixels' samples, gathered row after row into lanes, and converted as a batch.
+struct McuLanes {
+  int16_t luma[kMaxMcuPixels], cb[kMaxMcuPixels], cr[kMaxMcuPixels];
+  uint32_t words[kMaxMcuPixels];  // each pixel's bytes in memory order, first byte lowest
+};
+
+// Copies a run of samples; runs of a whole block row (1, 2, 4 or 8 cells) take fixed moves.
+inline void CopyRun(const int16_t* from, int32_t count, int16_t* to) {
+  switch (count) {
+    case 8:
+      std::memcpy(to, from, 8 * sizeof(int16_t));
+      break;
+    case 4:
+      std::memcpy(to, from, 4 * sizeof(int16_t));
+      break;
+    case 2:
+      std::memcpy(to, from, 2 * sizeof(int16_t));
+      break;
+    default:
+      for (int32_t k = 0; k < count; ++k) to[k] = from[k];
   }
+}
+
+// Pixels first .. first + count - 1 of a run into the lanes from `lane` on; chroma sample k
+// serves pixels k << kShift on.
+template <int kShift>
+void GatherRun(const int16_t* luma, const int16_t* cb, const int16_t* cr, int32_t first,
+               int32_t count, McuLanes& lanes, int32_t lane) {
+  CopyRun(luma, count, lanes.luma + lane);
+  if constexpr (kShift == 0) {
+    CopyRun(cb, count, lanes.cb + lane);
+    CopyRun(cr, count, lanes.cr + lane);
+  } else {
+    for (int32_t k = 0; k < count; ++k) {
+      const int32_t c = ((first + k) >> kShift) - (first >> kShift);
+      lanes.cb[lane + k] = cb[c];
+      lanes.cr[lane + k] = cr[c];
+    }
+  }
+}
+
+// The in-place equations over lanes 0 .. count - 1 into pixel words (R, G, B, or B, G, R,
+// in memory order). Kept out of line with restrict parameters, so that the compiler
+// vectorises it in 16-bit lanes. Samples are taken as bytes, as the expansion stores them.
+template <bool kBgr>
+[[gnu::noinline]] void ConvertLanes(const int16_t* __restrict luma, const int16_t* __restrict cb,
+                                    const int16_t* __restrict cr, int32_t count,
+                                    uint32_t* __restrict words) {
+  for (int32_t i = 0; i < count; ++i) {
+    const RgbPixel rgb = YccToRgb(luma[i] & 0xFF, cb[i] & 0xFF, cr[i] & 0xFF);
+    const uint32_t first = kBgr ? rgb.b : rgb.r, third = kBgr ? rgb.r : rgb.b;
+    words[i] = first | uint32_t{rgb.g} << 8 | third << 16;
+  }
+}
+
+// Stores a row of three-byte pixels from their words: rows of 8 as packed words, others a
+// word per pixel, each overwriting the spare byte of the one before, and the last pixel's
+// three bytes alone, so nothing right of the row is touched.
+void StoreRow(const uint32_t* words, int32_t width, uint8_t* out) {
+  if (width == 8) return StorePixelRow<3>(words, out);
+  for (int32_t x = 0; x + 1 < width; ++x) std::memcpy(out + 3 * x, &words[x], 4);
+  const uint32_t last = words[width - 1];
+  uint8_t* p = out + 3 * (width - 1);
+  p[0] = static_cast<uint8_t>(last);
+  p[1] = static_cast<uint8_t>(last >> 8);
+  p[2] = static_cast<uint8_t>(last >> 16);
 }
 
 template <int kShift>
@@ -152,18 +213,26 @@ Status WriteYccMcu(const JpegState& state, const McuTarget& target) {
   if (!status.ok()) return status;
   const PixelSamples luma(planes[0]), cb(planes[1]), cr(planes[2]);
   const int32_t run = std::min(planes[0].block_size, planes[1].block_size << kShift);
-  const bool bgr = state.dib_color == COLOR_BGR;
-  const int32_t red = bgr ? 2 : 0, blue = bgr ? 0 : 2;
-  for (int32_t y = rect.top; y < rect.bottom; ++y) {
+  const int32_t width = rect.right - rect.left, height = rect.bottom - rect.top;
+  McuLanes lanes;
+  for (int32_t y = rect.top, lane = 0; y < rect.bottom; ++y) {
     const int16_t *luma_row = luma.Row(y), *cb_row = cb.Row(y), *cr_row = cr.Row(y);
-    uint8_t* out = target.placement.out + static_cast<ptrdiff_t>(y) * state.row_stride;
     for (int32_t x = rect.left; x < rect.right;) {
       const int32_t end = std::min(rect.right, (x | (run - 1)) + 1);
-      ConvertRun<kShift>(luma.At(luma_row, x), cb.At(cb_row, x >> kShift),
-                         cr.At(cr_row, x >> kShift), x, end - x, out + x * 3, red, blue);
+      GatherRun<kShift>(luma.At(luma_row, x), cb.At(cb_row, x >> kShift),
+                        cr.At(cr_row, x >> kShift), x, end - x, lanes, lane);
+      lane += end - x;
       x = end;
     }
   }
+  if (state.dib_color == COLOR_BGR)
+    ConvertLanes<true>(lanes.luma, lanes.cb, lanes.cr, width * height, lanes.words);
+  else
+    ConvertLanes<false>(lanes.luma, lanes.cb, lanes.cr, width * height, lanes.words);
+  uint8_t* out =
+      target.placement.out + static_cast<ptrdiff_t>(rect.top) * state.row_stride + rect.left * 3;
+  for (int32_t y = 0; y < height; ++y, out += state.row_stride)
+    StoreRow(lanes.words + y * width, width, out);
   return JPEG_SUCCESS;
 }
 

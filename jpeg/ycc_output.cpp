@@ -15,6 +15,7 @@
 #include "jpeg/mcu_placement.h"
 #include "jpeg/output_paths.h"
 #include "jpeg/pixel_row.h"
+#include "jpeg/ycc_terms.h"
 
 namespace jpeg {
 namespace {
@@ -22,25 +23,6 @@ namespace {
 inline uint8_t Clamp(int16_t value) {
   value = value < 0 ? int16_t{0} : value;
   return static_cast<uint8_t>(value > 255 ? int16_t{255} : value);
-}
-
-// The correction terms, rewritten exactly so that every intermediate fits 16 bits and
-// the compiler can use 16-bit vector lanes: with 359 = 256 + 103, 454 = 256 + 198 and
-// 183 = 256 − 73, (359·Cr − 45813) >> 8 = Cr − 179 + ((103·Cr + 11) >> 8) and likewise
-// for the others (the multiple of 256 moves out of the floor unchanged). The partial
-// products of the red and blue terms are unsigned (up to 50665).
-inline int16_t RedTerm(int16_t cr) {
-  const auto product = static_cast<uint16_t>(static_cast<uint16_t>(cr) * uint16_t{103} + 11u);
-  return static_cast<int16_t>(cr - 179 + (product >> 8));
-}
-inline int16_t GreenTerm(int16_t cb, int16_t cr) {
-  const auto product = static_cast<int16_t>(static_cast<int16_t>(cb * int16_t{88}) -
-                                            static_cast<int16_t>(cr * int16_t{73}) + 10);
-  return static_cast<int16_t>(cr - 136 + (product >> 8));
-}
-inline int16_t BlueTerm(int16_t cb) {
-  const auto product = static_cast<uint16_t>(static_cast<uint16_t>(cb) * uint16_t{198} + 175u);
-  return static_cast<int16_t>(cb - 227 + (product >> 8));
 }
 
 // Pixel layouts: bytes per pixel, whether a fourth component rides along, and the
