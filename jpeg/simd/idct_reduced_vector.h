@@ -7,11 +7,13 @@
 // two) work rows are the lanes of one 128-bit register; its inputs are 32-bit first-pass
 // results, so it multiplies in 32 bits. The sums wrap modulo 2^32 and each row takes the plain
 // transform's shortcut for a row without AC terms lane by lane, so the samples are the plain
-// ones bit for bit, corrupt blocks included.
+// ones bit for bit, corrupt blocks included. When every 4x4 work row fits 16 bits (all but
+// corrupt blocks) the second pass multiplies 16-bit pairs instead, with the same sums.
 #pragma once
 
 #include <emmintrin.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <initializer_list>
 
@@ -90,11 +92,59 @@ inline void StoreSamples(__m128i* samples, int size, int16_t* block) {
   }
 }
 
+// Whether every lane fits 16 bits, as packed: then the second pass can multiply 16-bit pairs.
+inline bool FitsInt16(Int32x8 a, __m128i packed) {
+  const Int32x8 back = Widen(packed);
+#ifdef __AVX2__
+  return _mm256_movemask_epi8(_mm256_cmpeq_epi32(back.v, a.v)) == -1;
+#else
+  return _mm_movemask_epi8(_mm_and_si128(_mm_cmpeq_epi32(back.lo, a.lo),
+                                         _mm_cmpeq_epi32(back.hi, a.hi))) == 0xFFFF;
+#endif
+}
+
+// The second 4x4 pass over work rows that fit 16 bits: each output is the row's dot product
+// with that output's coefficients, one multiply-add and a sum across lanes. The shift by 14 is
+// the product by 16384 and the sums are those of the 32-bit pass modulo 2^32; a row without
+// AC terms gives ((w0 + 16) >> 5) + 128 this way as well.
+inline void SecondPass4x4Narrow(const __m128i* rows, int16_t* block) {
+  const __m128i coefficients[4] = {
+      _mm_setr_epi16(16384, 20995, 15137, 7373, 0, -4926, -6270, -4176),
+      _mm_setr_epi16(16384, 8697, -15137, -17799, 0, 11893, 6270, -1730),
+      _mm_setr_epi16(16384, -8697, -15137, 17799, 0, -11893, 6270, 1730),
+      _mm_setr_epi16(16384, -20995, 15137, -7373, 0, 4926, -6270, 4176)};
+  const __m128i descale = _mm_set1_epi32(262144), level = _mm_set1_epi32(128);
+  __m128i samples[4];
+  for (int r = 0; r < 4; ++r) {
+    __m128i sums[4];
+    for (int k = 0; k < 4; ++k) sums[k] = _mm_madd_epi16(rows[r], coefficients[k]);
+    Transpose4x4(sums[0], sums[1], sums[2], sums[3]);
+    const __m128i sum =
+        _mm_add_epi32(_mm_add_epi32(sums[0], sums[1]), _mm_add_epi32(sums[2], sums[3]));
+    samples[r] = _mm_add_epi32(_mm_srai_epi32(_mm_add_epi32(sum, descale), 19), level);
+  }
+  StoreSamples(samples, 4, block);
+}
+
 template <bool kDequantize>
 inline void InverseDct4x4(int16_t* block, const int16_t* table) {
   __m128i x[8];
-  for (int r = 0; r < 8; ++r)
-    if (r != 4) x[r] = LoadRow<kDequantize>(block, table, r);
+  __m128i ac = _mm_setzero_si128();
+  for (int r = 0; r < 8; ++r) {
+    if (r == 4) continue;
+    x[r] = LoadRow<kDequantize>(block, table, r);
+    ac = _mm_or_si128(ac, r == 0 ? _mm_slli_si128(_mm_srli_si128(x[0], 2), 2) : x[r]);
+  }
+  // A block without the AC terms the size reads is one sample, ((4 * dc + 16) >> 5) + 128
+  // through both passes.
+  if (_mm_movemask_epi8(_mm_cmpeq_epi8(ac, _mm_setzero_si128())) == 0xFFFF) {
+    const int32_t dc = static_cast<int16_t>(_mm_cvtsi128_si32(x[0]));
+    const int32_t sample = std::clamp(((4 * dc + 16) >> 5) + 128, 0, 255);
+    for (int r = 0; r < 4; ++r)
+      _mm_storel_epi64(reinterpret_cast<__m128i*>(block + 8 * r),
+                       _mm_set1_epi16(static_cast<int16_t>(sample)));
+    return;
+  }
   const Int32x8 t0 = Shl<14>(Widen(x[0]));
   const Int32x8 t2 = MulAddPairs(x[2], x[6], 15137, -6270);
   const Int32x8 odd0 =
@@ -103,6 +153,14 @@ inline void InverseDct4x4(int16_t* block, const int16_t* table) {
   const Int32x8 round = Splat(2048);
   const Int32x8 work[4] = {Sar<12>(t0 + t2 + odd2 + round), Sar<12>(t0 - t2 + odd0 + round),
                            Sar<12>(t0 - t2 - odd0 + round), Sar<12>(t0 + t2 - odd2 + round)};
+  // Work rows fit 16 bits but for corrupt blocks.
+  __m128i narrow_rows[4];
+  bool narrow = true;
+  for (int r = 0; r < 4; ++r) {
+    narrow_rows[r] = Narrow(work[r]);
+    narrow = narrow && FitsInt16(work[r], narrow_rows[r]);
+  }
+  if (narrow) return SecondPass4x4Narrow(narrow_rows, block);
   // w[k] lane r = work row r's value in column k.
   __m128i w[8];
   for (int half = 0; half < 2; ++half) {
