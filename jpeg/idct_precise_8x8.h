@@ -6,12 +6,14 @@
 // shift of 128 (T.81 A.3.1). The arithmetic is 32-bit and wraps (idct_arith.h).
 //
 // Real images leave many blocks without AC coefficients, most rows of the others without them
-// and the last rows all zero: a block without AC coefficients is one value, the row pass
-// gives a row without AC coefficients its one value, and the column pass skips
-// the products of trailing zero rows. The column pass runs over the columns as lanes, which
-// the compiler vectorises; when every row result fits 16 bits (all but corrupt blocks) it
-// multiplies 16-bit values by 16-bit constants, which vector units do in one widening step,
-// and otherwise it takes the 32-bit products. Both give the same sums modulo 2^32.
+// and the last rows all zero: a block without AC coefficients is one value, and the column
+// pass skips the products of trailing zero rows. The row pass takes one of two forms: blocks
+// whose coefficients stay in the upper four rows pass row by row, a row without AC
+// coefficients getting its one value; the others, with many rows to pass, run all eight rows
+// as lanes, which the compiler vectorises. The column pass runs over the columns as lanes;
+// when every row result fits 16 bits (all but corrupt blocks) it multiplies 16-bit values by
+// 16-bit constants, which vector units do in one widening step, and otherwise it takes the
+// 32-bit products. All forms give the same sums modulo 2^32.
 #pragma once
 
 #include <algorithm>
@@ -119,16 +121,9 @@ inline uint64_t FourCells(const int16_t* cells) {
   return word;
 }
 
-// The transform of `coefficients` into `block` (the same cells, or a dequantised copy).
-inline void PreciseInverseDctOf(const int16_t* coefficients, int16_t* block) {
-  uint64_t ac = FourCells(coefficients) >> 16;
-  for (int i = 4; i < 64; i += 4) ac |= FourCells(coefficients + i);
-  if (ac == 0) {  // DC only: every column pass gives its u term, DC << 18
-    const int16_t sample = DescaledSample(Widen(coefficients[0]) << 18);
-    for (int i = 0; i < 64; ++i) block[i] = sample;
-    return;
-  }
-  alignas(16) int32_t work[64];
+// The row pass one row at a time, the rows without AC coefficients taking their one value;
+// returns the number of leading rows with non-zero results.
+inline int PreciseRowsEach(const int16_t* coefficients, int32_t* work) {
   int rows = 0;  // the rows from here on are zero in the work array
   for (int r = 0; r < 8; ++r) {
     const int16_t* row = coefficients + 8 * r;
@@ -144,6 +139,40 @@ inline void PreciseInverseDctOf(const int16_t* coefficients, int16_t* block) {
                 [out](int k, Wide sum) { out[k] = Sar(sum + 2048, 12); });
     rows = r + 1;
   }
+  return rows;
+}
+
+// The row pass over all eight rows, the rows as lanes: the compiler loads the block as
+// vectors, transposes it in registers and takes 16-bit products. A row without AC
+// coefficients gives x0 * 8 this way too.
+inline void PreciseRowLanes(const int16_t* __restrict coefficients, int32_t* __restrict work) {
+  for (int r = 0; r < 8; ++r) {
+    const int16_t* x = coefficients + 8 * r;
+    Butterflies(NarrowRotations(x[0], x[1], x[2], x[3], x[4], x[5], x[6], x[7]),
+                [work, r](int k, Wide sum) { work[8 * r + k] = Sar(sum + 2048, 12); });
+  }
+}
+
+// The transform of `coefficients` into `block` (the same cells, or a dequantised copy).
+inline void PreciseInverseDctOf(const int16_t* coefficients, int16_t* block) {
+  uint64_t ac = FourCells(coefficients) >> 16;
+  for (int i = 4; i < 64; i += 4) ac |= FourCells(coefficients + i);
+  if (ac == 0) {  // DC only: every column pass gives its u term, DC << 18
+    const int16_t sample = DescaledSample(Widen(coefficients[0]) << 18);
+    for (int i = 0; i < 64; ++i) block[i] = sample;
+    return;
+  }
+  // Blocks whose coefficients reach the lower half take the row pass over all rows as vector
+  // lanes; the others have few rows to pass, which cost less one at a time.
+  alignas(16) int32_t work[64];
+  int rows = 8;  // the rows from here on are zero
+  while (rows > 4 &&
+         (FourCells(coefficients + 8 * rows - 8) | FourCells(coefficients + 8 * rows - 4)) == 0)
+    --rows;
+  if (rows > 4)
+    PreciseRowLanes(coefficients, work);
+  else
+    rows = PreciseRowsEach(coefficients, work);
   alignas(16) int16_t narrow[64];
   uint32_t wide = 0;
   for (int i = 0; i < 64; ++i) {
