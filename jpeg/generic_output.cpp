@@ -154,6 +154,9 @@ inline void CopyRun(const int16_t* from, int32_t count, int16_t* to) {
     case 2:
       std::memcpy(to, from, 2 * sizeof(int16_t));
       break;
+    case 1:
+      *to = *from;
+      break;
     default:
       for (int32_t k = 0; k < count; ++k) to[k] = from[k];
   }
@@ -204,6 +207,60 @@ void StoreRow(const uint32_t* words, int32_t width, uint8_t* out) {
   p[2] = static_cast<uint8_t>(last >> 16);
 }
 
+// ConvertLanes in the buffer's channel order.
+void ConvertLanesInOrder(const JpegState& state, const int16_t* luma, const int16_t* cb,
+                         const int16_t* cr, int32_t count, uint32_t* words) {
+  if (state.dib_color == COLOR_BGR)
+    ConvertLanes<true>(luma, cb, cr, count, words);
+  else
+    ConvertLanes<false>(luma, cb, cr, count, words);
+}
+
+// A whole reduced MCU of a square image with chroma at one sample per pixel (4:4:4, 4:2:0):
+// kEdge x kEdge pixels, luma in kLuma x kLuma blocks of kEdge / kLuma samples, chroma in one
+// block each. Lanes take the blocks' row stride of 8, so the chroma blocks serve as lanes as
+// they are and only luma is gathered, with moves of constant size; the lanes right of the
+// MCU are converted along and never stored.
+template <int kEdge, int kLuma>
+void WriteWholeSquareMcu(const JpegState& state, const SamplePlane* planes, uint8_t* out) {
+  constexpr int kSize = kEdge / kLuma;
+  alignas(16) int16_t luma[8 * kEdge] = {};
+  alignas(16) uint32_t words[8 * kEdge];
+  for (int y = 0; y < kEdge; ++y)
+    for (int b = 0; b < kLuma; ++b)
+      std::memcpy(luma + y * 8 + b * kSize,
+                  planes[0].blocks + (y / kSize * kLuma + b) * 64 + y % kSize * 8,
+                  kSize * sizeof(int16_t));
+  ConvertLanesInOrder(state, luma, planes[1].blocks, planes[2].blocks, 8 * kEdge, words);
+  for (int y = 0; y < kEdge; ++y, out += state.row_stride) StoreRow(words + 8 * y, kEdge, out);
+}
+
+// The whole-MCU writer for the MCU's layout, or none.
+using WholeMcuWriter = void (*)(const JpegState&, const SamplePlane*, uint8_t*);
+WholeMcuWriter WholeSquareMcuWriter(const ReadGeometry& g, const SamplePlane* planes) {
+  const int32_t edge = g.mcu_width, luma = planes[0].blocks_across;
+  if (g.mcu_height != edge || planes[1].blocks_across != 1 || planes[1].block_size != edge ||
+      planes[2].block_size != edge || planes[0].block_size * luma != edge ||
+      g.components[0].v != luma)
+    return nullptr;
+  switch (edge << 4 | luma) {
+    case 8 << 4 | 2:
+      return &WriteWholeSquareMcu<8, 2>;
+    case 4 << 4 | 2:
+      return &WriteWholeSquareMcu<4, 2>;
+    case 2 << 4 | 2:
+      return &WriteWholeSquareMcu<2, 2>;
+    case 4 << 4 | 1:
+      return &WriteWholeSquareMcu<4, 1>;
+    case 2 << 4 | 1:
+      return &WriteWholeSquareMcu<2, 1>;
+    case 1 << 4 | 1:
+      return &WriteWholeSquareMcu<1, 1>;
+    default:
+      return nullptr;
+  }
+}
+
 template <int kShift>
 Status WriteYccMcu(const JpegState& state, const McuTarget& target) {
   const McuRect& rect = target.placement.visible;
@@ -211,6 +268,13 @@ Status WriteYccMcu(const JpegState& state, const McuTarget& target) {
   SamplePlane planes[JPEG_MAX_COMPONENTS];
   const Status status = PlanesOfMcu(state, *target.geometry, planes);
   if (!status.ok()) return status;
+  const ReadGeometry& g = *target.geometry;
+  if (kShift == 0 && IsWhole(rect, g.mcu_width, g.mcu_height)) {
+    if (const WholeMcuWriter write = WholeSquareMcuWriter(g, planes)) {
+      write(state, planes, target.placement.out);
+      return JPEG_SUCCESS;
+    }
+  }
   const PixelSamples luma(planes[0]), cb(planes[1]), cr(planes[2]);
   const int32_t run = std::min(planes[0].block_size, planes[1].block_size << kShift);
   const int32_t width = rect.right - rect.left, height = rect.bottom - rect.top;
@@ -225,10 +289,7 @@ Status WriteYccMcu(const JpegState& state, const McuTarget& target) {
       x = end;
     }
   }
-  if (state.dib_color == COLOR_BGR)
-    ConvertLanes<true>(lanes.luma, lanes.cb, lanes.cr, width * height, lanes.words);
-  else
-    ConvertLanes<false>(lanes.luma, lanes.cb, lanes.cr, width * height, lanes.words);
+  ConvertLanesInOrder(state, lanes.luma, lanes.cb, lanes.cr, width * height, lanes.words);
   uint8_t* out =
       target.placement.out + static_cast<ptrdiff_t>(rect.top) * state.row_stride + rect.left * 3;
   for (int32_t y = 0; y < height; ++y, out += state.row_stride)
