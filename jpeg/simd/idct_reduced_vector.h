@@ -126,25 +126,30 @@ inline void SecondPass4x4Narrow(const __m128i* rows, int16_t* block) {
   StoreSamples(samples, 4, block);
 }
 
-template <bool kDequantize>
-inline void InverseDct4x4(int16_t* block, const int16_t* table) {
-  __m128i x[8];
+// Loads the rows the size reads (all but row 4 for 4x4; 0, 1, 3, 5 and 7 for 2x2). A block
+// without the AC terms they hold is one sample, ((4 * dc + 16) >> 5) + 128 through both
+// passes of either size: then its rows are written here and the load returns false.
+template <bool kDequantize, int kSize>
+inline bool LoadRowsUnlessFlat(int16_t* block, const int16_t* table, __m128i* x) {
   __m128i ac = _mm_setzero_si128();
   for (int r = 0; r < 8; ++r) {
-    if (r == 4) continue;
+    if (r == 4 || (kSize == 2 && r % 2 == 0 && r != 0)) continue;
     x[r] = LoadRow<kDequantize>(block, table, r);
     ac = _mm_or_si128(ac, r == 0 ? _mm_slli_si128(_mm_srli_si128(x[0], 2), 2) : x[r]);
   }
-  // A block without the AC terms the size reads is one sample, ((4 * dc + 16) >> 5) + 128
-  // through both passes.
-  if (_mm_movemask_epi8(_mm_cmpeq_epi8(ac, _mm_setzero_si128())) == 0xFFFF) {
-    const int32_t dc = static_cast<int16_t>(_mm_cvtsi128_si32(x[0]));
-    const int32_t sample = std::clamp(((4 * dc + 16) >> 5) + 128, 0, 255);
-    for (int r = 0; r < 4; ++r)
-      _mm_storel_epi64(reinterpret_cast<__m128i*>(block + 8 * r),
-                       _mm_set1_epi16(static_cast<int16_t>(sample)));
-    return;
-  }
+  if (_mm_movemask_epi8(_mm_cmpeq_epi8(ac, _mm_setzero_si128())) != 0xFFFF) return true;
+  const int32_t dc = static_cast<int16_t>(_mm_cvtsi128_si32(x[0]));
+  __m128i samples[4];
+  for (auto& sample : samples)
+    sample = _mm_set1_epi32(((4 * dc + 16) >> 5) + 128);  // 4 * dc fits 32 bits
+  StoreSamples(samples, kSize, block);
+  return false;
+}
+
+template <bool kDequantize>
+inline void InverseDct4x4(int16_t* block, const int16_t* table) {
+  __m128i x[8];
+  if (!LoadRowsUnlessFlat<kDequantize, 4>(block, table, x)) return;
   const Int32x8 t0 = Shl<14>(Widen(x[0]));
   const Int32x8 t2 = MulAddPairs(x[2], x[6], 15137, -6270);
   const Int32x8 odd0 =
@@ -191,14 +196,37 @@ inline void InverseDct4x4(int16_t* block, const int16_t* table) {
   StoreSamples(samples, 4, block);
 }
 
+// The second 2x2 pass over work rows that fit 16 bits: the odd term is each row's dot product
+// with the odd coefficients, the even one w0 << 15 from the 32-bit rows; a row without AC
+// terms gives ((w0 + 16) >> 5) + 128 this way as well.
+inline void SecondPass2x2Narrow(Int32x8 work0, Int32x8 work1, __m128i row0, __m128i row1,
+                                int16_t* block) {
+  const __m128i odd = _mm_setr_epi16(0, 29692, 0, -10426, 0, 6967, 0, -5906);
+  const __m128i a = _mm_madd_epi16(row0, odd), b = _mm_madd_epi16(row1, odd);
+  const __m128i pairs = _mm_add_epi32(_mm_unpacklo_epi32(a, b), _mm_unpackhi_epi32(a, b));
+  const __m128i t1 = _mm_add_epi32(pairs, _mm_srli_si128(pairs, 8));  // lanes 0, 1: rows 0, 1
+  const __m128i t0 = _mm_slli_epi32(_mm_unpacklo_epi32(Lanes(work0, 0), Lanes(work1, 0)), 15);
+  const __m128i descale = _mm_set1_epi32(524288), level = _mm_set1_epi32(128);
+  const __m128i first =
+      _mm_add_epi32(_mm_srai_epi32(_mm_add_epi32(_mm_add_epi32(t0, t1), descale), 20), level);
+  const __m128i second =
+      _mm_add_epi32(_mm_srai_epi32(_mm_add_epi32(_mm_sub_epi32(t0, t1), descale), 20), level);
+  const __m128i both = _mm_unpacklo_epi32(first, second);  // row 0's two, then row 1's
+  __m128i samples[2] = {both, _mm_srli_si128(both, 8)};
+  StoreSamples(samples, 2, block);
+}
+
 template <bool kDequantize>
 inline void InverseDct2x2(int16_t* block, const int16_t* table) {
   __m128i x[8];
-  for (int r : {0, 1, 3, 5, 7}) x[r] = LoadRow<kDequantize>(block, table, r);
+  if (!LoadRowsUnlessFlat<kDequantize, 2>(block, table, x)) return;
   const Int32x8 t0 = Shl<15>(Widen(x[0]));
   const Int32x8 t1 = MulAddPairs(x[1], x[3], 29692, -10426) + MulAddPairs(x[5], x[7], 6967, -5906);
   const Int32x8 round = Splat(4096);
   const Int32x8 work0 = Sar<13>(t0 + t1 + round), work1 = Sar<13>(t0 - t1 + round);
+  const __m128i row0 = Narrow(work0), row1 = Narrow(work1);
+  if (FitsInt16(work0, row0) && FitsInt16(work1, row1))
+    return SecondPass2x2Narrow(work0, work1, row0, row1, block);
   // w[k] lanes 0 and 1 = work rows 0 and 1 in column k (lanes 2 and 3 unused).
   __m128i w[8];
   for (int half = 0; half < 2; ++half) {
