@@ -42,6 +42,25 @@ inline int32_t Extend(uint32_t v, int32_t size) {
 // The longest Huffman code, plus the one bit a code that matches no length takes.
 inline constexpr int32_t kLongestCodeWalk = 17;
 
+// The canonical walk (T.81 F.2.2.3) for a code longer than 8 bits over the next 17 bits
+// (`window`): its symbol, and in *length the bits it takes (17 when no length matches).
+inline int32_t LongCodeIn(uint32_t window, const JpegHuffmanDecodeTable& t, int32_t* length) {
+  int32_t l = 9;
+  int32_t code = static_cast<int32_t>(window >> 8);
+  while (l <= 16 && code > t.maxcode[l]) {
+    ++l;
+    code = static_cast<int32_t>(window >> (kLongestCodeWalk - l));
+  }
+  *length = l;
+  return l <= 16 ? t.values[(t.valptr[l] + code - t.mincode[l]) & 0xFF] : 0;
+}
+
+// The byte-wise part of a symbol near a 0xFF, a marker or the end of the data: fills
+// the bit buffer, then decodes the symbol unless kLongestCodeWalk bits are held
+// (*decoded says which). 0, kMarkerReached or a negative status.
+int32_t SymbolFromStream(JpegInputStream& stream, const JpegHuffmanDecodeTable& t, int32_t* symbol,
+                         bool* decoded);
+
 // The bit reader of one call, held in locals. Bits enter buffer_ at the low end as in
 // the stream. Data bytes before the next 0xFF are taken eight at a time, only where
 // eight remain in the buffer; a 0xFF (stuffing or a marker), the last bytes of the
@@ -109,29 +128,20 @@ class BlockReader {
   }
 
   // A symbol from the bits held, kLongestCodeWalk of them at least: codes up to 8 bits
-  // through the lookahead, longer ones through the canonical walk (T.81 F.2.2.3) over
-  // one 17-bit window, taking 17 bits when no length matches.
+  // through the lookahead, longer ones through the canonical walk.
   [[gnu::always_inline]] int32_t HeldSymbol(const JpegHuffmanDecodeTable& t) {
     const JpegHuffmanLookahead entry = t.lookahead[Peek(8)];
-    if (entry.length == 0) [[unlikely]]
-      return HeldLongCode(t);
+    if (entry.length == 0) [[unlikely]] {
+      int32_t length = 0;
+      const int32_t symbol = LongCodeIn(Peek(kLongestCodeWalk), t, &length);
+      Skip(length);
+      return symbol;
+    }
     Skip(entry.length);
     return entry.symbol;
   }
 
  private:
-  int32_t HeldLongCode(const JpegHuffmanDecodeTable& t) {
-    const uint32_t window = Peek(kLongestCodeWalk);
-    int32_t l = 9;
-    int32_t code = static_cast<int32_t>(window >> 8);
-    while (l <= 16 && code > t.maxcode[l]) {
-      ++l;
-      code = static_cast<int32_t>(window >> (kLongestCodeWalk - l));
-    }
-    Skip(l);
-    return l <= 16 ? t.values[(t.valptr[l] + code - t.mincode[l]) & 0xFF] : 0;
-  }
-
   // Data bytes before the next 0xFF, up to what the buffer has room for, while
   // eight bytes remain to be loaded at once.
   [[gnu::always_inline]] void LoadBytes() {
@@ -146,25 +156,25 @@ class BlockReader {
 
   // Where the fast way cannot give a symbol its longest code: the byte-wise reader
   // fills the buffer past the 0xFF, or decodes the symbol from what is left before a
-  // marker or the end.
-  [[gnu::noinline]] int32_t SymbolNearEnd(const JpegHuffmanDecodeTable& t, int32_t* symbol) {
+  // marker or the end. (The slow work is out of line on the stream alone, so that the
+  // reader stays in registers.)
+  [[gnu::always_inline]] int32_t SymbolNearEnd(const JpegHuffmanDecodeTable& t, int32_t* symbol) {
     Store();
-    int32_t status = FillBitBuffer(stream_, 0);
-    const bool held = stream_.bit_count >= kLongestCodeWalk;
-    if (status == JPEG_SUCCESS && !held) status = DecodeHuffmanSymbol(stream_, t, symbol);
+    bool decoded = false;
+    const int32_t status = SymbolFromStream(stream_, t, symbol, &decoded);
     Load();
-    if (status == JPEG_SUCCESS && held) *symbol = HeldSymbol(t);
+    if (status == JPEG_SUCCESS && !decoded) *symbol = HeldSymbol(t);
     return status;
   }
 
-  [[gnu::noinline]] int32_t FillNearEnd(int32_t needed) {
+  [[gnu::always_inline]] int32_t FillNearEnd(int32_t needed) {
     Store();
     const int32_t status = FillBitBuffer(stream_, needed);
     Load();
     return status;
   }
 
-  void Load() {
+  [[gnu::always_inline]] void Load() {
     buffer_ = stream_.bit_buffer;
     count_ = stream_.bit_count;
     next_ = stream_.next_byte;
@@ -174,7 +184,7 @@ class BlockReader {
 
   // Writes the state back, the whole bytes loaded since Load and not yet read returned
   // to the buffer.
-  void Store() {
+  [[gnu::always_inline]] void Store() {
     const int32_t unread = std::min(static_cast<int32_t>(next_ - first_), count_ >> 3);
     const auto taken = static_cast<int32_t>(next_ - stream_.next_byte) - unread;
     stream_.next_byte += taken;

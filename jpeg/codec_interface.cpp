@@ -307,6 +307,7 @@ extern "C" int32_t JpegFree(JPEG_PROPERTIES* properties) {
     int32_t result = JPEG_SUCCESS;
     if (IsFileInput(s.stream)) result = CloseFileInput(s.stream);
     ReleaseReadResources(s);
+    ReleaseHuffmanLookups(s);
     ReleaseRoutineTable(s.routine_table);
     delete s.routine_table;
     s.routine_table = nullptr;

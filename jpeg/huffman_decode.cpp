@@ -9,7 +9,10 @@
 // same pending marker and the same statuses as this byte-wise reader.
 #include "jpeg/huffman_decode.h"
 
+#include <cstring>
+
 #include "jpeg/block_reader.h"
+#include "jpeg/huffman_table.h"
 #include "jpeg/input_stream.h"
 #include "jpeg/markers.h"
 #include "jpeg/quantization.h"
@@ -105,25 +108,71 @@ int32_t DecodeLongCode(JpegInputStream& s, const JpegHuffmanDecodeTable& t, int3
   return JPEG_SUCCESS;
 }
 
-// The block loop (T.81 F.2.2.1, F.2.2.2); kStoreAc false decodes the AC values and
-// drops them.
-template <bool kStoreAc>
-[[gnu::always_inline]] inline int32_t DecodeBlockSteps(BlockReader& reader,
-                                                       const JpegHuffmanDecodeTable& dc,
-                                                       const JpegHuffmanDecodeTable& ac,
-                                                       int32_t* dc_pred, int16_t* block) {
-  int32_t symbol = 0, value = 0;
-  int32_t status = reader.Symbol(dc, &symbol);
-  if (status != JPEG_SUCCESS) return BlockStatus(status);
-  const int32_t s = symbol & 0x0F;
-  if (s > 0) {
-    status = reader.Value(s, &value);
-    if (status != JPEG_SUCCESS) return BlockStatus(status);
-    *dc_pred = static_cast<int16_t>(*dc_pred + value);
+// A code and its value bits take at most this many bits.
+constexpr int32_t kLongestStep = 16 + 15;
+
+// One decoding step, a symbol and its value (kTakeValue false passes over the value
+// bits), from kLongestStep bits held: through the lookup where the code and its value
+// fit the index, else code and value bits one after the other.
+template <bool kTakeValue>
+[[gnu::always_inline]] inline int32_t HeldStep(BlockReader& reader, const HuffmanLookup& t,
+                                               int32_t* value) {
+  const uint32_t step = t.steps[reader.Peek(kLookupBits)];
+  const int32_t taken = static_cast<int32_t>(step & 0xFF);
+  *value = static_cast<int32_t>(step) >> 16;
+  if (*value != 0) {
+    reader.Skip(taken);
+    return static_cast<int32_t>(step >> 8 & 0xFF);
   }
+  int32_t symbol = 0;
+  if (taken != 0) {
+    reader.Skip(taken);
+    symbol = static_cast<int32_t>(step >> 8 & 0xFF);
+  } else {
+    symbol = reader.HeldSymbol(t.table);
+  }
+  const int32_t size = symbol & 0x0F;
+  if (size != 0) {
+    if (kTakeValue)
+      *value = Extend(reader.Take(size), size);
+    else
+      reader.Skip(size);
+  }
+  return symbol;
+}
+
+// One decoding step near a 0xFF, a marker or the end of the data: 0, kMarkerReached
+// or a negative status.
+[[gnu::always_inline]] inline int32_t StepNearEnd(BlockReader& reader,
+                                                  const JpegHuffmanDecodeTable& t, int32_t* symbol,
+                                                  int32_t* value) {
+  int32_t status = reader.Symbol(t, symbol);
+  if (status == JPEG_SUCCESS && (*symbol & 0x0F) != 0) status = reader.Value(*symbol & 0x0F, value);
+  return status;
+}
+
+template <bool kTakeValue>
+[[gnu::always_inline]] inline int32_t Step(BlockReader& reader, const HuffmanLookup& t,
+                                           int32_t* symbol, int32_t* value) {
+  if (reader.Ensure(kLongestStep)) [[likely]] {
+    *symbol = HeldStep<kTakeValue>(reader, t, value);
+    return JPEG_SUCCESS;
+  }
+  return StepNearEnd(reader, t.table, symbol, value);
+}
+
+// The block loop (T.81 F.2.2.1, F.2.2.2); kStoreAc false passes over the AC values.
+template <bool kStoreAc>
+[[gnu::always_inline]] inline int32_t DecodeBlockSteps(BlockReader& reader, const HuffmanLookup& dc,
+                                                       const HuffmanLookup& ac, int32_t* dc_pred,
+                                                       int16_t* block) {
+  int32_t symbol = 0, value = 0;
+  int32_t status = Step<true>(reader, dc, &symbol, &value);
+  if (status != JPEG_SUCCESS) return BlockStatus(status);
+  if ((symbol & 0x0F) != 0) *dc_pred = static_cast<int16_t>(*dc_pred + value);
   block[0] = static_cast<int16_t>(*dc_pred);
   for (int32_t k = 1; k < 64;) {
-    status = reader.Symbol(ac, &symbol);
+    status = Step<kStoreAc>(reader, ac, &symbol, &value);
     if (status != JPEG_SUCCESS) return BlockStatus(status);
     const int32_t r = symbol >> 4, size = symbol & 0x0F;
     if (size == 0) {
@@ -131,13 +180,14 @@ template <bool kStoreAc>
       k += 16;             // ZRL
       continue;
     }
-    status = reader.Value(size, &value);
-    if (status != JPEG_SUCCESS) return BlockStatus(status);
     if (kStoreAc) block[kNaturalOrder[k + r]] = static_cast<int16_t>(value);
     k += r + 1;
   }
   return JPEG_SUCCESS;
 }
+
+// Copied rather than set, so that clearing a block is a few vector stores.
+alignas(32) constexpr int16_t kZeroBlock[64] = {};
 
 template <bool kStoreAc>
 int32_t DecodeBlockRun(JpegInputStream& stream, const BlockCoding* coding, int32_t count,
@@ -146,7 +196,9 @@ int32_t DecodeBlockRun(JpegInputStream& stream, const BlockCoding* coding, int32
   int32_t status = JPEG_SUCCESS;
   for (int32_t i = 0; i < count && status == JPEG_SUCCESS; ++i) {
     const BlockCoding& c = coding[i];
-    status = DecodeBlockSteps<kStoreAc>(reader, *c.dc, *c.ac, c.dc_pred, blocks + 64 * i);
+    int16_t* block = blocks + 64 * i;
+    if (kStoreAc) std::memcpy(block, kZeroBlock, sizeof kZeroBlock);
+    status = DecodeBlockSteps<kStoreAc>(reader, *c.dc, *c.ac, c.dc_pred, block);
   }
   reader.Finish();
   return status;
@@ -163,6 +215,14 @@ int32_t FillBitBuffer(JpegInputStream& s, int32_t needed) {
     if (status != JPEG_SUCCESS) return s.bit_count >= needed ? JPEG_SUCCESS : status;
   }
   return JPEG_SUCCESS;
+}
+
+int32_t SymbolFromStream(JpegInputStream& stream, const JpegHuffmanDecodeTable& t, int32_t* symbol,
+                         bool* decoded) {
+  int32_t status = FillBitBuffer(stream, 0);
+  *decoded = status != JPEG_SUCCESS || stream.bit_count < kLongestCodeWalk;
+  if (status == JPEG_SUCCESS && *decoded) status = DecodeHuffmanSymbol(stream, t, symbol);
+  return status;
 }
 
 int32_t DecodeHuffmanSymbol(JpegInputStream& s, const JpegHuffmanDecodeTable& table,
@@ -184,7 +244,6 @@ int32_t DecodeHuffmanSymbol(JpegInputStream& s, const JpegHuffmanDecodeTable& ta
 
 int32_t DecodeBlockPlain(JpegInputStream* stream, const BlockCoding* coding, int32_t count,
                          int16_t* blocks) {
-  CodecZero(blocks, static_cast<size_t>(count) * 64 * sizeof(int16_t));
   return DecodeBlockRun<true>(*stream, coding, count, blocks);
 }
 

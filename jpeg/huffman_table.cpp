@@ -3,7 +3,10 @@
 // leaves a half-written slot behind.
 #include "jpeg/huffman_table.h"
 
+#include <cstdlib>
 #include <cstring>
+
+#include "jpeg/block_reader.h"
 
 namespace jpeg {
 
@@ -53,6 +56,61 @@ void FillLookahead(const uint8_t* counts, JpegHuffmanDecodeTable& table) {
 }
 
 }  // namespace
+
+namespace {
+
+// The code at the top of `bits` (kLookupBits of them) as the symbol decoder reads it:
+// its length and symbol, length 0 when it is longer than the index.
+JpegHuffmanLookahead CodeAt(const JpegHuffmanDecodeTable& t, uint32_t bits) {
+  const JpegHuffmanLookahead entry = t.lookahead[bits >> (kLookupBits - 8)];
+  if (entry.length != 0) return entry;
+  for (int32_t l = 9; l <= kLookupBits; ++l) {
+    const auto code = static_cast<int32_t>(bits >> (kLookupBits - l));
+    if (code <= t.maxcode[l])
+      return {t.values[(t.valptr[l] + code - t.mincode[l]) & 0xFF], static_cast<uint16_t>(l)};
+  }
+  return {0, 0};
+}
+
+// The record's lookups, one per slot: DC 0-3, then AC 0-3.
+struct HuffmanLookups {
+  HuffmanLookup slot[8];
+};
+
+}  // namespace
+
+void BuildHuffmanLookup(const JpegHuffmanDecodeTable& table, HuffmanLookup* lookup) {
+  std::memcpy(&lookup->table, &table, sizeof table);
+  for (uint32_t bits = 0; bits < (1u << kLookupBits); ++bits) {
+    const JpegHuffmanLookahead code = CodeAt(table, bits);
+    const int32_t size = code.symbol & 0x0F, length = code.length + size;
+    uint32_t step = uint32_t{code.length} | uint32_t{code.symbol & 0xFFu} << 8;
+    if (code.length != 0 && size != 0 && length <= kLookupBits) {
+      const uint32_t v = (bits >> (kLookupBits - length)) & kValueMask[size];
+      step = static_cast<uint32_t>(length) | uint32_t{code.symbol & 0xFFu} << 8 |
+             static_cast<uint32_t>(Extend(v, size)) << 16;
+    }
+    lookup->steps[bits] = step;
+  }
+}
+
+const HuffmanLookup* HuffmanLookupOf(JpegState& state, int32_t table_class, int32_t id) {
+  if (state.huffman_lookups == nullptr) {
+    // Zero slots and zero lookups agree: every code is longer than the index.
+    state.huffman_lookups = std::calloc(1, sizeof(HuffmanLookups));
+    if (state.huffman_lookups == nullptr) return nullptr;
+  }
+  const JpegHuffmanDecodeTable& slot = (table_class == 0 ? state.dc_tables : state.ac_tables)[id];
+  HuffmanLookup& lookup =
+      static_cast<HuffmanLookups*>(state.huffman_lookups)->slot[4 * table_class + id];
+  if (std::memcmp(&lookup.table, &slot, sizeof slot) != 0) BuildHuffmanLookup(slot, &lookup);
+  return &lookup;
+}
+
+void ReleaseHuffmanLookups(JpegState& state) {
+  std::free(state.huffman_lookups);
+  state.huffman_lookups = nullptr;
+}
 
 int32_t BuildHuffmanTable(const uint8_t* counts, const uint8_t* values, int32_t table_class,
                           int32_t table_id, JpegHuffmanDecodeTable* table) {

@@ -1,5 +1,7 @@
 // Huffman decoding tables built from DHT data (T.81 Annex C): canonical codes per
-// length for the slow path and an 8-bit lookahead table for codes up to 8 bits.
+// length for the slow path and an 8-bit lookahead table for codes up to 8 bits; and
+// the block decoders' lookup of a code together with its value bits, kept per record
+// beside the slots it is built from.
 #pragma once
 
 #include <cstdint>
@@ -17,5 +19,27 @@ namespace jpeg {
 
 // Number of symbols the 16 counts announce.
 int32_t HuffmanSymbolCount(const uint8_t* counts);
+
+// Bits the block decoders' lookup is indexed by.
+inline constexpr int32_t kLookupBits = 10;
+
+// A slot's table and, for every value of the next kLookupBits bits, what they begin
+// with: bits 0-7 the bits a step takes (0: a code longer than kLookupBits), bits 8-15
+// the symbol, bits 16-31 the extended value (T.81 F.2.2.1) when the code and its value
+// bits fit the index, else 0 (a value is never 0 then). Codes up to 8 bits come from
+// the lookahead and longer ones from the canonical walk from 9 bits on, as the symbol
+// decoder reads them.
+struct HuffmanLookup {
+  JpegHuffmanDecodeTable table;
+  uint32_t steps[1 << kLookupBits];
+};
+
+void BuildHuffmanLookup(const JpegHuffmanDecodeTable& table, HuffmanLookup* lookup);
+
+// The lookup of a Huffman slot of the record (class 0 DC, 1 AC), rebuilt when the slot
+// has changed since it was built; none when its memory cannot be had.
+const HuffmanLookup* HuffmanLookupOf(JpegState& state, int32_t table_class, int32_t id);
+// Frees the record's lookups.
+void ReleaseHuffmanLookups(JpegState& state);
 
 }  // namespace jpeg

@@ -356,7 +356,8 @@ typedef struct JpegState {
   JpegRawCoefficients* raw_coefficients;            /* none by default */
   int16_t* coefficient_planes[JPEG_MAX_COMPONENTS]; /* progressive images: one per component */
   void* restart_index;                              /* row-state index of region reads */
-  void* delay_buffers;                              /* smooth upsampling */
+  void* huffman_lookups; /* the block decoders' lookups, built from the Huffman slots */
+  void* delay_buffers;   /* smooth upsampling */
   /* Block rows of each coefficient plane cleared so far. */
   int32_t coefficient_rows_cleared[JPEG_MAX_COMPONENTS];
 

@@ -30,9 +30,10 @@ using WriteMcuRoutine = int32_t (*)(JPEG_PROPERTIES* properties, const McuTarget
 using OutputKernel = void (*)(const int16_t* const* blocks, uint8_t* out, int32_t row_step);
 // What a block of a sequential scan is decoded with: its component's tables and DC
 // predictor (used as a 16-bit value).
+struct HuffmanLookup;
 struct BlockCoding {
-  const JpegHuffmanDecodeTable* dc;
-  const JpegHuffmanDecodeTable* ac;
+  const HuffmanLookup* dc;
+  const HuffmanLookup* ac;
   int32_t* dc_pred;
 };
 // Decodes `count` consecutive sequential blocks (T.81 F.2.2), block i with coding[i],

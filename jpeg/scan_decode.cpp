@@ -10,6 +10,7 @@
 
 #include "jpeg/coefficient_output.h"
 #include "jpeg/huffman_decode.h"
+#include "jpeg/huffman_table.h"
 #include "jpeg/input_stream.h"
 #include "jpeg/markers.h"
 #include "jpeg/mcu_sink.h"
@@ -63,7 +64,7 @@ struct McuPlan {
 
 // A block that the read reduces to one sample needs only its DC coefficient: its AC
 // values are decoded past without being stored.
-void PlanScan(JpegState& state, JpegScanHeader& scan, const McuSink& sink, McuPlan& plan) {
+Status PlanScan(JpegState& state, JpegScanHeader& scan, const McuSink& sink, McuPlan& plan) {
   const RoutineTable& table = *state.routine_table;
   plan.components = scan.component_count;
   int32_t block = 0;
@@ -72,12 +73,14 @@ void PlanScan(JpegState& state, JpegScanHeader& scan, const McuSink& sink, McuPl
     const bool dc_only = sink.geometry.components[c.frame_index].block_size == 1;
     plan.decode[j] = dc_only ? table.DecodeBlockDcOnly : table.DecodeBlock;
     plan.first[j] = block;
+    const HuffmanLookup* dc = HuffmanLookupOf(state, 0, c.dc_table);
+    const HuffmanLookup* ac = HuffmanLookupOf(state, 1, c.ac_table);
+    if (dc == nullptr || ac == nullptr) return JPEG_ERR_MEMORY;
     const int32_t blocks = scan.component_count > 1 ? c.h * c.v : 1;
-    for (int32_t b = 0; b < blocks; ++b, ++block)
-      plan.coding[block] = {&state.dc_tables[c.dc_table], &state.ac_tables[c.ac_table],
-                            &scan.dc_pred[j]};
+    for (int32_t b = 0; b < blocks; ++b, ++block) plan.coding[block] = {dc, ac, &scan.dc_pred[j]};
   }
   plan.first[scan.component_count] = block;
+  return JPEG_SUCCESS;
 }
 
 // One call per run of scan components that take the same routine, so that one bit
@@ -181,13 +184,13 @@ Status DecodeSequentialScan(JPEG_PROPERTIES& properties, JpegScanHeader& scan,
                             const McuSink& sink) {
   JpegState& state = properties.state;
   McuPlan plan;
-  PlanScan(state, scan, sink, plan);
+  Status status = PlanScan(state, scan, sink, plan);
+  if (!status.ok()) return status;
   const ScanGrid grid = GridOfScan(sink.geometry, scan);
   const bool region = sink.geometry.window.region;
   const GridSpan span =
       region ? SpanOfScan(sink.geometry, scan, grid) : GridSpan{0, grid.across, 0, grid.down};
   ScanCursor at{scan.mcu_column, scan.mcu_row};
-  Status status = JPEG_SUCCESS;
   bool ended = false;
   if (at.y < span.first_row) status = SkipToRow(state, scan, plan, grid, span.first_row, at, ended);
   int32_t mcus_after_input_end = 0;

@@ -8,6 +8,8 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstring>
+#include <memory>
 #include <random>
 #include <string>
 #include <vector>
@@ -22,6 +24,14 @@ namespace {
 
 using namespace jpeg;
 
+HuffmanLookup LookupOf(const uint8_t* counts, const uint8_t* values, int32_t table_class) {
+  JpegHuffmanDecodeTable table{};
+  EXPECT_EQ(BuildHuffmanTable(counts, values, table_class, 0, &table), 0);
+  HuffmanLookup lookup{};
+  BuildHuffmanLookup(table, &lookup);
+  return lookup;
+}
+
 struct Decoder {
   explicit Decoder(std::vector<uint8_t> data) : bytes(std::move(data)) {
     AttachMemoryInput(stream, bytes.data(), static_cast<uint32_t>(bytes.size()), 0);
@@ -31,8 +41,8 @@ struct Decoder {
     const uint8_t dc_values[] = {0x00, 0x02};
     const uint8_t ac_counts[16] = {1, 1, 1, 1};
     const uint8_t ac_values[] = {0x00, 0x01, 0xF0, 0xE1};
-    EXPECT_EQ(BuildHuffmanTable(dc_counts, dc_values, 0, 0, &dc), 0);
-    EXPECT_EQ(BuildHuffmanTable(ac_counts, ac_values, 1, 0, &ac), 0);
+    dc = LookupOf(dc_counts, dc_values, 0);
+    ac = LookupOf(ac_counts, ac_values, 1);
   }
   int32_t Block(int32_t* pred) {
     const BlockCoding coding{&dc, &ac, pred};
@@ -40,7 +50,7 @@ struct Decoder {
   }
   std::vector<uint8_t> bytes;
   JpegInputStream stream{};
-  JpegHuffmanDecodeTable dc{}, ac{};
+  HuffmanLookup dc{}, ac{};
   int16_t block[64] = {};
 };
 
@@ -150,6 +160,26 @@ TEST(DecodeBlock, TheRoutineTableCarriesThePlainDecoders) {
   EXPECT_EQ(table.DecodeBlock, &DecodeBlockPlain);
   EXPECT_EQ(table.DecodeBlockDcOnly, &DecodeBlockDcOnlyPlain);
   ReleaseRoutineTable(&table);
+}
+
+// A record's lookup is rebuilt when its slot is replaced (a later DHT, a second image).
+TEST(HuffmanLookup, FollowsItsSlotWhenTheSlotIsReplaced) {
+  auto state = std::make_unique<JpegState>();
+  const uint8_t short_counts[16] = {1, 1};  // '0' end of block, '10' run 0 size 1
+  const uint8_t short_values[] = {0x00, 0x01};
+  const uint8_t long_counts[16] = {0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 1};  // one 12-bit code
+  const uint8_t long_values[] = {0x00};
+  ASSERT_EQ(BuildHuffmanTable(short_counts, short_values, 1, 2, &state->ac_tables[2]), 0);
+  const HuffmanLookup* lookup = HuffmanLookupOf(*state, 1, 2);
+  ASSERT_NE(lookup, nullptr);
+  EXPECT_EQ(lookup->steps[0], 1u);                                          // '0': end of block
+  EXPECT_EQ(lookup->steps[0b1010000000], 3u | 0x01u << 8 | 1u << 16);       // '10' '1': +1
+  EXPECT_EQ(lookup->steps[0b1000000000], 3u | 0x01u << 8 | 0xFFFFu << 16);  // '10' '0': -1
+  ASSERT_EQ(BuildHuffmanTable(long_counts, long_values, 1, 2, &state->ac_tables[2]), 0);
+  lookup = HuffmanLookupOf(*state, 1, 2);
+  EXPECT_EQ(lookup->steps[0], 0u);  // longer than the index
+  EXPECT_EQ(std::memcmp(&lookup->table, &state->ac_tables[2], sizeof lookup->table), 0);
+  ReleaseHuffmanLookups(*state);
 }
 
 // The luminance tables of T.81 Annex K.3 (K.3.3.1 DC, K.3.3.2 AC): codes up to 16 bits.
@@ -312,10 +342,8 @@ int32_t ReferenceBlock(JpegInputStream& s, const JpegHuffmanDecodeTable& dc,
 // reference, and requires the same blocks, statuses and reader state after each.
 class ReaderComparison {
  public:
-  ReaderComparison() {
-    EXPECT_EQ(BuildHuffmanTable(kDcCounts, kDcValues, 0, 0, &dc_), 0);
-    EXPECT_EQ(BuildHuffmanTable(kAcCounts, kAcValues, 1, 0, &ac_), 0);
-  }
+  ReaderComparison()
+      : dc_(LookupOf(kDcCounts, kDcValues, 0)), ac_(LookupOf(kAcCounts, kAcValues, 1)) {}
   // The decoded blocks (zigzag order) up to the first error; `per_call` blocks to a
   // DecodeBlockPlain call (one bit reader across them), compared after each call.
   std::vector<std::vector<int32_t>> Run(JpegInputStream& fast, JpegInputStream& reference,
@@ -329,7 +357,7 @@ class ReaderComparison {
       const int32_t fast_status = DecodeBlockPlain(&fast, coding.data(), n, fast_blocks.data());
       int32_t reference_status = 0, done = 0;
       while (done < n && reference_status == 0)
-        reference_status = ReferenceBlock(reference, dc_, ac_, &reference_pred,
+        reference_status = ReferenceBlock(reference, dc_.table, ac_.table, &reference_pred,
                                           reference_blocks.data() + 64 * done++);
       SCOPED_TRACE("blocks from " + std::to_string(b));
       EXPECT_EQ(fast_status, reference_status);
@@ -379,7 +407,7 @@ class ReaderComparison {
     if (IsFileInput(a)) return;
     EXPECT_TRUE(UnreadOf(a) == UnreadOf(b));
   }
-  JpegHuffmanDecodeTable dc_{}, ac_{};
+  HuffmanLookup dc_, ac_;
 };
 
 TEST(DecodeBlockFastPath, DecodesRandomBlocksAsEncodedAndAsTheByteWiseReader) {
