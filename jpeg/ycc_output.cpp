@@ -79,18 +79,18 @@ struct QuadrantPlanes {
 };
 
 // The quadrant's 64 pixels from its luma samples and one correction term per lane:
-// lane j covers the 1 << kHShift pixels from pixel j << kHShift, so the luma index
+// lane j covers the 1 << kLaneShift pixels from pixel j << kLaneShift, so the luma index
 // stays a straight function of the lane and the compiler vectorises over the whole
 // block in one call. Kept out of line with restrict parameters: inlined into the
 // unrolled quadrant loop, the compiler no longer vectorises it (and the rows run
 // several times slower).
-template <int kHShift, class Pixel>
+template <int kLaneShift, class Pixel>
 [[gnu::noinline]] void ConvertBlock(const int16_t* __restrict luma, const int16_t* __restrict red,
                                     const int16_t* __restrict green, const int16_t* __restrict blue,
                                     const int16_t* __restrict fourth, uint32_t* __restrict words) {
-  for (int lane = 0; lane < (64 >> kHShift); ++lane)
-    for (int sub = 0; sub < (1 << kHShift); ++sub) {
-      const int pixel = (lane << kHShift) + sub;
+  for (int lane = 0; lane < (64 >> kLaneShift); ++lane)
+    for (int sub = 0; sub < (1 << kLaneShift); ++sub) {
+      const int pixel = (lane << kLaneShift) + sub;
       const int16_t y = luma[pixel];
       uint16_t extra = 0;
       if constexpr (Pixel::kFourComponents) extra = static_cast<uint8_t>(fourth[pixel]);
@@ -104,29 +104,35 @@ template <int kHShift, class Pixel>
 // Converts rows top..bottom, columns left..right of one quadrant. kHShift and kVShift
 // are log2 of the chroma subsampling: chroma cell (r, k) serves luma (r << kVShift ..,
 // k << kHShift ..). The correction terms are computed once per chroma cell and
-// repeated for the luma rows it serves; the whole block is converted into words in
-// one pass, then the rows are stored, whole or clipped to the rectangle.
+// repeated for the luma rows it serves, and for 4:2:0 across the two pixels too: the
+// block then converts in straight lanes, which costs less than widening each term in the
+// conversion (not so for 4:2:2, whose terms would be stored twice as often for it). The
+// whole block is converted into words in one pass, then the rows are stored, whole or
+// clipped to the rectangle.
 template <int kHShift, int kVShift, class Pixel>
 [[gnu::always_inline]] inline void ConvertQuadrant(const QuadrantPlanes& planes, uint8_t* out,
                                                    ptrdiff_t row_step, int left, int top, int right,
                                                    int bottom) {
-  constexpr int kChromaColumns = 8 >> kHShift;
-  int16_t red[8 * kChromaColumns], green[8 * kChromaColumns], blue[8 * kChromaColumns];
+  constexpr int kLaneShift = kVShift == 1 ? 0 : kHShift;  // lane j: pixels j << kLaneShift ..
+  constexpr int kLaneColumns = 8 >> kLaneShift;
+  int16_t red[8 * kLaneColumns], green[8 * kLaneColumns], blue[8 * kLaneColumns];
   for (int chroma_row = 0; chroma_row < (8 >> kVShift); ++chroma_row) {
     const int16_t* cb = planes.cb + 8 * chroma_row;
     const int16_t* cr = planes.cr + 8 * chroma_row;
-    for (int k = 0; k < kChromaColumns; ++k) {
+    for (int k = 0; k < (8 >> kHShift); ++k) {
       const int16_t r = RedTerm(cr[k]), g = GreenTerm(cb[k], cr[k]), b = BlueTerm(cb[k]);
-      for (int sub = 0; sub < (1 << kVShift); ++sub) {
-        const int lane = ((chroma_row << kVShift) + sub) * kChromaColumns + k;
-        red[lane] = r;
-        green[lane] = g;
-        blue[lane] = b;
-      }
+      for (int sub_row = 0; sub_row < (1 << kVShift); ++sub_row)
+        for (int sub = 0; sub < (1 << (kHShift - kLaneShift)); ++sub) {
+          const int lane = ((chroma_row << kVShift) + sub_row) * kLaneColumns +
+                           ((k << kHShift) >> kLaneShift) + sub;
+          red[lane] = r;
+          green[lane] = g;
+          blue[lane] = b;
+        }
     }
   }
   uint32_t words[64];
-  ConvertBlock<kHShift, Pixel>(planes.luma, red, green, blue, planes.fourth, words);
+  ConvertBlock<kLaneShift, Pixel>(planes.luma, red, green, blue, planes.fourth, words);
   const bool whole_rows = left == 0 && right == 8;
   for (int row = top; row < bottom; ++row) {
     uint8_t* pixels = out + row * row_step;
