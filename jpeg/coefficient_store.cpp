@@ -6,12 +6,10 @@
 
 #include <cstdlib>
 #include <cstring>
-#include <utility>
 
 #include "jpeg/coefficient_output.h"
 #include "jpeg/input_stream.h"
 #include "jpeg/mcu_sink.h"
-#include "jpeg/quantization.h"
 #include "jpeg/read_geometry.h"
 #include "jpeg/routine_table.h"
 
@@ -39,25 +37,16 @@ JpegScanHeader WholeFrameScan(const JpegFrameHeader& frame) {
   return scan;
 }
 
-// The sink takes blocks in natural order: 64 fixed moves, no index loads.
-template <size_t... k>
-[[gnu::always_inline]] inline void Reorder(const int16_t* zigzag, int16_t* natural,
-                                           std::index_sequence<k...>) {
-  ((natural[kNaturalOrder[k]] = zigzag[k]), ...);
-}
-void ToNaturalOrder(const int16_t* zigzag, int16_t* natural) {
-  Reorder(zigzag, natural, std::make_index_sequence<64>{});
-}
-
 // Gathers MCU (x, y) from the planes into the work buffer as the sink takes it: the
 // frame components in frame order, each with its H x V blocks (row of blocks outer).
 void GatherMcu(const JpegState& state, const StoreGeometry& g, int32_t x, int32_t y,
-               int16_t* natural) {
+               int16_t* blocks) {
   for (int32_t i = 0; i < state.frame.component_count; ++i) {
     const int16_t* plane = state.coefficient_planes[i];
     for (int32_t v = 0; v < g.v[i]; ++v)
-      for (int32_t h = 0; h < g.h[i]; ++h, natural += 64)
-        ToNaturalOrder(plane + g.BlockOffset(i, x * g.h[i] + h, y * g.v[i] + v), natural);
+      for (int32_t h = 0; h < g.h[i]; ++h, blocks += 64)
+        std::memcpy(blocks, plane + g.BlockOffset(i, x * g.h[i] + h, y * g.v[i] + v),
+                    64 * sizeof(int16_t));
   }
 }
 

@@ -1,7 +1,7 @@
 // The whole-image coefficient store of a progressive image: one plane per frame
 // component, each its own allocation, holding the component's blocks in raster order
-// of its block grid padded to whole MCUs; each block's 64 coefficients in zigzag
-// order (so that a spectral band is contiguous), 16 bits each. A scan of one
+// of its block grid padded to whole MCUs; each block's 64 coefficients in natural
+// order, 16 bits each, so that the output copies blocks as they stand. A scan of one
 // component, most of a progressive stream, thus runs through its own plane from front
 // to back, and planes of a few MB are ones the heap hands out again for the next page
 // rather than fresh pages the system must fault in and clear. Progressive scans decode

@@ -2,9 +2,9 @@
 // band of coefficients (Ss..Se) of one or more components, either first (the bits from
 // Al up) or as a refinement (bit Al). DC scans may interleave components over the
 // frame's MCU grid; AC scans hold one component and visit exactly the blocks T.81 A.2
-// gives it. Blocks are decoded in place in the coefficient store, in zigzag order so
-// that a band is contiguous, through the
-// sequential path's bit reader; one end-of-band run may span many blocks, and an AC
+// gives it. Blocks are decoded in place in the coefficient store, in natural order as the
+// output takes them, through the sequential path's bit reader; a band's zigzag positions
+// map through kNaturalOrder. One end-of-band run may span many blocks, and an AC
 // first scan passes through the blocks of a run without touching them, so a scan that
 // is one long run costs next to nothing.
 #include "jpeg/progressive_decode.h"
@@ -17,6 +17,7 @@
 #include "jpeg/block_reader.h"
 #include "jpeg/coefficient_store.h"
 #include "jpeg/input_stream.h"
+#include "jpeg/quantization.h"
 #include "jpeg/read_geometry.h"
 
 namespace jpeg {
@@ -76,22 +77,35 @@ int16_t Scaled(int32_t value, int32_t al) {
     }
     if (status != JPEG_SUCCESS) return status;
     k += run;
-    block[std::min(k, 63)] = Scaled(Extend(bits, size), al);  // beyond 63 only in corrupt data
+    block[kNaturalOrder[k]] = Scaled(Extend(bits, size), al);  // beyond 63 only in corrupt data
   }
   return JPEG_SUCCESS;
 }
 
-// Bit k set for each non-zero coefficient k: a byte per coefficient (a loop the compiler
-// makes vector compares of), then each 8 bytes gathered into 8 bits by one multiply, byte j's
-// low bit landing on bit 56 + j with every other product below bit 56 or beyond 63.
+// kZigzagBits[r][b]: the zigzag positions of the coefficients of row r of a block (natural
+// positions 8r..8r+7) that byte b has bits set for.
+constexpr auto kZigzagBits = [] {
+  std::array<std::array<uint64_t, 256>, 8> table{};
+  for (int32_t k = 0; k < 64; ++k) {
+    const int32_t natural = kNaturalOrder[k], row = natural / 8, bit = natural % 8;
+    for (int32_t b = 0; b < 256; ++b)
+      if ((b >> bit & 1) != 0) table[row][b] |= uint64_t{1} << k;
+  }
+  return table;
+}();
+
+// Bit k set for each non-zero coefficient at zigzag position k of a block in natural order:
+// a byte per coefficient (a loop the compiler makes vector compares of), each row's 8 bytes
+// gathered into 8 bits by one multiply (byte j's low bit lands on bit 56 + j, every other
+// product below bit 56 or beyond 63), and the row's bits placed in zigzag order by a table.
 uint64_t NonZeroMask(const int16_t* block) {
   uint8_t non_zero[64];
   for (int32_t k = 0; k < 64; ++k) non_zero[k] = block[k] != 0;
   uint64_t mask = 0;
-  for (int32_t i = 0; i < 8; ++i) {
+  for (int32_t row = 0; row < 8; ++row) {
     uint64_t bytes = 0;
-    std::memcpy(&bytes, non_zero + 8 * i, sizeof bytes);
-    mask |= (bytes * 0x0102040810204080ull) >> 56 << (8 * i);
+    std::memcpy(&bytes, non_zero + 8 * row, sizeof bytes);
+    mask |= kZigzagBits[row][(bytes * 0x0102040810204080ull) >> 56];
   }
   return mask;
 }
@@ -157,7 +171,7 @@ int32_t NthOne(uint64_t x, int32_t n) {
     uint32_t bit = 0;
     const int32_t status = reader.Bits(1, &bit);
     if (status != JPEG_SUCCESS) return status;
-    Correct(&block[std::countr_zero(non_zero)], bit, al);
+    Correct(&block[kNaturalOrder[std::countr_zero(non_zero)]], bit, al);
   }
   return JPEG_SUCCESS;
 }
@@ -173,7 +187,7 @@ int32_t NthOne(uint64_t x, int32_t n) {
     if (status == kMarkerReached) return RefineEach(reader, block, non_zero, al);
     if (status != JPEG_SUCCESS) return status;
     for (int32_t i = n - 1; i >= 0; --i, non_zero &= non_zero - 1)
-      Correct(&block[std::countr_zero(non_zero)], bits >> i & 1, al);
+      Correct(&block[kNaturalOrder[std::countr_zero(non_zero)]], bits >> i & 1, al);
   }
   return JPEG_SUCCESS;
 }
@@ -213,7 +227,7 @@ int32_t NthOne(uint64_t x, int32_t n) {
     if (status != JPEG_SUCCESS) return status;
     k = stop;
     if (value != 0 && k <= se) {
-      block[k] = static_cast<int16_t>(value);
+      block[kNaturalOrder[k]] = static_cast<int16_t>(value);
       non_zero |= uint64_t{1} << k;
     }
   }
@@ -259,6 +273,7 @@ struct ScanCoding {
   int32_t* dc_pred;
   int32_t* eob_run;
   int32_t ss, se, al;
+  int32_t first, last;  // the lowest and highest natural positions of the band
 };
 
 ScanCoding CodingOf(JpegState& state, JpegScanHeader& scan) {
@@ -271,6 +286,11 @@ ScanCoding CodingOf(JpegState& state, JpegScanHeader& scan) {
   coding.ss = scan.ss;
   coding.se = scan.se;
   coding.al = scan.al;
+  coding.first = 63;
+  for (int32_t k = scan.ss; k <= scan.se; ++k) {
+    coding.first = std::min(coding.first, kNaturalOrder[k]);
+    coding.last = std::max(coding.last, kNaturalOrder[k]);
+  }
   return coding;
 }
 
@@ -378,12 +398,12 @@ int32_t DecodeInterleavedScan(JpegState& state, JpegScanHeader& scan) {
 // bound by the store's memory traffic more than by their arithmetic.
 constexpr int32_t kPrefetchBlocks = 16;
 
-// Asks for the cache lines the scan's band of the block lies on: a band is at most 128
-// bytes, so its ends and its middle fall on every line it touches.
+// Asks for the cache lines the scan's band of the block lies on: its natural positions
+// span at most 128 bytes, so the ends and the middle fall on every line they touch.
 [[gnu::always_inline]] inline void Prefetch(const ScanCoding& coding, const int16_t* block) {
-  __builtin_prefetch(block + coding.ss, 1);
-  __builtin_prefetch(block + (coding.ss + coding.se) / 2, 1);
-  __builtin_prefetch(block + coding.se, 1);
+  __builtin_prefetch(block + coding.first, 1);
+  __builtin_prefetch(block + (coding.first + coding.last) / 2, 1);
+  __builtin_prefetch(block + coding.last, 1);
 }
 
 // Blocks bx..end-1 of the block row at `row` on one reader, bx left past the last one

@@ -12,6 +12,7 @@
 #include "jpeg/input_stream.h"
 #include "jpeg/jpeg_codec.h"
 #include "jpeg/progressive_decode.h"
+#include "jpeg/quantization.h"
 #include "tests/jpeg/stream_builder.h"
 #include "tests/jpeg/support/codec_decode.h"
 #include "tests/jpeg/support/corpus.h"
@@ -66,27 +67,28 @@ TEST(ProgressiveBlocks, DcFirstScalesThePredictionByAlAndARefineBitSetsBitAl) {
   EXPECT_EQ(b[0], 8);
 }
 
-// Blocks in zigzag order. AC codes 00 -> (0, 1), 01 -> end of block, 10 -> (2, 1), 110 -> run of
-// 2^2 blocks.
+// Blocks in natural order, Zz(k) the coefficient at zigzag position k. AC codes 00 -> (0, 1), 01 ->
+// end of block, 10 -> (2, 1), 110 -> run of 2^2 blocks.
 TEST(ProgressiveBlocks, AcFirstAtAlOneThenARefineAtZeroPlacesAndCorrectsCoefficients) {
   const JpegHuffmanDecodeTable ac = Table(1, {0, 3, 1}, {0x01, 0x00, 0x21, 0x20});
   int16_t block[64] = {};
+  const auto Zz = [&block](int32_t k) { return block[jpeg::kNaturalOrder[k]]; };
   BitSource first({0x31});  // 00 1 (+1 at k=1), 10 0 (-1 at k=4), 01
   EXPECT_EQ(jpeg::DecodeAcFirst(first.stream, ac, block, 1, 63, 1), 0);
-  EXPECT_EQ(block[1], 2);
-  EXPECT_EQ(block[4], -2);
+  EXPECT_EQ(Zz(1), 2);
+  EXPECT_EQ(Zz(4), -2);
   // 00 1: a new +1 after one zero, passing k=1 whose correction bit is 0; 01: end of band,
   // and the correction bit 1 for k=4 moves it away from zero.
   BitSource refine({0x27});
   EXPECT_EQ(jpeg::DecodeAcRefine(refine.stream, ac, block, 1, 63, 0), 0);
-  EXPECT_EQ(block[1], 2);
-  EXPECT_EQ(block[2], 1);
-  EXPECT_EQ(block[4], -3);
+  EXPECT_EQ(Zz(1), 2);
+  EXPECT_EQ(Zz(2), 1);
+  EXPECT_EQ(Zz(4), -3);
   EXPECT_EQ(refine.stream.eob_run, 0);
 }
 
-// T.81 G.1.2.3 coefficient by coefficient, on plain bits (no 0xFF in the data); codes are
-// the five bits that index `symbols`.
+// T.81 G.1.2.3 coefficient by coefficient, on plain bits (no 0xFF in the data), on blocks in
+// natural order; codes are the five bits that index `symbols`.
 struct ReferenceRefiner {
   const Bytes& data;
   const Bytes& symbols;
@@ -102,7 +104,13 @@ struct ReferenceRefiner {
   void Correct(int16_t& c, int32_t p1) {
     if (Bits(1) != 0 && (c & p1) == 0) c = static_cast<int16_t>(c >= 0 ? c + p1 : c - p1);
   }
-  void Block(int16_t* block, int32_t ss, int32_t se, int32_t al) {
+  void Block(int16_t* natural, int32_t ss, int32_t se, int32_t al) {
+    int16_t block[64];  // in zigzag order
+    for (int32_t k = 0; k < 64; ++k) block[k] = natural[jpeg::kNaturalOrder[k]];
+    Zigzag(block, ss, se, al);
+    for (int32_t k = 0; k < 64; ++k) natural[jpeg::kNaturalOrder[k]] = block[k];
+  }
+  void Zigzag(int16_t* block, int32_t ss, int32_t se, int32_t al) {
     const int32_t p1 = 1 << al;
     int32_t k = ss;
     for (; eob_run == 0 && k <= se; ++k) {
