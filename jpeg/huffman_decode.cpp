@@ -172,6 +172,17 @@ template <bool kStoreAc>
   if ((symbol & 0x0F) != 0) *dc_pred = static_cast<int16_t>(*dc_pred + value);
   block[0] = static_cast<int16_t>(*dc_pred);
   for (int32_t k = 1; k < 64;) {
+    if (!kStoreAc && reader.Ensure(kLongestStep)) {
+      // Several short AC steps at once, where none of them ends the block early.
+      const uint32_t pass = ac.passes[reader.Peek(kPassBits)];
+      const auto advance = static_cast<int32_t>(pass >> 4 & 0x7F);
+      if ((pass & 0x0F) != 0 && k + advance <= 64) {
+        reader.Skip(static_cast<int32_t>(pass & 0x0F));
+        k += advance;
+        if ((pass & kPassEndsBlock) != 0) break;
+        continue;
+      }
+    }
     status = Step<kStoreAc>(reader, ac, &symbol, &value);
     if (status != JPEG_SUCCESS) return BlockStatus(status);
     const int32_t r = symbol >> 4, size = symbol & 0x0F;

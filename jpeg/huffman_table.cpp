@@ -59,17 +59,37 @@ void FillLookahead(const uint8_t* counts, JpegHuffmanDecodeTable& table) {
 
 namespace {
 
-// The code at the top of `bits` (kLookupBits of them) as the symbol decoder reads it:
+// The code at the top of `bits` (`width` of them, 8 or more) as the symbol decoder reads it:
 // its length and symbol, length 0 when it is longer than the index.
-JpegHuffmanLookahead CodeAt(const JpegHuffmanDecodeTable& t, uint32_t bits) {
-  const JpegHuffmanLookahead entry = t.lookahead[bits >> (kLookupBits - 8)];
+JpegHuffmanLookahead CodeAt(const JpegHuffmanDecodeTable& t, uint32_t bits, int32_t width) {
+  const JpegHuffmanLookahead entry = t.lookahead[bits >> (width - 8)];
   if (entry.length != 0) return entry;
-  for (int32_t l = 9; l <= kLookupBits; ++l) {
-    const auto code = static_cast<int32_t>(bits >> (kLookupBits - l));
+  for (int32_t l = 9; l <= width; ++l) {
+    const auto code = static_cast<int32_t>(bits >> (width - l));
     if (code <= t.maxcode[l])
       return {t.values[(t.valptr[l] + code - t.mincode[l]) & 0xFF], static_cast<uint16_t>(l)};
   }
   return {0, 0};
+}
+
+// The AC steps whole within `bits`, as HuffmanLookup::passes holds them. Steps stop
+// before one that would advance past coefficient 63, where the block ends.
+uint16_t PassesIn(const JpegHuffmanDecodeTable& t, uint32_t bits) {
+  constexpr uint32_t kMask = (1u << kPassBits) - 1;
+  int32_t taken = 0, advance = 0;
+  for (;;) {
+    const JpegHuffmanLookahead code = CodeAt(t, (bits << taken) & kMask, kPassBits);
+    const int32_t run = code.symbol >> 4 & 0x0F, size = code.symbol & 0x0F;
+    const int32_t length = code.length + size;
+    if (code.length == 0 || length > kPassBits - taken) break;  // not whole in the index
+    const bool ends = size == 0 && run != 15;
+    const int32_t next = advance + (ends ? 1 : size == 0 ? 16 : run + 1);
+    if (next > 63) break;
+    taken += length;
+    advance = next;
+    if (ends) return static_cast<uint16_t>(taken | advance << 4 | kPassEndsBlock);
+  }
+  return static_cast<uint16_t>(taken | advance << 4);
 }
 
 // The record's lookups, one per slot: DC 0-3, then AC 0-3.
@@ -82,7 +102,7 @@ struct HuffmanLookups {
 void BuildHuffmanLookup(const JpegHuffmanDecodeTable& table, HuffmanLookup* lookup) {
   std::memcpy(&lookup->table, &table, sizeof table);
   for (uint32_t bits = 0; bits < (1u << kLookupBits); ++bits) {
-    const JpegHuffmanLookahead code = CodeAt(table, bits);
+    const JpegHuffmanLookahead code = CodeAt(table, bits, kLookupBits);
     const int32_t size = code.symbol & 0x0F, length = code.length + size;
     uint32_t step = uint32_t{code.length} | uint32_t{code.symbol & 0xFFu} << 8;
     if (code.length != 0 && size != 0 && length <= kLookupBits) {
@@ -92,6 +112,8 @@ void BuildHuffmanLookup(const JpegHuffmanDecodeTable& table, HuffmanLookup* look
     }
     lookup->steps[bits] = step;
   }
+  for (uint32_t bits = 0; bits < (1u << kPassBits); ++bits)
+    lookup->passes[bits] = PassesIn(table, bits);
 }
 
 const HuffmanLookup* HuffmanLookupOf(JpegState& state, int32_t table_class, int32_t id) {

@@ -20,8 +20,9 @@ namespace jpeg {
 // Number of symbols the 16 counts announce.
 int32_t HuffmanSymbolCount(const uint8_t* counts);
 
-// Bits the block decoders' lookup is indexed by.
+// Bits the block decoders' lookups are indexed by.
 inline constexpr int32_t kLookupBits = 10;
+inline constexpr int32_t kPassBits = 12;
 
 // A slot's table and, for every value of the next kLookupBits bits, what they begin
 // with: bits 0-7 the bits a step takes (0: a code longer than kLookupBits), bits 8-15
@@ -29,10 +30,16 @@ inline constexpr int32_t kLookupBits = 10;
 // bits fit the index, else 0 (a value is never 0 then). Codes up to 8 bits come from
 // the lookahead and longer ones from the canonical walk from 9 bits on, as the symbol
 // decoder reads them.
+// For passing over AC values, `passes` gives, for the next kPassBits bits, the AC
+// steps (code and value bits) they hold whole, up to the first end of block: bits
+// 0-3 the bits they take (0: none), bits 4-10 the coefficient positions they advance
+// by (an end of block counts one), bit 11 set when the last of them is an end of block.
 struct HuffmanLookup {
   JpegHuffmanDecodeTable table;
   uint32_t steps[1 << kLookupBits];
+  uint16_t passes[1 << kPassBits];
 };
+inline constexpr uint32_t kPassEndsBlock = 1u << 11;
 
 void BuildHuffmanLookup(const JpegHuffmanDecodeTable& table, HuffmanLookup* lookup);
 

@@ -338,12 +338,15 @@ int32_t ReferenceBlock(JpegInputStream& s, const JpegHuffmanDecodeTable& dc,
   return 0;
 }
 
-// Decodes `count` blocks of one stream twice, with DecodeBlockPlain and with the
-// reference, and requires the same blocks, statuses and reader state after each.
+// Decodes `count` blocks of one stream twice, with DecodeBlockPlain (or the DC-only
+// decoder) and with the reference, and requires the same blocks (DC coefficients),
+// statuses and reader state after each.
 class ReaderComparison {
  public:
-  ReaderComparison()
-      : dc_(LookupOf(kDcCounts, kDcValues, 0)), ac_(LookupOf(kAcCounts, kAcValues, 1)) {}
+  explicit ReaderComparison(bool dc_only = false)
+      : dc_only_(dc_only),
+        dc_(LookupOf(kDcCounts, kDcValues, 0)),
+        ac_(LookupOf(kAcCounts, kAcValues, 1)) {}
   // The decoded blocks (zigzag order) up to the first error; `per_call` blocks to a
   // DecodeBlockPlain call (one bit reader across them), compared after each call.
   std::vector<std::vector<int32_t>> Run(JpegInputStream& fast, JpegInputStream& reference,
@@ -354,11 +357,14 @@ class ReaderComparison {
     for (int32_t b = 0; b < count; b += per_call) {
       const int32_t n = std::min(per_call, count - b);
       std::vector<int16_t> fast_blocks(64 * n, 0), reference_blocks(64 * n, 0);
-      const int32_t fast_status = DecodeBlockPlain(&fast, coding.data(), n, fast_blocks.data());
+      const int32_t fast_status = (dc_only_ ? DecodeBlockDcOnlyPlain : DecodeBlockPlain)(
+          &fast, coding.data(), n, fast_blocks.data());
       int32_t reference_status = 0, done = 0;
       while (done < n && reference_status == 0)
         reference_status = ReferenceBlock(reference, dc_.table, ac_.table, &reference_pred,
                                           reference_blocks.data() + 64 * done++);
+      for (int32_t i = 0; i < 64 * n && dc_only_; ++i)
+        if (i % 64 != 0) reference_blocks[i] = 0;
       SCOPED_TRACE("blocks from " + std::to_string(b));
       EXPECT_EQ(fast_status, reference_status);
       EXPECT_EQ(fast_pred, reference_pred);
@@ -407,6 +413,7 @@ class ReaderComparison {
     if (IsFileInput(a)) return;
     EXPECT_TRUE(UnreadOf(a) == UnreadOf(b));
   }
+  bool dc_only_;
   HuffmanLookup dc_, ac_;
 };
 
@@ -422,6 +429,7 @@ TEST(DecodeBlockFastPath, DecodesRandomBlocksAsEncodedAndAsTheByteWiseReader) {
         comparison.RunOnMemory(bytes, static_cast<int32_t>(blocks.size()) + 2);
     decoded.resize(blocks.size());
     EXPECT_EQ(decoded, blocks);
+    ReaderComparison(true).RunOnMemory(bytes, static_cast<int32_t>(blocks.size()) + 2);
     if (::testing::Test::HasFailure()) return;
   }
 }
@@ -446,8 +454,8 @@ TEST(DecodeBlockFastPath, StuffingMarkersAndEndsAtEveryOffsetDecodeAsTheByteWise
     cut_after_ff.push_back(0xFF);
     for (const std::vector<uint8_t>* bytes : {&stuffed, &marked, &cut, &cut_after_ff}) {
       for (const int32_t per_call : {1, 6}) {  // a block a call, and an MCU of 4:2:0
-        ReaderComparison comparison;
-        comparison.RunOnMemory(*bytes, 16, per_call);
+        for (const bool dc_only : {false, true})
+          ReaderComparison(dc_only).RunOnMemory(*bytes, 16, per_call);
         if (::testing::Test::HasFailure()) return;
       }
     }
