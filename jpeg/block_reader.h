@@ -9,6 +9,7 @@
 #include <cstring>
 
 #include "jpeg/huffman_decode.h"
+#include "jpeg/huffman_table.h"
 #include "jpeg/input_stream.h"
 #include "jpeg/jpeg_codec.h"
 
@@ -201,6 +202,39 @@ class BlockReader {
   const uint8_t* first_ = nullptr;  // next_ at Load: the bytes from here on were loaded whole
   int32_t left_ = 0;
 };
+
+// A code and its value bits take at most this many bits.
+inline constexpr int32_t kLongestStep = 16 + 15;
+
+// One decoding step, a symbol and its value (kTakeValue false passes over the value
+// bits), from kLongestStep bits held: through the lookup where the code and its value
+// fit the index, else code and value bits one after the other.
+template <bool kTakeValue>
+[[gnu::always_inline]] inline int32_t HeldStep(BlockReader& reader, const HuffmanLookup& t,
+                                               int32_t* value) {
+  const uint32_t step = t.steps[reader.Peek(kLookupBits)];
+  const int32_t taken = static_cast<int32_t>(step & 0xFF);
+  *value = static_cast<int32_t>(step) >> 16;
+  if (*value != 0) {
+    reader.Skip(taken);
+    return static_cast<int32_t>(step >> 8 & 0xFF);
+  }
+  int32_t symbol = 0;
+  if (taken != 0) {
+    reader.Skip(taken);
+    symbol = static_cast<int32_t>(step >> 8 & 0xFF);
+  } else {
+    symbol = reader.HeldSymbol(t.table);
+  }
+  const int32_t size = symbol & 0x0F;
+  if (size != 0) {
+    if (kTakeValue)
+      *value = Extend(reader.Take(size), size);
+    else
+      reader.Skip(size);
+  }
+  return symbol;
+}
 
 // A step's status as the block's result: a marker that stopped the data ends the
 // block without error.

@@ -108,39 +108,6 @@ int32_t DecodeLongCode(JpegInputStream& s, const JpegHuffmanDecodeTable& t, int3
   return JPEG_SUCCESS;
 }
 
-// A code and its value bits take at most this many bits.
-constexpr int32_t kLongestStep = 16 + 15;
-
-// One decoding step, a symbol and its value (kTakeValue false passes over the value
-// bits), from kLongestStep bits held: through the lookup where the code and its value
-// fit the index, else code and value bits one after the other.
-template <bool kTakeValue>
-[[gnu::always_inline]] inline int32_t HeldStep(BlockReader& reader, const HuffmanLookup& t,
-                                               int32_t* value) {
-  const uint32_t step = t.steps[reader.Peek(kLookupBits)];
-  const int32_t taken = static_cast<int32_t>(step & 0xFF);
-  *value = static_cast<int32_t>(step) >> 16;
-  if (*value != 0) {
-    reader.Skip(taken);
-    return static_cast<int32_t>(step >> 8 & 0xFF);
-  }
-  int32_t symbol = 0;
-  if (taken != 0) {
-    reader.Skip(taken);
-    symbol = static_cast<int32_t>(step >> 8 & 0xFF);
-  } else {
-    symbol = reader.HeldSymbol(t.table);
-  }
-  const int32_t size = symbol & 0x0F;
-  if (size != 0) {
-    if (kTakeValue)
-      *value = Extend(reader.Take(size), size);
-    else
-      reader.Skip(size);
-  }
-  return symbol;
-}
-
 // One decoding step near a 0xFF, a marker or the end of the data: 0, kMarkerReached
 // or a negative status.
 [[gnu::always_inline]] inline int32_t StepNearEnd(BlockReader& reader,

@@ -16,6 +16,7 @@
 
 #include "jpeg/block_reader.h"
 #include "jpeg/coefficient_store.h"
+#include "jpeg/huffman_table.h"
 #include "jpeg/input_stream.h"
 #include "jpeg/quantization.h"
 #include "jpeg/read_geometry.h"
@@ -48,36 +49,33 @@ int16_t Scaled(int32_t value, int32_t al) {
 }
 
 // T.81 G.1.2.2: values from Al up; an end-of-band run ends this block and the next ones.
-// A code and the value bits after it are held at once, but near a 0xFF or the end of the data.
+// A code and its value or run bits come from the bits held in one step, but near a 0xFF or
+// the end of the data.
 [[gnu::always_inline]] inline int32_t AcFirstSteps(BlockReader& reader, int32_t& eob_run,
-                                                   const JpegHuffmanDecodeTable& ac, int16_t* block,
+                                                   const HuffmanLookup& ac, int16_t* block,
                                                    int32_t ss, int32_t se, int32_t al) {
   for (int32_t k = ss; k <= se; ++k) {
-    const bool held = reader.Ensure(kLongestCodeWalk + 15);
-    int32_t symbol = 0;
+    const bool held = reader.Ensure(kLongestStep);
+    int32_t symbol = 0, value = 0;
     int32_t status = JPEG_SUCCESS;
     if (held) [[likely]]
-      symbol = reader.HeldSymbol(ac);
-    else if (status = reader.Symbol(ac, &symbol); status != JPEG_SUCCESS)
+      symbol = HeldStep<true>(reader, ac, &value);
+    else if (status = reader.Symbol(ac.table, &symbol); status != JPEG_SUCCESS)
       return status;
     const int32_t run = symbol >> 4, size = symbol & 0x0F;
-    if (size == 0 && run == 15) {
+    if (size != 0) {
+      if (!held && (status = reader.Value(size, &value)) != JPEG_SUCCESS) return status;
+      k += run;
+      block[kNaturalOrder[k]] = Scaled(value, al);  // beyond 63 only in corrupt data
+    } else if (run == 15) {
       k += 15;  // ZRL: sixteen zeros with the loop's own step
-      continue;
-    }
-    const int32_t bit_count = size != 0 ? size : run;  // value bits, or the run's extra bits
-    uint32_t bits = 0;
-    if (held) [[likely]]
-      bits = bit_count != 0 ? reader.Take(bit_count) : 0;
-    else if (bit_count != 0)
-      status = reader.Bits(bit_count, &bits);
-    if (size == 0) {
-      eob_run = (1 << run) - 1 + static_cast<int32_t>(bits);  // this block is the first
+    } else {
+      uint32_t extra = 0;
+      if (run > 0 && held) extra = reader.Take(run);
+      if (run > 0 && !held) status = reader.Bits(run, &extra);
+      eob_run = (1 << run) - 1 + static_cast<int32_t>(extra);  // this block is the first
       return status;
     }
-    if (status != JPEG_SUCCESS) return status;
-    k += run;
-    block[kNaturalOrder[k]] = Scaled(Extend(bits, size), al);  // beyond 63 only in corrupt data
   }
   return JPEG_SUCCESS;
 }
@@ -269,7 +267,7 @@ int32_t WithBlockReader(JpegInputStream& stream, Steps steps) {
 // What the blocks of a scan are decoded with, looked up once per scan.
 struct ScanCoding {
   const JpegHuffmanDecodeTable* dc[JPEG_MAX_COMPONENTS];
-  const JpegHuffmanDecodeTable* ac;  // of the first scan component (AC scans have one)
+  const HuffmanLookup* ac;  // of the scan component of an AC scan; none for DC scans
   int32_t* dc_pred;
   int32_t* eob_run;
   int32_t ss, se, al;
@@ -280,7 +278,7 @@ ScanCoding CodingOf(JpegState& state, JpegScanHeader& scan) {
   ScanCoding coding{};
   for (int32_t j = 0; j < scan.component_count; ++j)
     coding.dc[j] = &state.dc_tables[scan.components[j].dc_table];
-  coding.ac = &state.ac_tables[scan.components[0].ac_table];
+  coding.ac = scan.ss > 0 ? HuffmanLookupOf(state, 1, scan.components[0].ac_table) : nullptr;
   coding.dc_pred = scan.dc_pred;
   coding.eob_run = &state.stream.eob_run;
   coding.ss = scan.ss;
@@ -303,7 +301,7 @@ template <Pass kPass>
   if constexpr (kPass == Pass::kDcRefine) return DcRefineSteps(reader, block, c.al);
   if constexpr (kPass == Pass::kAcFirst)
     return AcFirstSteps(reader, *c.eob_run, *c.ac, block, c.ss, c.se, c.al);
-  return AcRefineSteps(reader, *c.eob_run, *c.ac, block, c.ss, c.se, c.al);
+  return AcRefineSteps(reader, *c.eob_run, c.ac->table, block, c.ss, c.se, c.al);
 }
 
 // Memory input ran dry and every real bit has been decoded: the rest would be padding.
@@ -438,6 +436,7 @@ int32_t DecodeComponentScan(JpegState& state, JpegScanHeader& scan) {
   const ScanGrid grid = GridOfScan(GeometryOfFrame(state.frame), scan);
   const int32_t across = grid.across, down = grid.down;
   const ScanCoding coding = CodingOf(state, scan);
+  if (scan.ss > 0 && coding.ac == nullptr) return JPEG_ERR_MEMORY;
   JpegInputStream& stream = state.stream;
   int32_t after_end = 0;
   for (int32_t by = scan.mcu_row; by < down; ++by) {
@@ -513,8 +512,8 @@ int32_t DecodeDcRefine(JpegInputStream& stream, int16_t* block, int32_t al) {
                          [&](BlockReader& reader) { return DcRefineSteps(reader, block, al); });
 }
 
-int32_t DecodeAcFirst(JpegInputStream& stream, const JpegHuffmanDecodeTable& ac, int16_t* block,
-                      int32_t ss, int32_t se, int32_t al) {
+int32_t DecodeAcFirst(JpegInputStream& stream, const HuffmanLookup& ac, int16_t* block, int32_t ss,
+                      int32_t se, int32_t al) {
   if (stream.eob_run > 0) {
     --stream.eob_run;
     return JPEG_SUCCESS;

@@ -8,6 +8,8 @@
 
 namespace jpeg {
 
+struct HuffmanLookup;
+
 // The bookkeeping of a new progressive scan, before it is decoded: checks its
 // progression parameters (T.81 B.2.3, G.1.1.1), counts it against kMaxProgressiveScans
 // ("Not supported" beyond), updates the completion counters and allocates the store on
@@ -24,7 +26,7 @@ namespace jpeg {
 [[nodiscard]] int32_t DecodeDcFirst(JpegInputStream& stream, const JpegHuffmanDecodeTable& dc,
                                     int16_t* block, int32_t* dc_pred, int32_t al);
 [[nodiscard]] int32_t DecodeDcRefine(JpegInputStream& stream, int16_t* block, int32_t al);
-[[nodiscard]] int32_t DecodeAcFirst(JpegInputStream& stream, const JpegHuffmanDecodeTable& ac,
+[[nodiscard]] int32_t DecodeAcFirst(JpegInputStream& stream, const HuffmanLookup& ac,
                                     int16_t* block, int32_t ss, int32_t se, int32_t al);
 [[nodiscard]] int32_t DecodeAcRefine(JpegInputStream& stream, const JpegHuffmanDecodeTable& ac,
                                      int16_t* block, int32_t ss, int32_t se, int32_t al);

@@ -50,6 +50,12 @@ JpegHuffmanDecodeTable Table(int32_t table_class, Bytes counts, const Bytes& sym
   return table;
 }
 
+jpeg::HuffmanLookup Lookup(const JpegHuffmanDecodeTable& table) {
+  jpeg::HuffmanLookup lookup{};
+  jpeg::BuildHuffmanLookup(table, &lookup);
+  return lookup;
+}
+
 // DC codes 00 -> category 0, 01 -> category 3.
 TEST(ProgressiveBlocks, DcFirstScalesThePredictionByAlAndARefineBitSetsBitAl) {
   const JpegHuffmanDecodeTable dc = Table(0, {0, 2}, {0x00, 0x03});
@@ -70,7 +76,7 @@ TEST(ProgressiveBlocks, DcFirstScalesThePredictionByAlAndARefineBitSetsBitAl) {
 // Blocks in natural order, Zz(k) the coefficient at zigzag position k. AC codes 00 -> (0, 1), 01 ->
 // end of block, 10 -> (2, 1), 110 -> run of 2^2 blocks.
 TEST(ProgressiveBlocks, AcFirstAtAlOneThenARefineAtZeroPlacesAndCorrectsCoefficients) {
-  const JpegHuffmanDecodeTable ac = Table(1, {0, 3, 1}, {0x01, 0x00, 0x21, 0x20});
+  const jpeg::HuffmanLookup ac = Lookup(Table(1, {0, 3, 1}, {0x01, 0x00, 0x21, 0x20}));
   int16_t block[64] = {};
   const auto Zz = [&block](int32_t k) { return block[jpeg::kNaturalOrder[k]]; };
   BitSource first({0x31});  // 00 1 (+1 at k=1), 10 0 (-1 at k=4), 01
@@ -80,7 +86,7 @@ TEST(ProgressiveBlocks, AcFirstAtAlOneThenARefineAtZeroPlacesAndCorrectsCoeffici
   // 00 1: a new +1 after one zero, passing k=1 whose correction bit is 0; 01: end of band,
   // and the correction bit 1 for k=4 moves it away from zero.
   BitSource refine({0x27});
-  EXPECT_EQ(jpeg::DecodeAcRefine(refine.stream, ac, block, 1, 63, 0), 0);
+  EXPECT_EQ(jpeg::DecodeAcRefine(refine.stream, ac.table, block, 1, 63, 0), 0);
   EXPECT_EQ(Zz(1), 2);
   EXPECT_EQ(Zz(2), 1);
   EXPECT_EQ(Zz(4), -3);
@@ -172,7 +178,7 @@ TEST(ProgressiveBlocks, AcRefineMatchesACoefficientByCoefficientReference) {
 }
 
 TEST(ProgressiveBlocks, AnEndOfBandRunLeavesTheBlocksItSpansUntouched) {
-  const JpegHuffmanDecodeTable ac = Table(1, {0, 3, 1}, {0x01, 0x00, 0x21, 0x20});
+  const jpeg::HuffmanLookup ac = Lookup(Table(1, {0, 3, 1}, {0x01, 0x00, 0x21, 0x20}));
   BitSource run({0xDF});  // 110 11: a run of 4 + 3 blocks
   int16_t blocks[7][64] = {};
   for (auto& block : blocks) EXPECT_EQ(jpeg::DecodeAcFirst(run.stream, ac, block, 1, 63, 0), 0);
