@@ -218,21 +218,27 @@ void ConvertLanesInOrder(const JpegState& state, const int16_t* luma, const int1
 
 // A whole reduced MCU of a square image with chroma at one sample per pixel (4:4:4, 4:2:0):
 // kEdge x kEdge pixels, luma in kLuma x kLuma blocks of kEdge / kLuma samples, chroma in one
-// block each. Lanes take the blocks' row stride of 8, so the chroma blocks serve as lanes as
-// they are and only luma is gathered, with moves of constant size; the lanes right of the
-// MCU are converted along and never stored.
+// block each. The sizes are constants, so the gather is moves of constant size; an MCU 8
+// pixels wide takes the chroma blocks as its lanes as they are.
 template <int kEdge, int kLuma>
 void WriteWholeSquareMcu(const JpegState& state, const SamplePlane* planes, uint8_t* out) {
-  constexpr int kSize = kEdge / kLuma;
-  alignas(16) int16_t luma[8 * kEdge] = {};
-  alignas(16) uint32_t words[8 * kEdge];
-  for (int y = 0; y < kEdge; ++y)
+  constexpr int kSize = kEdge / kLuma, kLanes = kEdge * kEdge;
+  alignas(16) int16_t luma[kLanes], cb[kLanes], cr[kLanes];
+  alignas(16) uint32_t words[kLanes];
+  for (int y = 0; y < kEdge; ++y) {
     for (int b = 0; b < kLuma; ++b)
-      std::memcpy(luma + y * 8 + b * kSize,
+      std::memcpy(luma + y * kEdge + b * kSize,
                   planes[0].blocks + (y / kSize * kLuma + b) * 64 + y % kSize * 8,
                   kSize * sizeof(int16_t));
-  ConvertLanesInOrder(state, luma, planes[1].blocks, planes[2].blocks, 8 * kEdge, words);
-  for (int y = 0; y < kEdge; ++y, out += state.row_stride) StoreRow(words + 8 * y, kEdge, out);
+    if constexpr (kEdge < 8) {
+      std::memcpy(cb + y * kEdge, planes[1].blocks + y * 8, kEdge * sizeof(int16_t));
+      std::memcpy(cr + y * kEdge, planes[2].blocks + y * 8, kEdge * sizeof(int16_t));
+    }
+  }
+  const bool lanes_as_blocks = kEdge == 8;
+  ConvertLanesInOrder(state, luma, lanes_as_blocks ? planes[1].blocks : cb,
+                      lanes_as_blocks ? planes[2].blocks : cr, kLanes, words);
+  for (int y = 0; y < kEdge; ++y, out += state.row_stride) StoreRow(words + kEdge * y, kEdge, out);
 }
 
 // The whole-MCU writer for the MCU's layout, or none.
