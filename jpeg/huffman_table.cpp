@@ -112,8 +112,9 @@ void BuildHuffmanLookup(const JpegHuffmanDecodeTable& table, HuffmanLookup* look
     }
     lookup->steps[bits] = step;
   }
+  // Only AC values are passed over.
   for (uint32_t bits = 0; bits < (1u << kPassBits); ++bits)
-    lookup->passes[bits] = PassesIn(table, bits);
+    lookup->passes[bits] = table.table_class == 1 ? PassesIn(table, bits) : 0;
 }
 
 const HuffmanLookup* HuffmanLookupOf(JpegState& state, int32_t table_class, int32_t id) {
