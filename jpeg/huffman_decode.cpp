@@ -230,9 +230,8 @@ int32_t DecodeBlockDcOnlyPlain(JpegInputStream* stream, const BlockCoding* codin
   return DecodeBlockRun<false>(*stream, coding, count, blocks);
 }
 
-int32_t ProcessRestart(JpegInputStream& stream, JpegScanHeader& scan, int32_t across, int32_t down,
-                       int32_t x, int32_t y) {
-  if (scan.restart_interval == 0) return JPEG_SUCCESS;
+int32_t ProcessRestartPoint(JpegInputStream& stream, JpegScanHeader& scan, int32_t across,
+                            int32_t down, int32_t x, int32_t y) {
   const int64_t interval = scan.restart_interval;
   const int64_t done = int64_t{y} * across + x + 1;
   const int64_t total = int64_t{across} * down;

@@ -24,8 +24,14 @@ inline constexpr int32_t kMarkerReached = 100;
 // (the intervals between decode as zero blocks), any other marker is kept for the
 // marker loop. 0, JPEG_ERR_BAD_RST for an RSTn no remaining restart point can take,
 // or the status of the marker search.
-[[nodiscard]] int32_t ProcessRestart(JpegInputStream& stream, JpegScanHeader& scan, int32_t across,
-                                     int32_t down, int32_t x, int32_t y);
+[[nodiscard]] int32_t ProcessRestartPoint(JpegInputStream& stream, JpegScanHeader& scan,
+                                          int32_t across, int32_t down, int32_t x, int32_t y);
+// ProcessRestartPoint after every MCU, where a scan without restarts (most) costs no call.
+[[nodiscard]] inline int32_t ProcessRestart(JpegInputStream& stream, JpegScanHeader& scan,
+                                            int32_t across, int32_t down, int32_t x, int32_t y) {
+  if (scan.restart_interval == 0) return JPEG_SUCCESS;
+  return ProcessRestartPoint(stream, scan, across, down, x, y);
+}
 // The block decoders of the routine table (plain versions), one bit reader held
 // across the blocks of a call. The DC-only one stores coefficient 0 alone and leaves
 // the rest of each block as it is.
