@@ -44,15 +44,6 @@ inline __m128i Lanes(Int32x8 a, int half) {
 #endif
 }
 
-inline void Transpose4x4(__m128i& a, __m128i& b, __m128i& c, __m128i& d) {
-  const __m128i ab_lo = _mm_unpacklo_epi32(a, b), ab_hi = _mm_unpackhi_epi32(a, b);
-  const __m128i cd_lo = _mm_unpacklo_epi32(c, d), cd_hi = _mm_unpackhi_epi32(c, d);
-  a = _mm_unpacklo_epi64(ab_lo, cd_lo);
-  b = _mm_unpackhi_epi64(ab_lo, cd_lo);
-  c = _mm_unpacklo_epi64(ab_hi, cd_hi);
-  d = _mm_unpackhi_epi64(ab_hi, cd_hi);
-}
-
 // Where the mask lane is all ones, a; elsewhere b.
 inline __m128i Select(__m128i mask, __m128i a, __m128i b) {
   return _mm_or_si128(_mm_and_si128(mask, a), _mm_andnot_si128(mask, b));
@@ -118,7 +109,7 @@ inline void SecondPass4x4Narrow(const __m128i* rows, int16_t* block) {
   for (int r = 0; r < 4; ++r) {
     __m128i sums[4];
     for (int k = 0; k < 4; ++k) sums[k] = _mm_madd_epi16(rows[r], coefficients[k]);
-    Transpose4x4(sums[0], sums[1], sums[2], sums[3]);
+    Transpose4(sums[0], sums[1], sums[2], sums[3]);
     const __m128i sum =
         _mm_add_epi32(_mm_add_epi32(sums[0], sums[1]), _mm_add_epi32(sums[2], sums[3]));
     samples[r] = _mm_add_epi32(_mm_srai_epi32(_mm_add_epi32(sum, descale), 19), level);
@@ -170,7 +161,7 @@ inline void InverseDct4x4(int16_t* block, const int16_t* table) {
   __m128i w[8];
   for (int half = 0; half < 2; ++half) {
     for (int r = 0; r < 4; ++r) w[4 * half + r] = Lanes(work[r], half);
-    Transpose4x4(w[4 * half], w[4 * half + 1], w[4 * half + 2], w[4 * half + 3]);
+    Transpose4(w[4 * half], w[4 * half + 1], w[4 * half + 2], w[4 * half + 3]);
   }
   const __m128i s0 = _mm_slli_epi32(w[0], 14);
   const __m128i s2 = _mm_sub_epi32(MulConst4(w[2], 15137), MulConst4(w[6], 6270));
@@ -192,7 +183,7 @@ inline void InverseDct4x4(int16_t* block, const int16_t* table) {
   for (auto& s : samples)
     s = Select(flat, flat_sample,
                _mm_add_epi32(_mm_srai_epi32(_mm_add_epi32(s, descale), 19), level));
-  Transpose4x4(samples[0], samples[1], samples[2], samples[3]);
+  Transpose4(samples[0], samples[1], samples[2], samples[3]);
   StoreSamples(samples, 4, block);
 }
 
@@ -231,7 +222,7 @@ inline void InverseDct2x2(int16_t* block, const int16_t* table) {
   __m128i w[8];
   for (int half = 0; half < 2; ++half) {
     __m128i a = Lanes(work0, half), b = Lanes(work1, half), c = a, d = b;
-    Transpose4x4(a, b, c, d);
+    Transpose4(a, b, c, d);
     w[4 * half] = a, w[4 * half + 1] = b, w[4 * half + 2] = c, w[4 * half + 3] = d;
   }
   const __m128i s0 = _mm_slli_epi32(w[0], 15);
@@ -246,7 +237,7 @@ inline void InverseDct2x2(int16_t* block, const int16_t* table) {
         Select(flat, flat_sample,
                _mm_add_epi32(_mm_srai_epi32(_mm_add_epi32(samples[k], descale), 20), level));
   samples[2] = samples[3] = _mm_setzero_si128();
-  Transpose4x4(samples[0], samples[1], samples[2], samples[3]);
+  Transpose4(samples[0], samples[1], samples[2], samples[3]);
   StoreSamples(samples, 2, block);
 }
 

@@ -24,6 +24,16 @@ inline int32_t PairConstant(int16_t ca, int16_t cb) {
                               static_cast<uint16_t>(ca));
 }
 
+// Transposes four rows of four lanes in place.
+inline void Transpose4(__m128i& a, __m128i& b, __m128i& c, __m128i& d) {
+  const __m128i ab_lo = _mm_unpacklo_epi32(a, b), ab_hi = _mm_unpackhi_epi32(a, b);
+  const __m128i cd_lo = _mm_unpacklo_epi32(c, d), cd_hi = _mm_unpackhi_epi32(c, d);
+  a = _mm_unpacklo_epi64(ab_lo, cd_lo);
+  b = _mm_unpackhi_epi64(ab_lo, cd_lo);
+  c = _mm_unpacklo_epi64(ab_hi, cd_hi);
+  d = _mm_unpackhi_epi64(ab_hi, cd_hi);
+}
+
 #ifdef __AVX2__
 
 struct Int32x8 {
@@ -138,16 +148,6 @@ inline __m128i Narrow(Int32x8 a) {
 inline Int32x8 Widen(__m128i a) {
   return {_mm_srai_epi32(_mm_unpacklo_epi16(a, a), 16),
           _mm_srai_epi32(_mm_unpackhi_epi16(a, a), 16)};
-}
-
-// Transposes four rows of four lanes in place.
-inline void Transpose4(__m128i& a, __m128i& b, __m128i& c, __m128i& d) {
-  const __m128i ab_lo = _mm_unpacklo_epi32(a, b), ab_hi = _mm_unpackhi_epi32(a, b);
-  const __m128i cd_lo = _mm_unpacklo_epi32(c, d), cd_hi = _mm_unpackhi_epi32(c, d);
-  a = _mm_unpacklo_epi64(ab_lo, cd_lo);
-  b = _mm_unpackhi_epi64(ab_lo, cd_lo);
-  c = _mm_unpacklo_epi64(ab_hi, cd_hi);
-  d = _mm_unpackhi_epi64(ab_hi, cd_hi);
 }
 
 inline void Transpose(Int32x8* rows) {
