@@ -10,10 +10,12 @@
 // pass skips the products of trailing zero rows. The row pass takes one of two forms: blocks
 // whose coefficients stay in the upper four rows pass row by row, a row without AC
 // coefficients getting its one value; the others, with many rows to pass, run all eight rows
-// as lanes, which the compiler vectorises. The column pass runs over the columns as lanes;
-// when every row result fits 16 bits (all but corrupt blocks) it multiplies 16-bit values by
-// 16-bit constants, which vector units do in one widening step, and otherwise it takes the
-// 32-bit products. All forms give the same sums modulo 2^32.
+// as lanes, which the compiler vectorises; only the rows up to the last non-zero one pass.
+// Both forms store 16-bit row results. The column pass runs over the columns as lanes; when
+// every row result fits 16 bits (all but corrupt blocks) it multiplies 16-bit values by
+// 16-bit constants, which vector units do in one widening step; otherwise the rows pass
+// again into 32-bit cells and the column pass takes 32-bit products. All forms give the same
+// sums modulo 2^32.
 #pragma once
 
 #include <algorithm>
@@ -121,35 +123,55 @@ inline uint64_t FourCells(const int16_t* cells) {
   return word;
 }
 
-// The row pass one row at a time, the rows without AC coefficients taking their one value;
-// returns the number of leading rows with non-zero results.
-inline int PreciseRowsEach(const int16_t* coefficients, int32_t* work) {
-  int rows = 0;  // the rows from here on are zero in the work array
-  for (int r = 0; r < 8; ++r) {
+// Where the row pass puts its results: 32-bit cells as they are, or 16-bit cells, noting
+// whether any result did not fit (all but corrupt blocks fit).
+struct WideRowResults {
+  int32_t* cells;
+  void operator()(int i, int32_t value) { cells[i] = value; }
+};
+// A result fits when value + 2^15 lies in 0..2^16 - 1, so the bits above those of all such
+// sums, taken together, tell whether every one did.
+struct NarrowRowResults {
+  int16_t* cells;
+  uint32_t biased = 0;  // every value + 2^15, or-ed
+  void operator()(int i, int32_t value) {
+    biased |= static_cast<uint32_t>(value + 32768);
+    cells[i] = static_cast<int16_t>(value);
+  }
+  bool Fit() const { return biased >> 16 == 0; }
+};
+
+// The row pass one row at a time over the first `count` rows (the others being zero), the
+// rows without AC coefficients taking their one value; returns the number of leading rows
+// with non-zero results.
+template <typename Results>
+inline int PreciseRowsEach(const int16_t* coefficients, int count, Results& results) {
+  int rows = 0;  // the rows from here on are zero
+  for (int r = 0; r < count; ++r) {
     const int16_t* row = coefficients + 8 * r;
-    int32_t* out = work + 8 * r;
     if ((FourCells(row) >> 16 | FourCells(row + 4)) == 0) {  // no AC: the full pass gives x0 * 8
       const int32_t dc = static_cast<int32_t>(Widen(row[0]) << 3);
-      for (int k = 0; k < 8; ++k) out[k] = dc;
+      for (int k = 0; k < 8; ++k) results(8 * r + k, dc);
       if (dc != 0) rows = r + 1;
       continue;
     }
     Butterflies(WideRotations(Widen(row[0]), Widen(row[1]), Widen(row[2]), Widen(row[3]),
                               Widen(row[4]), Widen(row[5]), Widen(row[6]), Widen(row[7])),
-                [out](int k, Wide sum) { out[k] = Sar(sum + 2048, 12); });
+                [&results, r](int k, Wide sum) { results(8 * r + k, Sar(sum + 2048, 12)); });
     rows = r + 1;
   }
   return rows;
 }
 
 // The row pass over all eight rows, the rows as lanes: the compiler loads the block as
-// vectors, transposes it in registers and takes 16-bit products. A row without AC
+// vectors, transposes it in registers and takes 16-bit products; the results go out as
+// 16-bit values, which transpose back at half the cost of 32-bit ones. A row without AC
 // coefficients gives x0 * 8 this way too.
-inline void PreciseRowLanes(const int16_t* __restrict coefficients, int32_t* __restrict work) {
+inline void PreciseRowLanes(const int16_t* __restrict coefficients, NarrowRowResults& results) {
   for (int r = 0; r < 8; ++r) {
     const int16_t* x = coefficients + 8 * r;
     Butterflies(NarrowRotations(x[0], x[1], x[2], x[3], x[4], x[5], x[6], x[7]),
-                [work, r](int k, Wide sum) { work[8 * r + k] = Sar(sum + 2048, 12); });
+                [&results, r](int k, Wide sum) { results(8 * r + k, Sar(sum + 2048, 12)); });
   }
 }
 
@@ -163,24 +185,22 @@ inline void PreciseInverseDctOf(const int16_t* coefficients, int16_t* block) {
     return;
   }
   // Blocks whose coefficients reach the lower half take the row pass over all rows as vector
-  // lanes; the others have few rows to pass, which cost less one at a time.
-  alignas(16) int32_t work[64];
+  // lanes; the others have few rows to pass, which cost less one at a time. Row results that
+  // do not all fit 16 bits are passed again in 32 bits.
+  alignas(16) int16_t narrow[64];
   int rows = 8;  // the rows from here on are zero
   while (rows > 4 &&
          (FourCells(coefficients + 8 * rows - 8) | FourCells(coefficients + 8 * rows - 4)) == 0)
     --rows;
+  NarrowRowResults narrow_results{narrow};
   if (rows > 4)
-    PreciseRowLanes(coefficients, work);
+    PreciseRowLanes(coefficients, narrow_results);
   else
-    rows = PreciseRowsEach(coefficients, work);
-  alignas(16) int16_t narrow[64];
-  uint32_t wide = 0;
-  for (int i = 0; i < 64; ++i) {
-    wide |= static_cast<uint32_t>(work[i] + 32768) >> 16;  // exact: |work| < 2^20
-    narrow[i] = static_cast<int16_t>(work[i]);
-  }
-  if (wide != 0) return PreciseColumnsOver(rows, work, block);
-  PreciseColumnsOver(rows, narrow, block);
+    rows = PreciseRowsEach(coefficients, rows, narrow_results);
+  if (narrow_results.Fit()) return PreciseColumnsOver(rows, narrow, block);
+  alignas(16) int32_t work[64];
+  WideRowResults wide_results{work};
+  PreciseColumnsOver(PreciseRowsEach(coefficients, 8, wide_results), work, block);
 }
 
 inline void PreciseInverseDct(int16_t* block) {
