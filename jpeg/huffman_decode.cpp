@@ -139,14 +139,16 @@ template <bool kStoreAc>
   if ((symbol & 0x0F) != 0) *dc_pred = static_cast<int16_t>(*dc_pred + value);
   block[0] = static_cast<int16_t>(*dc_pred);
   for (int32_t k = 1; k < 64;) {
-    if (!kStoreAc && reader.Ensure(kLongestStep)) {
-      // Several short AC steps at once, where none of them ends the block early.
-      const uint32_t pass = ac.passes[reader.Peek(kPassBits)];
-      const auto advance = static_cast<int32_t>(pass >> 4 & 0x7F);
-      if ((pass & 0x0F) != 0 && k + advance <= 64) {
-        reader.Skip(static_cast<int32_t>(pass & 0x0F));
+    if (!kStoreAc && reader.Ensure(kLongestPass)) [[likely]] {
+      // Several AC steps at once, where none of them ends the block early.
+      const uint32_t index = reader.Peek(kPassBits);
+      const int32_t taken = ac.pass_bits[index];
+      const uint32_t moves = ac.pass_moves[index];
+      const auto advance = static_cast<int32_t>(moves & 0x7F);
+      if (taken != 0 && k + advance <= 64) [[likely]] {
+        reader.Skip(taken);
         k += advance;
-        if ((pass & kPassEndsBlock) != 0) break;
+        if ((moves & kPassEndsBlock) != 0) break;
         continue;
       }
     }

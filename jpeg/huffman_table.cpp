@@ -72,24 +72,26 @@ JpegHuffmanLookahead CodeAt(const JpegHuffmanDecodeTable& t, uint32_t bits, int3
   return {0, 0};
 }
 
-// The AC steps whole within `bits`, as HuffmanLookup::passes holds them. Steps stop
-// before one that would advance past coefficient 63, where the block ends.
-uint16_t PassesIn(const JpegHuffmanDecodeTable& t, uint32_t bits) {
+// The AC steps whose codes are whole within `bits`, as the pass lookup holds them:
+// their bits in *taken, their moves returned. Steps stop before one that would advance
+// past coefficient 63, where the block ends.
+uint8_t PassesIn(const JpegHuffmanDecodeTable& t, uint32_t bits, uint8_t* taken) {
   constexpr uint32_t kMask = (1u << kPassBits) - 1;
-  int32_t taken = 0, advance = 0;
-  for (;;) {
-    const JpegHuffmanLookahead code = CodeAt(t, (bits << taken) & kMask, kPassBits);
+  int32_t length = 0, advance = 0;
+  uint32_t ends = 0;
+  while (length < kPassBits && ends == 0) {
+    const JpegHuffmanLookahead code = CodeAt(t, (bits << length) & kMask, kPassBits);
+    if (code.length == 0 || code.length > kPassBits - length) break;  // not whole in the index
     const int32_t run = code.symbol >> 4 & 0x0F, size = code.symbol & 0x0F;
-    const int32_t length = code.length + size;
-    if (code.length == 0 || length > kPassBits - taken) break;  // not whole in the index
-    const bool ends = size == 0 && run != 15;
-    const int32_t next = advance + (ends ? 1 : size == 0 ? 16 : run + 1);
+    const uint32_t end = size == 0 && run != 15 ? kPassEndsBlock : 0;
+    const int32_t next = advance + (end != 0 ? 1 : size == 0 ? 16 : run + 1);
     if (next > 63) break;
-    taken += length;
+    length += code.length + size;
     advance = next;
-    if (ends) return static_cast<uint16_t>(taken | advance << 4 | kPassEndsBlock);
+    ends = end;
   }
-  return static_cast<uint16_t>(taken | advance << 4);
+  *taken = static_cast<uint8_t>(length);
+  return static_cast<uint8_t>(static_cast<uint32_t>(advance) | ends);
 }
 
 // The record's lookups, one per slot: DC 0-3, then AC 0-3.
@@ -113,8 +115,13 @@ void BuildHuffmanLookup(const JpegHuffmanDecodeTable& table, HuffmanLookup* look
     lookup->steps[bits] = step;
   }
   // Only AC values are passed over.
+  if (table.table_class != 1) {
+    std::memset(lookup->pass_bits, 0, sizeof lookup->pass_bits);
+    std::memset(lookup->pass_moves, 0, sizeof lookup->pass_moves);
+    return;
+  }
   for (uint32_t bits = 0; bits < (1u << kPassBits); ++bits)
-    lookup->passes[bits] = table.table_class == 1 ? PassesIn(table, bits) : 0;
+    lookup->pass_moves[bits] = PassesIn(table, bits, &lookup->pass_bits[bits]);
 }
 
 const HuffmanLookup* HuffmanLookupOf(JpegState& state, int32_t table_class, int32_t id) {

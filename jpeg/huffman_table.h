@@ -30,16 +30,22 @@ inline constexpr int32_t kPassBits = 12;
 // bits fit the index, else 0 (a value is never 0 then). Codes up to 8 bits come from
 // the lookahead and longer ones from the canonical walk from 9 bits on, as the symbol
 // decoder reads them.
-// For passing over AC values, `passes` gives, for the next kPassBits bits, the AC
-// steps (code and value bits) they hold whole, up to the first end of block: bits
-// 0-3 the bits they take (0: none), bits 4-10 the coefficient positions they advance
-// by (an end of block counts one), bit 11 set when the last of them is an end of block.
+// For passing over AC values, the pass lookup gives, for the next kPassBits bits, the
+// AC steps whose codes they hold whole, up to the first end of block, with the value
+// bits of the last one even where they run past the index (passing over needs their
+// number only): `pass_bits` the bits the steps take (0: none, at most kLongestPass),
+// `pass_moves` bits 0-6 the coefficient positions they advance by (an end of block
+// counts one) and bit 7 set when the last of them is an end of block. The bits taken
+// have an array of their own, so that the step from one pass to the next is a load and
+// a subtraction.
 struct HuffmanLookup {
   JpegHuffmanDecodeTable table;
   uint32_t steps[1 << kLookupBits];
-  uint16_t passes[1 << kPassBits];
+  uint8_t pass_bits[1 << kPassBits];
+  uint8_t pass_moves[1 << kPassBits];
 };
-inline constexpr uint32_t kPassEndsBlock = 1u << 11;
+inline constexpr uint32_t kPassEndsBlock = 0x80;
+inline constexpr int32_t kLongestPass = kPassBits + 15;
 
 void BuildHuffmanLookup(const JpegHuffmanDecodeTable& table, HuffmanLookup* lookup);
 

@@ -462,6 +462,18 @@ TEST(DecodeBlockFastPath, StuffingMarkersAndEndsAtEveryOffsetDecodeAsTheByteWise
   }
 }
 
+// Bytes that code no blocks at all: runs past coefficient 63, codes no table holds and
+// markers anywhere decode as the byte-wise reader decodes them, passed over too.
+TEST(DecodeBlockFastPath, ArbitraryBytesDecodeAsTheByteWiseReader) {
+  std::mt19937 random(9);
+  for (int32_t round = 0; round < 200; ++round) {
+    std::vector<uint8_t> bytes(32 + random() % 256);
+    for (uint8_t& byte : bytes) byte = static_cast<uint8_t>(random());
+    for (const bool dc_only : {false, true}) ReaderComparison(dc_only).RunOnMemory(bytes, 64, 4);
+    if (::testing::Test::HasFailure()) return;
+  }
+}
+
 // Decodes a file of coded blocks, with or without an EOI behind them, both ways.
 std::vector<std::vector<int32_t>> CompareOnFile(const std::vector<uint8_t>& bytes, int32_t count) {
   const TempFolder folder;
