@@ -1,7 +1,9 @@
 // The block-wise bit reader shared by the sequential and progressive block decoders:
 // the stream's bit reader held in registers for the length of one call, taking data
 // bytes up to eight at a time while they hold no 0xFF, so that one refill serves a
-// code and its value bits, usually two of them.
+// code and its value bits, usually two of them. The unread bits stand at the top of
+// the register, so that a lookup index is one shift and taking bits another: the
+// chain from one lookup to the next is as short as it can be.
 #pragma once
 
 #include <algorithm>
@@ -62,14 +64,13 @@ inline int32_t LongCodeIn(uint32_t window, const JpegHuffmanDecodeTable& t, int3
 int32_t SymbolFromStream(JpegInputStream& stream, const JpegHuffmanDecodeTable& t, int32_t* symbol,
                          bool* decoded);
 
-// The bit reader of one call, held in locals. Bits enter buffer_ at the low end as in
-// the stream. Data bytes before the next 0xFF are taken eight at a time, only where
-// eight remain in the buffer; a 0xFF (stuffing or a marker), the last bytes of the
-// buffer and the end of the data go through the stream's byte-wise reader. Both take
-// the same bits in the same order, and a step gets kMarkerReached or an input error
-// only when the bits before the marker or the end are fewer than it needs, so the
-// statuses do not depend on how far ahead either read. Finish hands the unread whole
-// bytes it took back to the stream.
+// The bit reader of one call, held in locals. The next bit is buffer_'s top bit (the
+// stream keeps its bits at the low end: Load and Store turn them). Data bytes before the next 0xFF
+// are taken eight at a time, only where eight remain in the buffer; a 0xFF (stuffing or a marker),
+// the last bytes of the buffer and the end of the data go through the stream's byte-wise reader.
+// Both take the same bits in the same order, and a step gets kMarkerReached or an input error only
+// when the bits before the marker or the end are fewer than it needs, so the statuses do not depend
+// on how far ahead either read. Finish hands the unread whole bytes it took back to the stream.
 class BlockReader {
  public:
   explicit BlockReader(JpegInputStream& stream) : stream_(stream) { Load(); }
@@ -120,12 +121,17 @@ class BlockReader {
   }
   // The next n (1..24) bits, left where they are; at least n must be held.
   [[gnu::always_inline]] uint32_t Peek(int32_t n) const {
-    return static_cast<uint32_t>(buffer_ >> (count_ - n)) & ((1u << n) - 1);
+    return static_cast<uint32_t>(buffer_ >> (64 - n));
   }
-  [[gnu::always_inline]] void Skip(int32_t n) { count_ -= n; }
-  [[gnu::always_inline]] uint32_t Take(int32_t n) {
+  // n (0..31) bits at most as many as held.
+  [[gnu::always_inline]] void Skip(int32_t n) {
+    buffer_ <<= n;
     count_ -= n;
-    return static_cast<uint32_t>(buffer_ >> count_) & ((1u << n) - 1);
+  }
+  [[gnu::always_inline]] uint32_t Take(int32_t n) {
+    const uint32_t bits = Peek(n);
+    Skip(n);
+    return bits;
   }
 
   // A symbol from the bits held, kLongestCodeWalk of them at least: codes up to 8 bits
@@ -144,12 +150,19 @@ class BlockReader {
 
  private:
   // Data bytes before the next 0xFF, up to what the buffer has room for, while
-  // eight bytes remain to be loaded at once.
+  // eight bytes remain to be loaded at once. Below the bits held, buffer_ holds zeros
+  // or the data bits that follow them, so the whole word may go in when it has no
+  // 0xFF: the bits past the bytes counted are the next load's own.
   [[gnu::always_inline]] void LoadBytes() {
     if (left_ < 8) return;
-    const uint64_t word = LoadBigEndian64(next_);
-    const int32_t n = std::min((63 - count_) >> 3, BytesBefore0xFF(word));
-    buffer_ = buffer_ << (8 * n) | (word >> 8) >> (56 - 8 * n);  // n may be 0
+    uint64_t word = LoadBigEndian64(next_);
+    int32_t n = (63 - count_) >> 3;
+    const int32_t data = BytesBefore0xFF(word);
+    if (data < 8) [[unlikely]] {
+      n = std::min(n, data);
+      word &= ~(~uint64_t{0} >> (8 * data));  // nothing from the 0xFF on
+    }
+    buffer_ |= word >> count_;
     count_ += 8 * n;
     next_ += n;
     left_ -= n;
@@ -175,9 +188,10 @@ class BlockReader {
     return status;
   }
 
+  // The stream's bits above its count are stale and go; the two shifts allow a count of 0.
   [[gnu::always_inline]] void Load() {
-    buffer_ = stream_.bit_buffer;
     count_ = stream_.bit_count;
+    buffer_ = (stream_.bit_buffer << 1) << (63 - count_);
     next_ = stream_.next_byte;
     first_ = next_;
     left_ = stream_.pending_marker != 0 ? 0 : stream_.bytes_left;  // a marker stops the data
@@ -191,13 +205,13 @@ class BlockReader {
     stream_.next_byte += taken;
     stream_.bytes_left -= taken;
     stream_.bytes_consumed += static_cast<uint32_t>(taken);
-    stream_.bit_buffer = buffer_ >> (8 * unread);
+    stream_.bit_buffer = ((buffer_ >> 1) >> (63 - count_)) >> (8 * unread);
     stream_.bit_count = count_ - 8 * unread;
   }
 
   JpegInputStream& stream_;
   uint64_t buffer_ = 0;
-  int32_t count_ = 0;  // valid bits at the low end of buffer_
+  int32_t count_ = 0;  // valid bits at the top of buffer_
   const uint8_t* next_ = nullptr;
   const uint8_t* first_ = nullptr;  // next_ at Load: the bytes from here on were loaded whole
   int32_t left_ = 0;
