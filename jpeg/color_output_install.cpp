@@ -20,6 +20,9 @@ void InstallAvx2Kernels(RoutineTable& t) {
 #define JPEG_INSTALL_AVX2(kernel, slot) InstallRoutine(t, t.slot, &kernel##Avx2, #kernel "Avx2");
   JPEG_SIMD_OUTPUT_KERNELS(JPEG_INSTALL_AVX2)
 #undef JPEG_INSTALL_AVX2
+  InstallRoutine(t, t.OutputInterleave3, &OutputInterleave3Avx2, "OutputInterleave3Avx2");
+  InstallRoutine(t, t.OutputInterleave3Alpha, &OutputInterleave3AlphaAvx2,
+                 "OutputInterleave3AlphaAvx2");
 }
 
 }  // namespace

@@ -166,13 +166,25 @@ void WriteWholeGrayRepeated(const int16_t* block, uint8_t* out, int32_t row_step
   }
 }
 
-// The program's gray pages come this way: whole blocks take the row stores.
+// The program's gray pages come this way: whole blocks take the row stores, or the
+// processor kernel of the three-channel interleave, whose three components are the
+// block (three channels, or three and 255). The plain interleave is slower than the
+// row stores.
 template <int32_t kChannelCount>
 int32_t WriteGrayRepeated(JPEG_PROPERTIES* p, const McuTarget& t) {
   const JpegState& state = p->state;
   if (!HasLayout<GrayRepeated<kChannelCount>>(state.frame) || !IsWhole(t.placement.visible, 8, 8))
     return WriteFormatMcu<GrayRepeated<kChannelCount>>(p, t);
-  WriteWholeGrayRepeated<kChannelCount>(state.mcu_work_buffer, t.placement.out, state.row_stride);
+  const RoutineTable& table = *state.routine_table;
+  const OutputKernel interleave =
+      kChannelCount == 3 ? table.OutputInterleave3 : table.OutputInterleave3Alpha;
+  if (interleave != (kChannelCount == 3 ? &OutputInterleave3 : &OutputInterleave3Alpha)) {
+    const int16_t* const blocks[3] = {state.mcu_work_buffer, state.mcu_work_buffer,
+                                      state.mcu_work_buffer};
+    interleave(blocks, t.placement.out, state.row_stride);
+  } else {
+    WriteWholeGrayRepeated<kChannelCount>(state.mcu_work_buffer, t.placement.out, state.row_stride);
+  }
   return JPEG_SUCCESS;
 }
 

@@ -52,4 +52,9 @@ void DequantizeInverseDct2x2PreciseAvx2(int16_t* block, const int16_t* table);
 JPEG_SIMD_OUTPUT_KERNELS(JPEG_DECLARE_SIMD_OUTPUT_KERNEL)
 #undef JPEG_DECLARE_SIMD_OUTPUT_KERNEL
 
+// The three-channel interleaves (paths 15 and 13, and gray pages into three or four
+// channels), in AVX2 only: their byte shuffles have no SSE2 form.
+void OutputInterleave3Avx2(const int16_t* const* blocks, uint8_t* out, int32_t row_step);
+void OutputInterleave3AlphaAvx2(const int16_t* const* blocks, uint8_t* out, int32_t row_step);
+
 }  // namespace jpeg

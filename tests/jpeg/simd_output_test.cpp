@@ -21,7 +21,7 @@ using jpeg::OutputKernel;
 struct KernelCase {
   const char* name;
   OutputKernel RoutineTable::*slot;
-  OutputKernel sse2, avx2;
+  OutputKernel sse2, avx2;      // no SSE2 version: none
   int width, height, channels;  // of the MCU
 };
 
@@ -29,6 +29,9 @@ using T = RoutineTable;
 const KernelCase kKernels[] = {
     {"Gray", &T::OutputGray, &jpeg::OutputGraySse2, &jpeg::OutputGrayAvx2, 8, 8, 1},
     {"Pack422", &T::OutputPack422, &jpeg::OutputPack422Sse2, &jpeg::OutputPack422Avx2, 16, 8, 2},
+    {"Interleave3", &T::OutputInterleave3, nullptr, &jpeg::OutputInterleave3Avx2, 8, 8, 3},
+    {"Interleave3Alpha", &T::OutputInterleave3Alpha, nullptr, &jpeg::OutputInterleave3AlphaAvx2, 8,
+     8, 4},
     {"YccToRgb", &T::OutputYccToRgb, &jpeg::YccToRgbSse2, &jpeg::YccToRgbAvx2, 8, 8, 3},
     {"YccToBgr", &T::OutputYccToBgr, &jpeg::YccToBgrSse2, &jpeg::YccToBgrAvx2, 8, 8, 3},
     {"Ycc420ToRgb", &T::OutputYcc420ToRgb, &jpeg::Ycc420ToRgbSse2, &jpeg::Ycc420ToRgbAvx2, 16, 16,
@@ -78,7 +81,10 @@ class SimdOutputTest : public ::testing::TestWithParam<KernelCase> {
     jpeg::InstallPlainYccKernels(plain);
     plain.OutputGray = &jpeg::OutputGray;
     plain.OutputPack422 = &jpeg::OutputPack422;
-    std::vector<OutputKernel> versions = {k.sse2};
+    plain.OutputInterleave3 = &jpeg::OutputInterleave3;
+    plain.OutputInterleave3Alpha = &jpeg::OutputInterleave3Alpha;
+    std::vector<OutputKernel> versions;
+    if (k.sse2 != nullptr) versions.push_back(k.sse2);
     if (jpeg::GetProcessorInfo().avx2) versions.push_back(k.avx2);
     for (const OutputKernel kernel : versions)
       for (const bool bottom_up : {false, true})
