@@ -175,15 +175,21 @@ inline void PreciseRowLanes(const int16_t* __restrict coefficients, NarrowRowRes
   }
 }
 
-// The transform of `coefficients` into `block` (the same cells, or a dequantised copy).
-inline void PreciseInverseDctOf(const int16_t* coefficients, int16_t* block) {
+inline bool HasAcCoefficients(const int16_t* coefficients) {
   uint64_t ac = FourCells(coefficients) >> 16;
   for (int i = 4; i < 64; i += 4) ac |= FourCells(coefficients + i);
-  if (ac == 0) {  // DC only: every column pass gives its u term, DC << 18
-    const int16_t sample = DescaledSample(Widen(coefficients[0]) << 18);
-    for (int i = 0; i < 64; ++i) block[i] = sample;
-    return;
-  }
+  return ac != 0;
+}
+
+// A block without AC coefficients: every column pass gives its u term, DC << 18.
+inline void DcOnlyInverseDct(int16_t dc, int16_t* block) {
+  const int16_t sample = DescaledSample(Widen(dc) << 18);
+  for (int i = 0; i < 64; ++i) block[i] = sample;
+}
+
+// The transform of `coefficients`, which have AC terms, into `block` (the same cells, or a
+// dequantised copy).
+inline void PreciseInverseDctOfAc(const int16_t* coefficients, int16_t* block) {
   // Blocks whose coefficients reach the lower half take the row pass over all rows as vector
   // lanes; the others have few rows to pass, which cost less one at a time. Row results that
   // do not all fit 16 bits are passed again in 32 bits.
@@ -204,14 +210,19 @@ inline void PreciseInverseDctOf(const int16_t* coefficients, int16_t* block) {
 }
 
 inline void PreciseInverseDct(int16_t* block) {
-  PreciseInverseDctOf(block, block);
+  if (!HasAcCoefficients(block)) return DcOnlyInverseDct(block[0], block);
+  PreciseInverseDctOfAc(block, block);
 }
 
-// DequantizeMultiply and the transform in one pass.
+// DequantizeMultiply and the transform in one pass. The test for AC terms comes first: a
+// product keeps its coefficient's zero, and blocks with the DC term alone need only its
+// product.
 inline void DequantizePreciseInverseDct(int16_t* block, const int16_t* table) {
+  if (!HasAcCoefficients(block))
+    return DcOnlyInverseDct(static_cast<int16_t>(block[0] * table[0]), block);
   alignas(16) int16_t coefficients[64];
   for (int i = 0; i < 64; ++i) coefficients[i] = static_cast<int16_t>(block[i] * table[i]);
-  PreciseInverseDctOf(coefficients, block);
+  PreciseInverseDctOfAc(coefficients, block);
 }
 
 }  // namespace
