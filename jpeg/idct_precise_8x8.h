@@ -155,8 +155,13 @@ inline int PreciseRowsEach(const int16_t* coefficients, int count, Results& resu
       if (dc != 0) rows = r + 1;
       continue;
     }
-    Butterflies(WideRotations(Widen(row[0]), Widen(row[1]), Widen(row[2]), Widen(row[3]),
-                              Widen(row[4]), Widen(row[5]), Widen(row[6]), Widen(row[7])),
+    const Wide x0 = Widen(row[0]), x1 = Widen(row[1]), x2 = Widen(row[2]), x3 = Widen(row[3]);
+    // Rows of smooth blocks often end in four zeros, which spare three products.
+    const Rotations rotations = FourCells(row + 4) == 0
+                                    ? WideRotations(x0, x1, x2, x3, 0, 0, 0, 0)
+                                    : WideRotations(x0, x1, x2, x3, Widen(row[4]), Widen(row[5]),
+                                                    Widen(row[6]), Widen(row[7]));
+    Butterflies(rotations,
                 [&results, r](int k, Wide sum) { results(8 * r + k, Sar(sum + 2048, 12)); });
     rows = r + 1;
   }
