@@ -175,9 +175,10 @@ class BlockReader {
   [[gnu::always_inline]] int32_t SymbolNearEnd(const JpegHuffmanDecodeTable& t, int32_t* symbol) {
     Store();
     bool decoded = false;
-    const int32_t status = SymbolFromStream(stream_, t, symbol, &decoded);
+    int32_t held = 0;  // not *symbol, which the callers' loops keep in a register
+    const int32_t status = SymbolFromStream(stream_, t, &held, &decoded);
     Load();
-    if (status == JPEG_SUCCESS && !decoded) *symbol = HeldSymbol(t);
+    *symbol = status == JPEG_SUCCESS && !decoded ? HeldSymbol(t) : held;
     return status;
   }
 

@@ -139,6 +139,18 @@ template <bool kStoreAc>
   if ((symbol & 0x0F) != 0) *dc_pred = static_cast<int16_t>(*dc_pred + value);
   block[0] = static_cast<int16_t>(*dc_pred);
   for (int32_t k = 1; k < 64;) {
+    if (kStoreAc && reader.Ensure(kLongestStep)) [[likely]] {
+      // The common step, taken first: a code and its value bits within the lookup,
+      // a coefficient stored.
+      const uint32_t step = ac.steps[reader.Peek(kLookupBits)];
+      const auto coefficient = static_cast<int32_t>(step) >> 16;
+      if (coefficient != 0) [[likely]] {
+        reader.Skip(static_cast<int32_t>(step & 0xFF));
+        k += static_cast<int32_t>(step >> 12 & 0x0F);  // the zeros before it
+        block[kNaturalOrder[k++]] = static_cast<int16_t>(coefficient);
+        continue;
+      }
+    }
     if (!kStoreAc && reader.Ensure(kLongestPass)) [[likely]] {
       // Several AC steps at once, where none of them ends the block early.
       const uint32_t index = reader.Peek(kPassBits);
