@@ -101,7 +101,8 @@ struct HuffmanLookups {
 
 }  // namespace
 
-void BuildHuffmanLookup(const JpegHuffmanDecodeTable& table, HuffmanLookup* lookup) {
+void BuildHuffmanLookup(const JpegHuffmanDecodeTable& table, HuffmanLookup* lookup,
+                        bool with_passes) {
   std::memcpy(&lookup->table, &table, sizeof table);
   for (uint32_t bits = 0; bits < (1u << kLookupBits); ++bits) {
     const JpegHuffmanLookahead code = CodeAt(table, bits, kLookupBits);
@@ -114,17 +115,20 @@ void BuildHuffmanLookup(const JpegHuffmanDecodeTable& table, HuffmanLookup* look
     }
     lookup->steps[bits] = step;
   }
-  // Only AC values are passed over.
-  if (table.table_class != 1) {
-    std::memset(lookup->pass_bits, 0, sizeof lookup->pass_bits);
-    std::memset(lookup->pass_moves, 0, sizeof lookup->pass_moves);
+  // Only AC values are passed over, and only reduced and region reads pass over them:
+  // whole reads are spared the pass lookup's build.
+  const bool had_passes = lookup->has_passes;
+  lookup->has_passes = with_passes && table.table_class == 1;
+  if (!lookup->has_passes) {
+    if (had_passes) std::memset(lookup->pass_bits, 0, sizeof lookup->pass_bits);
     return;
   }
   for (uint32_t bits = 0; bits < (1u << kPassBits); ++bits)
     lookup->pass_moves[bits] = PassesIn(table, bits, &lookup->pass_bits[bits]);
 }
 
-const HuffmanLookup* HuffmanLookupOf(JpegState& state, int32_t table_class, int32_t id) {
+const HuffmanLookup* HuffmanLookupOf(JpegState& state, int32_t table_class, int32_t id,
+                                     bool with_passes) {
   if (state.huffman_lookups == nullptr) {
     // Zero slots and zero lookups agree: every code is longer than the index.
     state.huffman_lookups = std::calloc(1, sizeof(HuffmanLookups));
@@ -133,7 +137,9 @@ const HuffmanLookup* HuffmanLookupOf(JpegState& state, int32_t table_class, int3
   const JpegHuffmanDecodeTable& slot = (table_class == 0 ? state.dc_tables : state.ac_tables)[id];
   HuffmanLookup& lookup =
       static_cast<HuffmanLookups*>(state.huffman_lookups)->slot[4 * table_class + id];
-  if (std::memcmp(&lookup.table, &slot, sizeof slot) != 0) BuildHuffmanLookup(slot, &lookup);
+  const bool passes = with_passes && table_class == 1;
+  if (std::memcmp(&lookup.table, &slot, sizeof slot) != 0 || (passes && !lookup.has_passes))
+    BuildHuffmanLookup(slot, &lookup, passes || lookup.has_passes);
   return &lookup;
 }
 

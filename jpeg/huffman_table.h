@@ -22,7 +22,7 @@ int32_t HuffmanSymbolCount(const uint8_t* counts);
 
 // Bits the block decoders' lookups are indexed by.
 inline constexpr int32_t kLookupBits = 10;
-inline constexpr int32_t kPassBits = 12;
+inline constexpr int32_t kPassBits = 13;
 
 // A slot's table and, for every value of the next kLookupBits bits, what they begin
 // with: bits 0-7 the bits a step takes (0: a code longer than kLookupBits), bits 8-15
@@ -37,21 +37,28 @@ inline constexpr int32_t kPassBits = 12;
 // `pass_moves` bits 0-6 the coefficient positions they advance by (an end of block
 // counts one) and bit 7 set when the last of them is an end of block. The bits taken
 // have an array of their own, so that the step from one pass to the next is a load and
-// a subtraction.
+// a subtraction. Only reads that pass over AC values build the pass lookup; without it
+// every pass_bits entry is 0 and the step decoder takes every step.
 struct HuffmanLookup {
   JpegHuffmanDecodeTable table;
   uint32_t steps[1 << kLookupBits];
   uint8_t pass_bits[1 << kPassBits];
   uint8_t pass_moves[1 << kPassBits];
+  bool has_passes;
 };
 inline constexpr uint32_t kPassEndsBlock = 0x80;
 inline constexpr int32_t kLongestPass = kPassBits + 15;
 
-void BuildHuffmanLookup(const JpegHuffmanDecodeTable& table, HuffmanLookup* lookup);
+// Builds the lookup of `table` into a lookup that starts zeroed or was built before; the
+// pass lookup too when `with_passes` and the table is an AC table.
+void BuildHuffmanLookup(const JpegHuffmanDecodeTable& table, HuffmanLookup* lookup,
+                        bool with_passes = false);
 
 // The lookup of a Huffman slot of the record (class 0 DC, 1 AC), rebuilt when the slot
-// has changed since it was built; none when its memory cannot be had.
-const HuffmanLookup* HuffmanLookupOf(JpegState& state, int32_t table_class, int32_t id);
+// has changed since it was built, or when an AC slot's pass lookup is asked for and not
+// built; none when its memory cannot be had.
+const HuffmanLookup* HuffmanLookupOf(JpegState& state, int32_t table_class, int32_t id,
+                                     bool with_passes = false);
 // Frees the record's lookups.
 void ReleaseHuffmanLookups(JpegState& state);
 

@@ -63,7 +63,8 @@ struct McuPlan {
 };
 
 // A block that the read reduces to one sample needs only its DC coefficient: its AC
-// values are decoded past without being stored.
+// values are decoded past without being stored. So are those of the MCUs a region read
+// does not show.
 Status PlanScan(JpegState& state, JpegScanHeader& scan, const McuSink& sink, McuPlan& plan) {
   const RoutineTable& table = *state.routine_table;
   plan.components = scan.component_count;
@@ -74,7 +75,8 @@ Status PlanScan(JpegState& state, JpegScanHeader& scan, const McuSink& sink, Mcu
     plan.decode[j] = dc_only ? table.DecodeBlockDcOnly : table.DecodeBlock;
     plan.first[j] = block;
     const HuffmanLookup* dc = HuffmanLookupOf(state, 0, c.dc_table);
-    const HuffmanLookup* ac = HuffmanLookupOf(state, 1, c.ac_table);
+    const HuffmanLookup* ac =
+        HuffmanLookupOf(state, 1, c.ac_table, dc_only || sink.geometry.window.region);
     if (dc == nullptr || ac == nullptr) return JPEG_ERR_MEMORY;
     const int32_t blocks = scan.component_count > 1 ? c.h * c.v : 1;
     for (int32_t b = 0; b < blocks; ++b, ++block) plan.coding[block] = {dc, ac, &scan.dc_pred[j]};

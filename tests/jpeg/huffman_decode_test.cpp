@@ -28,7 +28,7 @@ HuffmanLookup LookupOf(const uint8_t* counts, const uint8_t* values, int32_t tab
   JpegHuffmanDecodeTable table{};
   EXPECT_EQ(BuildHuffmanTable(counts, values, table_class, 0, &table), 0);
   HuffmanLookup lookup{};
-  BuildHuffmanLookup(table, &lookup);
+  BuildHuffmanLookup(table, &lookup, true);
   return lookup;
 }
 
@@ -175,9 +175,12 @@ TEST(HuffmanLookup, FollowsItsSlotWhenTheSlotIsReplaced) {
   EXPECT_EQ(lookup->steps[0], 1u);                                          // '0': end of block
   EXPECT_EQ(lookup->steps[0b1010000000], 3u | 0x01u << 8 | 1u << 16);       // '10' '1': +1
   EXPECT_EQ(lookup->steps[0b1000000000], 3u | 0x01u << 8 | 0xFFFFu << 16);  // '10' '0': -1
+  EXPECT_EQ(lookup->pass_bits[0], 0);  // no pass lookup until a read passes over values
+  EXPECT_EQ(HuffmanLookupOf(*state, 1, 2, true)->pass_bits[0], 1);  // '0': end of block
   ASSERT_EQ(BuildHuffmanTable(long_counts, long_values, 1, 2, &state->ac_tables[2]), 0);
   lookup = HuffmanLookupOf(*state, 1, 2);
-  EXPECT_EQ(lookup->steps[0], 0u);  // longer than the index
+  EXPECT_EQ(lookup->steps[0], 0u);      // longer than the index
+  EXPECT_EQ(lookup->pass_bits[0], 12);  // the pass lookup follows the slot too
   EXPECT_EQ(std::memcmp(&lookup->table, &state->ac_tables[2], sizeof lookup->table), 0);
   ReleaseHuffmanLookups(*state);
 }
