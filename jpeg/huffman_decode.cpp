@@ -145,7 +145,9 @@ template <bool kStoreAc>
       const uint32_t step = ac.steps[reader.Peek(kLookupBits)];
       const auto coefficient = static_cast<int32_t>(step) >> 16;
       if (coefficient != 0) [[likely]] {
-        reader.Skip(static_cast<int32_t>(step & 0xFF));
+        // Masked as the shift masks its count, so nothing stands between the lookup and
+        // the shift that the next lookup waits for.
+        reader.Skip(static_cast<int32_t>(step & 63));
         k += static_cast<int32_t>(step >> 12 & 0x0F);  // the zeros before it
         block[kNaturalOrder[k++]] = static_cast<int16_t>(coefficient);
         continue;
