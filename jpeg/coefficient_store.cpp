@@ -16,6 +16,8 @@
 namespace jpeg {
 namespace {
 
+constexpr size_t kBlockAlignment = 64;  // a cache line
+
 // Blocks T.81 A.2 gives the frame's components: those a first DC scan codes.
 uint64_t CodedBlocks(const ReadGeometry& geometry) {
   uint64_t blocks = 0;
@@ -42,11 +44,16 @@ JpegScanHeader WholeFrameScan(const JpegFrameHeader& frame) {
 void GatherMcu(const JpegState& state, const StoreGeometry& g, int32_t x, int32_t y,
                int16_t* blocks) {
   for (int32_t i = 0; i < state.frame.component_count; ++i) {
-    const int16_t* plane = state.coefficient_planes[i];
     for (int32_t v = 0; v < g.v[i]; ++v)
-      for (int32_t h = 0; h < g.h[i]; ++h, blocks += 64)
-        std::memcpy(blocks, plane + g.BlockOffset(i, x * g.h[i] + h, y * g.v[i] + v),
-                    64 * sizeof(int16_t));
+      for (int32_t h = 0; h < g.h[i]; ++h, blocks += 64) {
+        const int64_t offset = g.BlockOffset(i, x * g.h[i] + h, y * g.v[i] + v);
+        const int16_t* upper = state.coefficient_planes[i] + offset;
+        std::memcpy(blocks, upper, 32 * sizeof(int16_t));
+        if ((state.coefficient_summaries[i][offset / 32] & kHasLowerRows) != 0)
+          std::memcpy(blocks + 32, upper + g.LowerHalf(i), 32 * sizeof(int16_t));
+        else
+          std::memset(blocks + 32, 0, 32 * sizeof(int16_t));
+      }
   }
 }
 
@@ -79,9 +86,10 @@ StoreGeometry StoreGeometryOf(const JpegFrameHeader& frame) {
 }
 
 void FreeCoefficientStore(JpegState& state) {
-  for (int16_t*& plane : state.coefficient_planes) {
-    std::free(plane);
-    plane = nullptr;
+  for (int32_t i = 0; i < JPEG_MAX_COMPONENTS; ++i) {
+    std::free(state.coefficient_summaries[i]);  // the start of the plane's allocation
+    state.coefficient_planes[i] = nullptr;
+    state.coefficient_summaries[i] = nullptr;
   }
 }
 
@@ -103,15 +111,23 @@ int32_t AllocateCoefficientStore(JpegState& state) {
   for (int32_t i = 0; i < frame.component_count; ++i) {
     // Width and height are 16-bit and an MCU holds at most 10 blocks, so the count
     // stays far below 2^63.
-    const uint64_t coefficients = uint64_t(g.PlaneCoefficients(i));
-    if (coefficients > SIZE_MAX / sizeof(int16_t)) return JPEG_ERR_MEMORY;
-    state.coefficient_planes[i] =
-        static_cast<int16_t*>(std::malloc(coefficients * sizeof(int16_t)));
-    state.coefficient_rows_cleared[i] = 0;
-    if (state.coefficient_planes[i] == nullptr) {
+    const uint64_t blocks = uint64_t(g.Blocks(i));
+    if (blocks > (SIZE_MAX - kBlockAlignment) / 129) return JPEG_ERR_MEMORY;
+    // One allocation per plane: its blocks' summaries, then the plane with its halves on
+    // whole cache lines, so that a scan of a band in the upper rows (DC, 1-5, 1-8 and the
+    // like) reads and writes one line of each block. (The system's aligned allocation
+    // leaves the heap fragmented, growing with every image.)
+    auto* start = static_cast<uint8_t*>(std::malloc(blocks * 129 + kBlockAlignment));
+    if (start == nullptr) {
       FreeCoefficientStore(state);
       return JPEG_ERR_MEMORY;
     }
+    std::memset(start, 0, blocks);
+    state.coefficient_summaries[i] = start;
+    const uintptr_t plane = (reinterpret_cast<uintptr_t>(start + blocks) + kBlockAlignment - 1) &
+                            ~uintptr_t{kBlockAlignment - 1};
+    state.coefficient_planes[i] = reinterpret_cast<int16_t*>(plane);
+    state.coefficient_rows_cleared[i] = 0;
   }
   return JPEG_SUCCESS;
 }

@@ -1,7 +1,11 @@
 // The whole-image coefficient store of a progressive image: one plane per frame
 // component, each its own allocation, holding the component's blocks in raster order
 // of its block grid padded to whole MCUs; each block's 64 coefficients in natural
-// order, 16 bits each, so that the output copies blocks as they stand. A scan of one
+// order, 16 bits each, so that the output copies blocks as they stand. A plane holds
+// the upper halves of its blocks (rows 0-3, one cache line each) in front and the lower
+// halves (rows 4-7) behind: most blocks of a photo have nothing in their lower rows,
+// and the pages of lower halves no coefficient reaches are never touched, so the system
+// never has to fault them in. A scan of one
 // component, most of a progressive stream, thus runs through its own plane from front
 // to back, and planes of a few MB are ones the heap hands out again for the next page
 // rather than fresh pages the system must fault in and clear. Progressive scans decode
@@ -27,15 +31,35 @@ struct StoreGeometry {
   int32_t h[JPEG_MAX_COMPONENTS];  // blocks across and down of each frame component
   int32_t v[JPEG_MAX_COMPONENTS];  // in one MCU
 
-  int64_t PlaneCoefficients(int32_t i) const {
-    return int64_t{mcus_across} * mcus_down * h[i] * v[i] * 64;
-  }
-  // The first coefficient of block (bx, by) of frame component i's grid in its plane.
+  int64_t Blocks(int32_t i) const { return int64_t{mcus_across} * mcus_down * h[i] * v[i]; }
+  // Where the upper half of block (bx, by) of frame component i's grid lies in its plane,
+  // in coefficients; halves of 32, so its index among the plane's blocks is this / 32.
   int64_t BlockOffset(int32_t i, int32_t bx, int32_t by) const {
-    return (int64_t{by} * mcus_across * h[i] + bx) * 64;
+    return (int64_t{by} * mcus_across * h[i] + bx) * 32;
   }
+  // From a block's upper half to its lower half.
+  int64_t LowerHalf(int32_t i) const { return Blocks(i) * 32; }
 };
 StoreGeometry StoreGeometryOf(const JpegFrameHeader& frame);
+
+// Each block's summary byte: kHasAc once an AC coefficient was written into it, and
+// kHasLowerRows once its lower half was cleared for a first coefficient there (until then
+// that half is neither written nor read: its rows are zero). Scans set them as they write, so
+// a refinement passes over blocks without AC coefficients and the output reads only the
+// halves a block uses.
+inline constexpr uint8_t kHasAc = 1;
+inline constexpr uint8_t kHasLowerRows = 2;
+
+// Where natural position n of a block lies, from the block's upper half.
+inline int64_t StorePosition(int32_t natural, int64_t lower_half) {
+  return natural < 32 ? natural : natural - 32 + lower_half;
+}
+
+// Clears the lower half of a block about to take its first coefficient there.
+inline void OpenLowerRows(int16_t* block, int64_t lower_half, uint8_t& summary) {
+  for (int32_t k = 0; k < 32; ++k) block[lower_half + k] = 0;
+  summary |= kHasLowerRows;
+}
 
 inline bool HasCoefficientStore(const JpegState& state) {
   return state.coefficient_planes[0] != nullptr;
@@ -46,16 +70,17 @@ void FreeCoefficientStore(JpegState& state);
 // a record before its first progressive scan.
 void ResetCoefficientStore(JpegState& state);
 
-// Allocates the store for the state's frame, uncleared: each plane is cleared a row at a
-// time just ahead of the first scan that reaches the row (ClearStoreRows), so clearing and
-// the first scan's writes meet the same cache lines instead of the whole store twice. Refused
+// Allocates the store for the state's frame with its summaries cleared, the planes uncleared: the
+// upper halves of each plane are cleared a row at a time just ahead of the first scan that reaches
+// the row (ClearStoreRows), so clearing and the first scan's writes meet the same cache lines
+// instead of the whole store twice; a lower half when it takes its first coefficient. Refused
 // before allocating: an MCU of more than 10 blocks ("Unsupported subsampling"), and a frame with
 // more blocks than its stream could code ("Data error"): the first DC scan takes at least one bit
 // per block.
 [[nodiscard]] int32_t AllocateCoefficientStore(JpegState& state);
 
-// Clears the block rows of frame component i's plane below `rows` that are not yet
-// cleared. Every scan calls it before it decodes into a row.
+// Clears the upper halves of the block rows of frame component i's plane below `rows` that
+// are not yet cleared. Every scan calls it before it decodes into a row.
 void ClearStoreRows(JpegState& state, int32_t i, int32_t rows);
 
 // Hands every MCU of the store to the sink, which writes the picture; rows no scan

@@ -51,9 +51,10 @@ int16_t Scaled(int32_t value, int32_t al) {
 // T.81 G.1.2.2: values from Al up; an end-of-band run ends this block and the next ones.
 // A code and its value or run bits come from the bits held in one step, but near a 0xFF or
 // the end of the data.
-[[gnu::always_inline]] inline int32_t AcFirstSteps(BlockReader& reader, int32_t& eob_run,
-                                                   const HuffmanLookup& ac, int16_t* block,
-                                                   int32_t ss, int32_t se, int32_t al) {
+[[gnu::always_inline]] inline int32_t AcFirstBand(BlockReader& reader, int32_t& eob_run,
+                                                  const HuffmanLookup& ac, int16_t* block,
+                                                  int64_t lower_half, uint8_t& summary, int32_t ss,
+                                                  int32_t se, int32_t al) {
   for (int32_t k = ss; k <= se; ++k) {
     const bool held = reader.Ensure(kLongestStep);
     int32_t symbol = 0, value = 0;
@@ -66,7 +67,11 @@ int16_t Scaled(int32_t value, int32_t al) {
     if (size != 0) {
       if (!held && (status = reader.Value(size, &value)) != JPEG_SUCCESS) return status;
       k += run;
-      block[kNaturalOrder[k]] = Scaled(value, al);  // beyond 63 only in corrupt data
+      const int32_t natural = kNaturalOrder[k];  // beyond 63 only in corrupt data
+      if (natural >= 32 && (summary & kHasLowerRows) == 0) [[unlikely]]
+        OpenLowerRows(block, lower_half, summary);
+      block[StorePosition(natural, lower_half)] = Scaled(value, al);
+      summary |= kHasAc;
     } else if (run == 15) {
       k += 15;  // ZRL: sixteen zeros with the loop's own step
     } else {
@@ -78,6 +83,17 @@ int16_t Scaled(int32_t value, int32_t al) {
     }
   }
   return JPEG_SUCCESS;
+}
+
+// The summary is kept in a register while the block decodes.
+[[gnu::always_inline]] inline int32_t AcFirstSteps(BlockReader& reader, int32_t& eob_run,
+                                                   const HuffmanLookup& ac, int16_t* block,
+                                                   int64_t lower_half, uint8_t& summary, int32_t ss,
+                                                   int32_t se, int32_t al) {
+  uint8_t held = summary;
+  const int32_t status = AcFirstBand(reader, eob_run, ac, block, lower_half, held, ss, se, al);
+  summary = held;
+  return status;
 }
 
 // kZigzagBits[r][b]: the zigzag positions of the coefficients of row r of a block (natural
@@ -92,20 +108,27 @@ constexpr auto kZigzagBits = [] {
   return table;
 }();
 
-// Bit k set for each non-zero coefficient at zigzag position k of a block in natural order:
-// a byte per coefficient (a loop the compiler makes vector compares of), each row's 8 bytes
-// gathered into 8 bits by one multiply (byte j's low bit lands on bit 56 + j, every other
-// product below bit 56 or beyond 63), and the row's bits placed in zigzag order by a table.
-uint64_t NonZeroMask(const int16_t* block) {
-  uint8_t non_zero[64];
-  for (int32_t k = 0; k < 64; ++k) non_zero[k] = block[k] != 0;
+// Bit k set for each non-zero coefficient at zigzag position k among four rows of a block in
+// natural order, from `first_row` on: a byte per coefficient (a loop the compiler makes vector
+// compares of), each row's 8 bytes gathered into 8 bits by one multiply (byte j's low bit
+// lands on bit 56 + j, every other product below bit 56 or beyond 63), and the row's bits
+// placed in zigzag order by a table.
+uint64_t NonZeroRows(const int16_t* rows, int32_t first_row) {
+  uint8_t non_zero[32];
+  for (int32_t k = 0; k < 32; ++k) non_zero[k] = rows[k] != 0;
   uint64_t mask = 0;
-  for (int32_t row = 0; row < 8; ++row) {
+  for (int32_t row = 0; row < 4; ++row) {
     uint64_t bytes = 0;
     std::memcpy(&bytes, non_zero + 8 * row, sizeof bytes);
-    mask |= kZigzagBits[row][(bytes * 0x0102040810204080ull) >> 56];
+    mask |= kZigzagBits[first_row + row][(bytes * 0x0102040810204080ull) >> 56];
   }
   return mask;
+}
+
+// The non-zero coefficients of a stored block, by zigzag position.
+uint64_t NonZeroMask(const int16_t* block, int64_t lower_half, uint8_t summary) {
+  const uint64_t upper = NonZeroRows(block, 0);
+  return (summary & kHasLowerRows) != 0 ? upper | NonZeroRows(block + lower_half, 4) : upper;
 }
 
 // Bits from..to (from 1..64, to 0..63), none when from > to. Without branches: a
@@ -163,13 +186,13 @@ int32_t NthOne(uint64_t x, int32_t n) {
 
 // Refines, in order, the non-zero coefficients the mask names, one bit at a time: where
 // a marker leaves fewer bits than a batch, every bit before it still counts.
-[[gnu::noinline]] int32_t RefineEach(BlockReader& reader, int16_t* block, uint64_t non_zero,
-                                     int32_t al) {
+[[gnu::noinline]] int32_t RefineEach(BlockReader& reader, int16_t* block, int64_t lower_half,
+                                     uint64_t non_zero, int32_t al) {
   for (; non_zero != 0; non_zero &= non_zero - 1) {
     uint32_t bit = 0;
     const int32_t status = reader.Bits(1, &bit);
     if (status != JPEG_SUCCESS) return status;
-    Correct(&block[kNaturalOrder[std::countr_zero(non_zero)]], bit, al);
+    Correct(&block[StorePosition(kNaturalOrder[std::countr_zero(non_zero)], lower_half)], bit, al);
   }
   return JPEG_SUCCESS;
 }
@@ -177,15 +200,16 @@ int32_t NthOne(uint64_t x, int32_t n) {
 // Refines, in order, the non-zero coefficients the mask names, taking their correction
 // bits up to 15 at a time.
 [[gnu::always_inline]] inline int32_t RefineAll(BlockReader& reader, int16_t* block,
-                                                uint64_t non_zero, int32_t al) {
+                                                int64_t lower_half, uint64_t non_zero, int32_t al) {
   while (non_zero != 0) {
     const int32_t n = std::min(CountOnes(non_zero), 15);
     uint32_t bits = 0;
     const int32_t status = reader.Bits(n, &bits);
-    if (status == kMarkerReached) return RefineEach(reader, block, non_zero, al);
+    if (status == kMarkerReached) return RefineEach(reader, block, lower_half, non_zero, al);
     if (status != JPEG_SUCCESS) return status;
     for (int32_t i = n - 1; i >= 0; --i, non_zero &= non_zero - 1)
-      Correct(&block[kNaturalOrder[std::countr_zero(non_zero)]], bits >> i & 1, al);
+      Correct(&block[StorePosition(kNaturalOrder[std::countr_zero(non_zero)], lower_half)],
+              bits >> i & 1, al);
   }
   return JPEG_SUCCESS;
 }
@@ -195,10 +219,12 @@ int32_t NthOne(uint64_t x, int32_t n) {
 // of the band of this block and of the blocks it spans.
 [[gnu::always_inline]] inline int32_t AcRefineSteps(BlockReader& reader, int32_t& eob_run,
                                                     const JpegHuffmanDecodeTable& ac,
-                                                    int16_t* block, int32_t ss, int32_t se,
+                                                    int16_t* block, int64_t lower_half,
+                                                    uint8_t& summary, int32_t ss, int32_t se,
                                                     int32_t al) {
   const int32_t p1 = 1 << al;
-  uint64_t non_zero = NonZeroMask(block);
+  // Only AC positions count below, so a block without AC coefficients needs no search.
+  uint64_t non_zero = summary != 0 ? NonZeroMask(block, lower_half, summary) : 0;
   int32_t k = ss;
   for (; eob_run == 0 && k <= se; ++k) {
     int32_t symbol = 0;
@@ -221,32 +247,41 @@ int32_t NthOne(uint64_t x, int32_t n) {
     // Pass `run` zeros, refining the non-zero coefficients on the way; the next zero
     // takes the new value (or is the last of a ZRL's sixteen).
     const int32_t stop = std::min(NthOne(~non_zero & Span(k, se), run), se + 1);
-    status = RefineAll(reader, block, non_zero & Span(k, stop - 1), al);
+    status = RefineAll(reader, block, lower_half, non_zero & Span(k, stop - 1), al);
     if (status != JPEG_SUCCESS) return status;
     k = stop;
     if (value != 0 && k <= se) {
-      block[kNaturalOrder[k]] = static_cast<int16_t>(value);
+      const int32_t natural = kNaturalOrder[k];
+      if (natural >= 32 && (summary & kHasLowerRows) == 0)
+        OpenLowerRows(block, lower_half, summary);
+      block[StorePosition(natural, lower_half)] = static_cast<int16_t>(value);
+      summary |= kHasAc;
       non_zero |= uint64_t{1} << k;
     }
   }
   if (eob_run == 0) return JPEG_SUCCESS;
   // Inside the run only the non-zero coefficients of the band take a bit.
-  const int32_t status = RefineAll(reader, block, non_zero & Span(k, se), al);
+  const int32_t status = RefineAll(reader, block, lower_half, non_zero & Span(k, se), al);
   if (status == JPEG_SUCCESS) --eob_run;
   return status;
 }
 
-// T.81 G.1.2.1: the difference is added to the predictor and the sum scaled by 2^Al.
-[[gnu::always_inline]] inline int32_t DcFirstSteps(BlockReader& reader,
-                                                   const JpegHuffmanDecodeTable& dc, int16_t* block,
-                                                   int32_t* dc_pred, int32_t al) {
+// T.81 G.1.2.1: the difference is added to the predictor and the sum scaled by 2^Al. The
+// code and its value bits come from the lookup in one step, as in AC first scans.
+[[gnu::always_inline]] inline int32_t DcFirstSteps(BlockReader& reader, const HuffmanLookup& dc,
+                                                   int16_t* block, int32_t* dc_pred, int32_t al) {
   int32_t symbol = 0, value = 0;
-  int32_t status = reader.Symbol(dc, &symbol);
-  if (status == JPEG_SUCCESS && (symbol & 0x0F) != 0) status = reader.Value(symbol & 0x0F, &value);
-  if (status != JPEG_SUCCESS) return status;
+  if (reader.Ensure(kLongestStep)) [[likely]] {
+    HeldStep<true>(reader, dc, &value);
+  } else {
+    int32_t status = reader.Symbol(dc.table, &symbol);
+    if (status == JPEG_SUCCESS && (symbol & 0x0F) != 0)
+      status = reader.Value(symbol & 0x0F, &value);
+    if (status != JPEG_SUCCESS) return status;
+  }
   *dc_pred = static_cast<int16_t>(*dc_pred + value);
   block[0] = Scaled(*dc_pred, al);
-  return status;
+  return JPEG_SUCCESS;
 }
 
 int32_t DcRefineSteps(BlockReader& reader, int16_t* block, int32_t al) {
@@ -266,19 +301,30 @@ int32_t WithBlockReader(JpegInputStream& stream, Steps steps) {
 
 // What the blocks of a scan are decoded with, looked up once per scan.
 struct ScanCoding {
-  const JpegHuffmanDecodeTable* dc[JPEG_MAX_COMPONENTS];
-  const HuffmanLookup* ac;  // of the scan component of an AC scan; none for DC scans
+  const HuffmanLookup* dc[JPEG_MAX_COMPONENTS];  // of DC first scans
+  const HuffmanLookup* ac;                       // of AC scans
   int32_t* dc_pred;
   int32_t* eob_run;
   int32_t ss, se, al;
   int32_t first, last;  // the lowest and highest natural positions of the band
+  int64_t lower_half;   // of the scan component's plane (AC scans)
+  bool complete;        // false when a lookup could not be allocated
 };
 
 ScanCoding CodingOf(JpegState& state, JpegScanHeader& scan) {
   ScanCoding coding{};
-  for (int32_t j = 0; j < scan.component_count; ++j)
-    coding.dc[j] = &state.dc_tables[scan.components[j].dc_table];
-  coding.ac = scan.ss > 0 ? HuffmanLookupOf(state, 1, scan.components[0].ac_table) : nullptr;
+  coding.complete = true;
+  if (PassOf(scan) == Pass::kDcFirst) {
+    for (int32_t j = 0; j < scan.component_count; ++j) {
+      coding.dc[j] = HuffmanLookupOf(state, 0, scan.components[j].dc_table);
+      coding.complete = coding.complete && coding.dc[j] != nullptr;
+    }
+  }
+  if (scan.ss > 0) {
+    coding.ac = HuffmanLookupOf(state, 1, scan.components[0].ac_table);
+    coding.complete = coding.ac != nullptr;
+    coding.lower_half = StoreGeometryOf(state.frame).LowerHalf(scan.components[0].frame_index);
+  }
   coding.dc_pred = scan.dc_pred;
   coding.eob_run = &state.stream.eob_run;
   coding.ss = scan.ss;
@@ -293,15 +339,17 @@ ScanCoding CodingOf(JpegState& state, JpegScanHeader& scan) {
 }
 
 // One block of scan component j on the held reader: 0, kMarkerReached or a negative status.
+// AC scans keep the block's summary.
 template <Pass kPass>
 [[gnu::always_inline]] inline int32_t BlockSteps(BlockReader& reader, const ScanCoding& c,
-                                                 int32_t j, int16_t* block) {
+                                                 int32_t j, int16_t* block, uint8_t* summary) {
   if constexpr (kPass == Pass::kDcFirst)
     return DcFirstSteps(reader, *c.dc[j], block, &c.dc_pred[j], c.al);
   if constexpr (kPass == Pass::kDcRefine) return DcRefineSteps(reader, block, c.al);
   if constexpr (kPass == Pass::kAcFirst)
-    return AcFirstSteps(reader, *c.eob_run, *c.ac, block, c.ss, c.se, c.al);
-  return AcRefineSteps(reader, *c.eob_run, c.ac->table, block, c.ss, c.se, c.al);
+    return AcFirstSteps(reader, *c.eob_run, *c.ac, block, c.lower_half, *summary, c.ss, c.se, c.al);
+  return AcRefineSteps(reader, *c.eob_run, c.ac->table, block, c.lower_half, *summary, c.ss, c.se,
+                       c.al);
 }
 
 // Memory input ran dry and every real bit has been decoded: the rest would be padding.
@@ -340,8 +388,8 @@ int32_t DecodeMcuStretch(BlockReader& reader, const ScanCoding& coding, const Jp
       const int32_t i = scan.components[j].frame_index;
       for (int32_t v = 0; v < g.v[i]; ++v) {
         int16_t* block = planes[i] + g.BlockOffset(i, x * g.h[i], y * g.v[i] + v);
-        for (int32_t h = 0; h < g.h[i]; ++h, block += 64) {
-          const int32_t status = BlockStatus(BlockSteps<kPass>(reader, coding, j, block));
+        for (int32_t h = 0; h < g.h[i]; ++h, block += 32) {
+          const int32_t status = BlockStatus(BlockSteps<kPass>(reader, coding, j, block, nullptr));
           if (status != JPEG_SUCCESS) return status;
         }
       }
@@ -356,6 +404,7 @@ template <Pass kPass>
 int32_t DecodeInterleavedScan(JpegState& state, JpegScanHeader& scan) {
   const StoreGeometry g = StoreGeometryOf(state.frame);
   const ScanCoding coding = CodingOf(state, scan);
+  if (!coding.complete) return JPEG_ERR_MEMORY;
   int32_t blocks = 0;
   for (int32_t j = 0; j < scan.component_count; ++j) {
     const int32_t i = scan.components[j].frame_index;
@@ -396,29 +445,37 @@ int32_t DecodeInterleavedScan(JpegState& state, JpegScanHeader& scan) {
 // bound by the store's memory traffic more than by their arithmetic.
 constexpr int32_t kPrefetchBlocks = 16;
 
-// Asks for the cache lines the scan's band of the block lies on: its natural positions
-// span at most 128 bytes, so the ends and the middle fall on every line they touch.
-[[gnu::always_inline]] inline void Prefetch(const ScanCoding& coding, const int16_t* block) {
-  __builtin_prefetch(block + coding.first, 1);
-  __builtin_prefetch(block + (coding.first + coding.last) / 2, 1);
-  __builtin_prefetch(block + coding.last, 1);
+// Asks for the cache lines of the block's halves that the scan's band lies in, the lower
+// one only where the block has coefficients there.
+[[gnu::always_inline]] inline void Prefetch(const ScanCoding& coding, const int16_t* block,
+                                            uint8_t summary) {
+  if (coding.first < 32) __builtin_prefetch(block, 1);
+  if (coding.last >= 32 && (summary & kHasLowerRows) != 0)
+    __builtin_prefetch(block + coding.lower_half, 1);
 }
 
-// Blocks bx..end-1 of the block row at `row` on one reader, bx left past the last one
-// taken. An AC first scan passes through the blocks of an end-of-band run without
-// touching them, so a scan that is one long run costs next to nothing.
+// Blocks bx..end-1 of the block row at `row` (their summaries at `summaries`) on one
+// reader, bx left past the last one taken. An AC first scan passes through the blocks of
+// an end-of-band run without touching them, so a scan that is one long run costs next to
+// nothing; a refinement passes so through those of the run without AC coefficients, which
+// take no correction bits.
 template <Pass kPass>
-int32_t DecodeBlockStretch(BlockReader& reader, const ScanCoding& coding, int16_t* row, int32_t& bx,
-                           int32_t end, int32_t& after_end) {
+int32_t DecodeBlockStretch(BlockReader& reader, const ScanCoding& coding, int16_t* row,
+                           uint8_t* summaries, int32_t& bx, int32_t end, int32_t& after_end) {
   int32_t& eob_run = *coding.eob_run;
   for (;;) {
     if (kPass == Pass::kAcFirst && eob_run > 0) {
       const int32_t n = std::min(eob_run, end - bx);
       eob_run -= n;
       bx += n;
+    } else if (kPass == Pass::kAcRefine && eob_run > 0 && summaries[bx] == 0) {
+      --eob_run;
+      ++bx;
     } else {
-      Prefetch(coding, row + std::min(bx + kPrefetchBlocks, end - 1) * 64);
-      const int32_t status = BlockStatus(BlockSteps<kPass>(reader, coding, 0, row + bx * 64));
+      const int32_t ahead = std::min(bx + kPrefetchBlocks, end - 1);
+      Prefetch(coding, row + ahead * 32, summaries[ahead]);
+      const int32_t status =
+          BlockStatus(BlockSteps<kPass>(reader, coding, 0, row + bx * 32, summaries + bx));
       if (status != JPEG_SUCCESS) return status;
       ++bx;
     }
@@ -436,16 +493,19 @@ int32_t DecodeComponentScan(JpegState& state, JpegScanHeader& scan) {
   const ScanGrid grid = GridOfScan(GeometryOfFrame(state.frame), scan);
   const int32_t across = grid.across, down = grid.down;
   const ScanCoding coding = CodingOf(state, scan);
-  if (scan.ss > 0 && coding.ac == nullptr) return JPEG_ERR_MEMORY;
+  if (!coding.complete) return JPEG_ERR_MEMORY;
   JpegInputStream& stream = state.stream;
   int32_t after_end = 0;
   for (int32_t by = scan.mcu_row; by < down; ++by) {
     ClearStoreRows(state, i, by + 1);
-    int16_t* row = state.coefficient_planes[i] + g.BlockOffset(i, 0, by);
+    const int64_t offset = g.BlockOffset(i, 0, by);
+    int16_t* row = state.coefficient_planes[i] + offset;
+    uint8_t* summaries = state.coefficient_summaries[i] + offset / 32;
     for (int32_t bx = 0; bx < across;) {
       const int32_t end = bx + StretchLength(scan, int64_t{by} * across + bx, across - bx);
       BlockReader reader(stream);
-      int32_t status = DecodeBlockStretch<kPass>(reader, coding, row, bx, end, after_end);
+      int32_t status =
+          DecodeBlockStretch<kPass>(reader, coding, row, summaries, bx, end, after_end);
       reader.Finish();
       if (status != JPEG_SUCCESS) return status == kScanSpent ? JPEG_SUCCESS : status;
       status = ProcessRestart(stream, scan, across, down, bx - 1, by);
@@ -501,7 +561,7 @@ int32_t DecodeProgressiveScan(JpegState& state, JpegScanHeader& scan) {
   return JPEG_ERR_INTERNAL;
 }
 
-int32_t DecodeDcFirst(JpegInputStream& stream, const JpegHuffmanDecodeTable& dc, int16_t* block,
+int32_t DecodeDcFirst(JpegInputStream& stream, const HuffmanLookup& dc, int16_t* block,
                       int32_t* dc_pred, int32_t al) {
   return WithBlockReader(
       stream, [&](BlockReader& reader) { return DcFirstSteps(reader, dc, block, dc_pred, al); });
@@ -518,15 +578,18 @@ int32_t DecodeAcFirst(JpegInputStream& stream, const HuffmanLookup& ac, int16_t*
     --stream.eob_run;
     return JPEG_SUCCESS;
   }
+  uint8_t summary = kHasLowerRows;  // a whole block: its lower half follows its upper one
   return WithBlockReader(stream, [&](BlockReader& reader) {
-    return AcFirstSteps(reader, stream.eob_run, ac, block, ss, se, al);
+    return AcFirstSteps(reader, stream.eob_run, ac, block, 32, summary, ss, se, al);
   });
 }
 
 int32_t DecodeAcRefine(JpegInputStream& stream, const JpegHuffmanDecodeTable& ac, int16_t* block,
                        int32_t ss, int32_t se, int32_t al) {
+  // A whole block, its lower half after its upper one; it may hold AC coefficients.
+  uint8_t summary = kHasAc | kHasLowerRows;
   return WithBlockReader(stream, [&](BlockReader& reader) {
-    return AcRefineSteps(reader, stream.eob_run, ac, block, ss, se, al);
+    return AcRefineSteps(reader, stream.eob_run, ac, block, 32, summary, ss, se, al);
   });
 }
 

@@ -23,7 +23,7 @@ struct HuffmanLookup;
 // The block procedures, on blocks in natural order (the band Ss..Se in zigzag positions): 0 or
 // a negative status; a marker met in the data ends the block quietly with what it has decoded. The
 // end-of-band run lives in stream.eob_run.
-[[nodiscard]] int32_t DecodeDcFirst(JpegInputStream& stream, const JpegHuffmanDecodeTable& dc,
+[[nodiscard]] int32_t DecodeDcFirst(JpegInputStream& stream, const HuffmanLookup& dc,
                                     int16_t* block, int32_t* dc_pred, int32_t al);
 [[nodiscard]] int32_t DecodeDcRefine(JpegInputStream& stream, int16_t* block, int32_t al);
 [[nodiscard]] int32_t DecodeAcFirst(JpegInputStream& stream, const HuffmanLookup& ac,

@@ -58,7 +58,7 @@ jpeg::HuffmanLookup Lookup(const JpegHuffmanDecodeTable& table) {
 
 // DC codes 00 -> category 0, 01 -> category 3.
 TEST(ProgressiveBlocks, DcFirstScalesThePredictionByAlAndARefineBitSetsBitAl) {
-  const JpegHuffmanDecodeTable dc = Table(0, {0, 2}, {0x00, 0x03});
+  const jpeg::HuffmanLookup dc = Lookup(Table(0, {0, 2}, {0x00, 0x03}));
   int16_t a[64] = {}, b[64] = {};
   int32_t pred = 0;
   BitSource first({0x61});  // 01 100 (diff +4), 00 (diff 0), padding
