@@ -8,6 +8,7 @@
 #include <array>
 #include <cstddef>
 
+#include "jpeg/simd/row_pair_avx2.h"
 #include "jpeg/simd/simd_routines.h"
 
 namespace jpeg {
@@ -76,11 +77,7 @@ void OutputInterleave3AlphaAvx2(const int16_t* const* blocks, uint8_t* out, int3
     PackRows(blocks, row, first_two, third);
     const __m256i left = _mm256_or_si256(PixelBytes<4, 0>(first_two, third), alpha);
     const __m256i right = _mm256_or_si256(PixelBytes<4, 16>(first_two, third), alpha);
-    uint8_t* pixels = out + static_cast<ptrdiff_t>(row) * row_step;
-    _mm256_storeu_si256(reinterpret_cast<__m256i*>(pixels),
-                        _mm256_permute2x128_si256(left, right, 0x20));
-    _mm256_storeu_si256(reinterpret_cast<__m256i*>(pixels + row_step),
-                        _mm256_permute2x128_si256(left, right, 0x31));
+    StoreRowPair(out + static_cast<ptrdiff_t>(row) * row_step, row_step, left, right);
   }
 }
 

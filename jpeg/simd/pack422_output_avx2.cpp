@@ -7,6 +7,7 @@
 
 #include <cstddef>
 
+#include "jpeg/simd/row_pair_avx2.h"
 #include "jpeg/simd/simd_routines.h"
 
 namespace jpeg {
@@ -29,11 +30,7 @@ void OutputPack422Avx2(const int16_t* const* blocks, uint8_t* out, int32_t row_s
         _mm256_packus_epi16(_mm256_unpacklo_epi16(cb, cr), _mm256_unpackhi_epi16(cb, cr));
     const __m256i left = _mm256_unpacklo_epi8(luma, chroma);   // pixels 0-7 of both rows
     const __m256i right = _mm256_unpackhi_epi8(luma, chroma);  // pixels 8-15
-    uint8_t* pixels = out + static_cast<ptrdiff_t>(row) * row_step;
-    _mm256_storeu_si256(reinterpret_cast<__m256i*>(pixels),
-                        _mm256_permute2x128_si256(left, right, 0x20));
-    _mm256_storeu_si256(reinterpret_cast<__m256i*>(pixels + row_step),
-                        _mm256_permute2x128_si256(left, right, 0x31));
+    StoreRowPair(out + static_cast<ptrdiff_t>(row) * row_step, row_step, left, right);
   }
 }
 
