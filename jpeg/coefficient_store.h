@@ -55,10 +55,16 @@ inline int64_t StorePosition(int32_t natural, int64_t lower_half) {
   return natural < 32 ? natural : natural - 32 + lower_half;
 }
 
-// Clears the lower half of a block about to take its first coefficient there.
-inline void OpenLowerRows(int16_t* block, int64_t lower_half, uint8_t& summary) {
-  for (int32_t k = 0; k < 32; ++k) block[lower_half + k] = 0;
-  summary |= kHasLowerRows;
+// Stores an AC coefficient at a natural position of a block, clearing the block's lower
+// half first when this is its first coefficient there, and notes it in the summary.
+inline void StoreAcCoefficient(int16_t* block, int64_t lower_half, uint8_t& summary,
+                               int32_t natural, int16_t value) {
+  if (natural >= 32 && (summary & kHasLowerRows) == 0) [[unlikely]] {
+    for (int32_t k = 0; k < 32; ++k) block[lower_half + k] = 0;
+    summary |= kHasLowerRows;
+  }
+  block[StorePosition(natural, lower_half)] = value;
+  summary |= kHasAc;
 }
 
 inline bool HasCoefficientStore(const JpegState& state) {

@@ -67,11 +67,8 @@ int16_t Scaled(int32_t value, int32_t al) {
     if (size != 0) {
       if (!held && (status = reader.Value(size, &value)) != JPEG_SUCCESS) return status;
       k += run;
-      const int32_t natural = kNaturalOrder[k];  // beyond 63 only in corrupt data
-      if (natural >= 32 && (summary & kHasLowerRows) == 0) [[unlikely]]
-        OpenLowerRows(block, lower_half, summary);
-      block[StorePosition(natural, lower_half)] = Scaled(value, al);
-      summary |= kHasAc;
+      // k passes 63 only in corrupt data, where the order table's padding takes it
+      StoreAcCoefficient(block, lower_half, summary, kNaturalOrder[k], Scaled(value, al));
     } else if (run == 15) {
       k += 15;  // ZRL: sixteen zeros with the loop's own step
     } else {
@@ -251,11 +248,7 @@ int32_t NthOne(uint64_t x, int32_t n) {
     if (status != JPEG_SUCCESS) return status;
     k = stop;
     if (value != 0 && k <= se) {
-      const int32_t natural = kNaturalOrder[k];
-      if (natural >= 32 && (summary & kHasLowerRows) == 0)
-        OpenLowerRows(block, lower_half, summary);
-      block[StorePosition(natural, lower_half)] = static_cast<int16_t>(value);
-      summary |= kHasAc;
+      StoreAcCoefficient(block, lower_half, summary, kNaturalOrder[k], static_cast<int16_t>(value));
       non_zero |= uint64_t{1} << k;
     }
   }
