@@ -18,6 +18,21 @@ namespace {
 
 constexpr size_t kBlockAlignment = 64;  // a cache line
 
+// A plane's allocation: its pairs' entries, each band's count of opened pairs, then (on a
+// cache line) the upper halves and the lower-half region of whole pairs.
+struct PlaneLayout {
+  uint64_t pairs;
+  uint64_t bands;
+  uint64_t header_bytes;  // entries and counts, cleared at allocation
+  uint64_t plane_bytes;   // upper halves and lower-half region
+
+  explicit PlaneLayout(uint64_t blocks)
+      : pairs((blocks + 1) / 2),
+        bands((pairs + kBandPairs - 1) / kBandPairs),
+        header_bytes((pairs * 2 + 3) / 4 * 4 + bands * 4),
+        plane_bytes(blocks * 64 + pairs * 128) {}
+};
+
 // Blocks T.81 A.2 gives the frame's components: those a first DC scan codes.
 uint64_t CodedBlocks(const ReadGeometry& geometry) {
   uint64_t blocks = 0;
@@ -41,16 +56,16 @@ JpegScanHeader WholeFrameScan(const JpegFrameHeader& frame) {
 
 // Gathers MCU (x, y) from the planes into the work buffer as the sink takes it: the
 // frame components in frame order, each with its H x V blocks (row of blocks outer).
-void GatherMcu(const JpegState& state, const StoreGeometry& g, int32_t x, int32_t y,
-               int16_t* blocks) {
-  for (int32_t i = 0; i < state.frame.component_count; ++i) {
+void GatherMcu(const StorePlane* planes, int32_t component_count, const StoreGeometry& g, int32_t x,
+               int32_t y, int16_t* blocks) {
+  for (int32_t i = 0; i < component_count; ++i) {
     for (int32_t v = 0; v < g.v[i]; ++v)
       for (int32_t h = 0; h < g.h[i]; ++h, blocks += 64) {
-        const int64_t offset = g.BlockOffset(i, x * g.h[i] + h, y * g.v[i] + v);
-        const int16_t* upper = state.coefficient_planes[i] + offset;
-        std::memcpy(blocks, upper, 32 * sizeof(int16_t));
-        if ((state.coefficient_summaries[i][offset / 32] & kHasLowerRows) != 0)
-          std::memcpy(blocks + 32, upper + g.LowerHalf(i), 32 * sizeof(int16_t));
+        const StoreBlock block =
+            planes[i].Block(g.BlockOffset(i, x * g.h[i] + h, y * g.v[i] + v) / 32);
+        std::memcpy(blocks, block.upper, 32 * sizeof(int16_t));
+        if ((block.summary & kHasLowerRows) != 0)
+          std::memcpy(blocks + 32, block.upper + block.lower_half, 32 * sizeof(int16_t));
         else
           std::memset(blocks + 32, 0, 32 * sizeof(int16_t));
       }
@@ -85,11 +100,30 @@ StoreGeometry StoreGeometryOf(const JpegFrameHeader& frame) {
   return g;
 }
 
+StorePlane StorePlaneOf(const JpegState& state, int32_t i) {
+  const uint64_t blocks = uint64_t(StoreGeometryOf(state.frame).Blocks(i));
+  const PlaneLayout layout(blocks);
+  uint16_t* pairs = state.coefficient_pairs[i];
+  return {state.coefficient_planes[i], static_cast<int64_t>(blocks * 32), pairs,
+          reinterpret_cast<uint32_t*>(reinterpret_cast<uint8_t*>(pairs) + layout.header_bytes -
+                                      layout.bands * 4)};
+}
+
+int64_t StorePlane::Open(int64_t b) const {
+  const int64_t p = b >> 1;
+  uint32_t& opened = band_opened[p / kBandPairs];
+  pairs[p] = static_cast<uint16_t>(pairs[p] | kPairOpen | opened << kSlotShift);
+  ++opened;
+  const int64_t lower_half = LowerHalf(b);
+  std::memset(upper + b * 32 + lower_half - (b & 1) * 32, 0, 64 * sizeof(int16_t));
+  return lower_half;
+}
+
 void FreeCoefficientStore(JpegState& state) {
   for (int32_t i = 0; i < JPEG_MAX_COMPONENTS; ++i) {
-    std::free(state.coefficient_summaries[i]);  // the start of the plane's allocation
+    std::free(state.coefficient_pairs[i]);  // the start of the plane's allocation
     state.coefficient_planes[i] = nullptr;
-    state.coefficient_summaries[i] = nullptr;
+    state.coefficient_pairs[i] = nullptr;
   }
 }
 
@@ -112,20 +146,23 @@ int32_t AllocateCoefficientStore(JpegState& state) {
     // Width and height are 16-bit and an MCU holds at most 10 blocks, so the count
     // stays far below 2^63.
     const uint64_t blocks = uint64_t(g.Blocks(i));
-    if (blocks > (SIZE_MAX - kBlockAlignment) / 129) return JPEG_ERR_MEMORY;
-    // One allocation per plane: its blocks' summaries, then the plane with its halves on
-    // whole cache lines, so that a scan of a band in the upper rows (DC, 1-5, 1-8 and the
-    // like) reads and writes one line of each block. (The system's aligned allocation
-    // leaves the heap fragmented, growing with every image.)
-    auto* start = static_cast<uint8_t*>(std::malloc(blocks * 129 + kBlockAlignment));
+    if (blocks > (SIZE_MAX - kBlockAlignment) / 256) return JPEG_ERR_MEMORY;
+    // One allocation per plane, the halves on whole cache lines, so that a scan of a band
+    // in the upper rows (DC, 1-5, 1-8 and the like) reads and writes one line of each
+    // block. (The system's aligned allocation leaves the heap fragmented, growing with
+    // every image.)
+    const PlaneLayout layout(blocks);
+    auto* start = static_cast<uint8_t*>(
+        std::malloc(layout.header_bytes + kBlockAlignment + layout.plane_bytes));
     if (start == nullptr) {
       FreeCoefficientStore(state);
       return JPEG_ERR_MEMORY;
     }
-    std::memset(start, 0, blocks);
-    state.coefficient_summaries[i] = start;
-    const uintptr_t plane = (reinterpret_cast<uintptr_t>(start + blocks) + kBlockAlignment - 1) &
-                            ~uintptr_t{kBlockAlignment - 1};
+    std::memset(start, 0, layout.header_bytes);
+    state.coefficient_pairs[i] = reinterpret_cast<uint16_t*>(start);
+    const uintptr_t plane =
+        (reinterpret_cast<uintptr_t>(start + layout.header_bytes) + kBlockAlignment - 1) &
+        ~uintptr_t{kBlockAlignment - 1};
     state.coefficient_planes[i] = reinterpret_cast<int16_t*>(plane);
     state.coefficient_rows_cleared[i] = 0;
   }
@@ -147,6 +184,8 @@ int32_t OutputCoefficientStore(JPEG_PROPERTIES& properties) {
   const StoreGeometry g = StoreGeometryOf(state.frame);
   for (int32_t i = 0; i < state.frame.component_count; ++i)
     ClearStoreRows(state, i, g.mcus_down * g.v[i]);
+  StorePlane planes[JPEG_MAX_COMPONENTS];
+  for (int32_t i = 0; i < state.frame.component_count; ++i) planes[i] = StorePlaneOf(state, i);
   McuSink sink;
   const JpegScanHeader scan = WholeFrameScan(state.frame);
   Status status = PrepareSink(state, scan, sink);
@@ -156,7 +195,7 @@ int32_t OutputCoefficientStore(JPEG_PROPERTIES& properties) {
                                                     : GridSpan{0, grid.across, 0, grid.down};
   for (int32_t y = span.first_row; y < span.end_row && status.ok(); ++y) {
     for (int32_t x = span.first_column; x < span.end_column && status.ok(); ++x) {
-      GatherMcu(state, g, x, y, state.mcu_work_buffer);
+      GatherMcu(planes, state.frame.component_count, g, x, y, state.mcu_work_buffer);
       if (DeliversCoefficients(state))
         PutStoreMcu(state, g, x, y);
       else

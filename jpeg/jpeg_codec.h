@@ -355,9 +355,9 @@ typedef struct JpegState {
 
   JpegRawCoefficients* raw_coefficients;            /* none by default */
   int16_t* coefficient_planes[JPEG_MAX_COMPONENTS]; /* progressive images: one per component */
-  /* A byte per block of each plane, at the start of the plane's allocation: whether the
-     block has AC coefficients, and in its lower rows. */
-  uint8_t* coefficient_summaries[JPEG_MAX_COMPONENTS];
+  /* An entry per pair of blocks of each plane, at the start of the plane's allocation:
+     which of the two have AC coefficients, and where their lower rows are. */
+  uint16_t* coefficient_pairs[JPEG_MAX_COMPONENTS];
   void* restart_index;   /* row-state index of region reads */
   void* huffman_lookups; /* the block decoders' lookups, built from the Huffman slots */
   void* delay_buffers;   /* smooth upsampling */

@@ -52,9 +52,9 @@ int16_t Scaled(int32_t value, int32_t al) {
 // A code and its value or run bits come from the bits held in one step, but near a 0xFF or
 // the end of the data.
 [[gnu::always_inline]] inline int32_t AcFirstBand(BlockReader& reader, int32_t& eob_run,
-                                                  const HuffmanLookup& ac, int16_t* block,
-                                                  int64_t lower_half, uint8_t& summary, int32_t ss,
-                                                  int32_t se, int32_t al) {
+                                                  const HuffmanLookup& ac, const StorePlane& plane,
+                                                  StoreBlock& block, int32_t ss, int32_t se,
+                                                  int32_t al) {
   for (int32_t k = ss; k <= se; ++k) {
     const bool held = reader.Ensure(kLongestStep);
     int32_t symbol = 0, value = 0;
@@ -68,7 +68,7 @@ int16_t Scaled(int32_t value, int32_t al) {
       if (!held && (status = reader.Value(size, &value)) != JPEG_SUCCESS) return status;
       k += run;
       // k passes 63 only in corrupt data, where the order table's padding takes it
-      StoreAcCoefficient(block, lower_half, summary, kNaturalOrder[k], Scaled(value, al));
+      StoreAcCoefficient(plane, block, kNaturalOrder[k], Scaled(value, al));
     } else if (run == 15) {
       k += 15;  // ZRL: sixteen zeros with the loop's own step
     } else {
@@ -82,14 +82,14 @@ int16_t Scaled(int32_t value, int32_t al) {
   return JPEG_SUCCESS;
 }
 
-// The summary is kept in a register while the block decodes.
+// The block is kept in registers while it decodes.
 [[gnu::always_inline]] inline int32_t AcFirstSteps(BlockReader& reader, int32_t& eob_run,
-                                                   const HuffmanLookup& ac, int16_t* block,
-                                                   int64_t lower_half, uint8_t& summary, int32_t ss,
-                                                   int32_t se, int32_t al) {
-  uint8_t held = summary;
-  const int32_t status = AcFirstBand(reader, eob_run, ac, block, lower_half, held, ss, se, al);
-  summary = held;
+                                                   const HuffmanLookup& ac, const StorePlane& plane,
+                                                   StoreBlock& block, int32_t ss, int32_t se,
+                                                   int32_t al) {
+  StoreBlock held = block;
+  const int32_t status = AcFirstBand(reader, eob_run, ac, plane, held, ss, se, al);
+  block = held;
   return status;
 }
 
@@ -216,12 +216,12 @@ int32_t NthOne(uint64_t x, int32_t n) {
 // of the band of this block and of the blocks it spans.
 [[gnu::always_inline]] inline int32_t AcRefineSteps(BlockReader& reader, int32_t& eob_run,
                                                     const JpegHuffmanDecodeTable& ac,
-                                                    int16_t* block, int64_t lower_half,
-                                                    uint8_t& summary, int32_t ss, int32_t se,
-                                                    int32_t al) {
+                                                    const StorePlane& plane, StoreBlock& block,
+                                                    int32_t ss, int32_t se, int32_t al) {
   const int32_t p1 = 1 << al;
   // Only AC positions count below, so a block without AC coefficients needs no search.
-  uint64_t non_zero = summary != 0 ? NonZeroMask(block, lower_half, summary) : 0;
+  uint64_t non_zero =
+      (block.summary & kHasAc) != 0 ? NonZeroMask(block.upper, block.lower_half, block.summary) : 0;
   int32_t k = ss;
   for (; eob_run == 0 && k <= se; ++k) {
     int32_t symbol = 0;
@@ -244,17 +244,18 @@ int32_t NthOne(uint64_t x, int32_t n) {
     // Pass `run` zeros, refining the non-zero coefficients on the way; the next zero
     // takes the new value (or is the last of a ZRL's sixteen).
     const int32_t stop = std::min(NthOne(~non_zero & Span(k, se), run), se + 1);
-    status = RefineAll(reader, block, lower_half, non_zero & Span(k, stop - 1), al);
+    status = RefineAll(reader, block.upper, block.lower_half, non_zero & Span(k, stop - 1), al);
     if (status != JPEG_SUCCESS) return status;
     k = stop;
     if (value != 0 && k <= se) {
-      StoreAcCoefficient(block, lower_half, summary, kNaturalOrder[k], static_cast<int16_t>(value));
+      StoreAcCoefficient(plane, block, kNaturalOrder[k], static_cast<int16_t>(value));
       non_zero |= uint64_t{1} << k;
     }
   }
   if (eob_run == 0) return JPEG_SUCCESS;
   // Inside the run only the non-zero coefficients of the band take a bit.
-  const int32_t status = RefineAll(reader, block, lower_half, non_zero & Span(k, se), al);
+  const int32_t status =
+      RefineAll(reader, block.upper, block.lower_half, non_zero & Span(k, se), al);
   if (status == JPEG_SUCCESS) --eob_run;
   return status;
 }
@@ -300,7 +301,7 @@ struct ScanCoding {
   int32_t* eob_run;
   int32_t ss, se, al;
   int32_t first, last;  // the lowest and highest natural positions of the band
-  int64_t lower_half;   // of the scan component's plane (AC scans)
+  StorePlane plane;     // of the first scan component
   bool complete;        // false when a lookup could not be allocated
 };
 
@@ -316,8 +317,8 @@ ScanCoding CodingOf(JpegState& state, JpegScanHeader& scan) {
   if (scan.ss > 0) {
     coding.ac = HuffmanLookupOf(state, 1, scan.components[0].ac_table);
     coding.complete = coding.ac != nullptr;
-    coding.lower_half = StoreGeometryOf(state.frame).LowerHalf(scan.components[0].frame_index);
   }
+  coding.plane = StorePlaneOf(state, scan.components[0].frame_index);
   coding.dc_pred = scan.dc_pred;
   coding.eob_run = &state.stream.eob_run;
   coding.ss = scan.ss;
@@ -332,17 +333,29 @@ ScanCoding CodingOf(JpegState& state, JpegScanHeader& scan) {
 }
 
 // One block of scan component j on the held reader: 0, kMarkerReached or a negative status.
-// AC scans keep the block's summary.
 template <Pass kPass>
-[[gnu::always_inline]] inline int32_t BlockSteps(BlockReader& reader, const ScanCoding& c,
-                                                 int32_t j, int16_t* block, uint8_t* summary) {
+[[gnu::always_inline]] inline int32_t DcBlockSteps(BlockReader& reader, const ScanCoding& c,
+                                                   int32_t j, int16_t* block) {
   if constexpr (kPass == Pass::kDcFirst)
     return DcFirstSteps(reader, *c.dc[j], block, &c.dc_pred[j], c.al);
-  if constexpr (kPass == Pass::kDcRefine) return DcRefineSteps(reader, block, c.al);
+  return DcRefineSteps(reader, block, c.al);
+}
+
+// Block b of a one-component scan's plane on the held reader, an AC block's summary kept: 0,
+// kMarkerReached or a negative status.
+template <Pass kPass>
+[[gnu::always_inline]] inline int32_t BlockSteps(BlockReader& reader, const ScanCoding& c,
+                                                 int64_t b) {
+  if constexpr (kPass == Pass::kDcFirst || kPass == Pass::kDcRefine)
+    return DcBlockSteps<kPass>(reader, c, 0, c.plane.upper + b * 32);
+  StoreBlock block = c.plane.Block(b);
+  int32_t status = 0;
   if constexpr (kPass == Pass::kAcFirst)
-    return AcFirstSteps(reader, *c.eob_run, *c.ac, block, c.lower_half, *summary, c.ss, c.se, c.al);
-  return AcRefineSteps(reader, *c.eob_run, c.ac->table, block, c.lower_half, *summary, c.ss, c.se,
-                       c.al);
+    status = AcFirstSteps(reader, *c.eob_run, *c.ac, c.plane, block, c.ss, c.se, c.al);
+  else
+    status = AcRefineSteps(reader, *c.eob_run, c.ac->table, c.plane, block, c.ss, c.se, c.al);
+  c.plane.Note(block);
+  return status;
 }
 
 // Memory input ran dry and every real bit has been decoded: the rest would be padding.
@@ -382,7 +395,7 @@ int32_t DecodeMcuStretch(BlockReader& reader, const ScanCoding& coding, const Jp
       for (int32_t v = 0; v < g.v[i]; ++v) {
         int16_t* block = planes[i] + g.BlockOffset(i, x * g.h[i], y * g.v[i] + v);
         for (int32_t h = 0; h < g.h[i]; ++h, block += 32) {
-          const int32_t status = BlockStatus(BlockSteps<kPass>(reader, coding, j, block, nullptr));
+          const int32_t status = BlockStatus(DcBlockSteps<kPass>(reader, coding, j, block));
           if (status != JPEG_SUCCESS) return status;
         }
       }
@@ -438,37 +451,36 @@ int32_t DecodeInterleavedScan(JpegState& state, JpegScanHeader& scan) {
 // bound by the store's memory traffic more than by their arithmetic.
 constexpr int32_t kPrefetchBlocks = 16;
 
-// Asks for the cache lines of the block's halves that the scan's band lies in, the lower
-// one only where the block has coefficients there.
-[[gnu::always_inline]] inline void Prefetch(const ScanCoding& coding, const int16_t* block,
-                                            uint8_t summary) {
-  if (coding.first < 32) __builtin_prefetch(block, 1);
-  if (coding.last >= 32 && (summary & kHasLowerRows) != 0)
-    __builtin_prefetch(block + coding.lower_half, 1);
+// Asks for the cache lines of block b's halves that the scan's band lies in, the lower
+// one only where it is open.
+[[gnu::always_inline]] inline void Prefetch(const ScanCoding& coding, int64_t b) {
+  const int16_t* upper = coding.plane.upper + b * 32;
+  if (coding.first < 32) __builtin_prefetch(upper, 1);
+  if (coding.last >= 32 && (coding.plane.Summary(b) & kHasLowerRows) != 0)
+    __builtin_prefetch(upper + coding.plane.LowerHalf(b), 1);
 }
 
-// Blocks bx..end-1 of the block row at `row` (their summaries at `summaries`) on one
-// reader, bx left past the last one taken. An AC first scan passes through the blocks of
+// Blocks bx..end-1 of the block row whose first block is `row` on one reader, bx left past
+// the last one taken. An AC first scan passes through the blocks of
 // an end-of-band run without touching them, so a scan that is one long run costs next to
 // nothing; a refinement passes so through those of the run without AC coefficients, which
 // take no correction bits.
 template <Pass kPass>
-int32_t DecodeBlockStretch(BlockReader& reader, const ScanCoding& coding, int16_t* row,
-                           uint8_t* summaries, int32_t& bx, int32_t end, int32_t& after_end) {
+int32_t DecodeBlockStretch(BlockReader& reader, const ScanCoding& coding, int64_t row, int32_t& bx,
+                           int32_t end, int32_t& after_end) {
   int32_t& eob_run = *coding.eob_run;
   for (;;) {
     if (kPass == Pass::kAcFirst && eob_run > 0) {
       const int32_t n = std::min(eob_run, end - bx);
       eob_run -= n;
       bx += n;
-    } else if (kPass == Pass::kAcRefine && eob_run > 0 && summaries[bx] == 0) {
+    } else if (kPass == Pass::kAcRefine && eob_run > 0 && !coding.plane.HasAc(row + bx)) {
       --eob_run;
       ++bx;
     } else {
       const int32_t ahead = std::min(bx + kPrefetchBlocks, end - 1);
-      Prefetch(coding, row + ahead * 32, summaries[ahead]);
-      const int32_t status =
-          BlockStatus(BlockSteps<kPass>(reader, coding, 0, row + bx * 32, summaries + bx));
+      Prefetch(coding, row + ahead);
+      const int32_t status = BlockStatus(BlockSteps<kPass>(reader, coding, row + bx));
       if (status != JPEG_SUCCESS) return status;
       ++bx;
     }
@@ -491,14 +503,11 @@ int32_t DecodeComponentScan(JpegState& state, JpegScanHeader& scan) {
   int32_t after_end = 0;
   for (int32_t by = scan.mcu_row; by < down; ++by) {
     ClearStoreRows(state, i, by + 1);
-    const int64_t offset = g.BlockOffset(i, 0, by);
-    int16_t* row = state.coefficient_planes[i] + offset;
-    uint8_t* summaries = state.coefficient_summaries[i] + offset / 32;
+    const int64_t row = g.BlockOffset(i, 0, by) / 32;
     for (int32_t bx = 0; bx < across;) {
       const int32_t end = bx + StretchLength(scan, int64_t{by} * across + bx, across - bx);
       BlockReader reader(stream);
-      int32_t status =
-          DecodeBlockStretch<kPass>(reader, coding, row, summaries, bx, end, after_end);
+      int32_t status = DecodeBlockStretch<kPass>(reader, coding, row, bx, end, after_end);
       reader.Finish();
       if (status != JPEG_SUCCESS) return status == kScanSpent ? JPEG_SUCCESS : status;
       status = ProcessRestart(stream, scan, across, down, bx - 1, by);
@@ -571,18 +580,19 @@ int32_t DecodeAcFirst(JpegInputStream& stream, const HuffmanLookup& ac, int16_t*
     --stream.eob_run;
     return JPEG_SUCCESS;
   }
-  uint8_t summary = kHasLowerRows;  // a whole block: its lower half follows its upper one
+  // A whole block: its lower half follows its upper one.
+  StoreBlock whole{block, 32, 0, kHasLowerRows};
   return WithBlockReader(stream, [&](BlockReader& reader) {
-    return AcFirstSteps(reader, stream.eob_run, ac, block, 32, summary, ss, se, al);
+    return AcFirstSteps(reader, stream.eob_run, ac, StorePlane{}, whole, ss, se, al);
   });
 }
 
 int32_t DecodeAcRefine(JpegInputStream& stream, const JpegHuffmanDecodeTable& ac, int16_t* block,
                        int32_t ss, int32_t se, int32_t al) {
   // A whole block, its lower half after its upper one; it may hold AC coefficients.
-  uint8_t summary = kHasAc | kHasLowerRows;
+  StoreBlock whole{block, 32, 0, kHasAc | kHasLowerRows};
   return WithBlockReader(stream, [&](BlockReader& reader) {
-    return AcRefineSteps(reader, stream.eob_run, ac, block, 32, summary, ss, se, al);
+    return AcRefineSteps(reader, stream.eob_run, ac, StorePlane{}, whole, ss, se, al);
   });
 }
 
