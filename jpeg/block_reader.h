@@ -3,7 +3,9 @@
 // bytes up to eight at a time while they hold no 0xFF, so that one refill serves a
 // code and its value bits, usually two of them. The unread bits stand at the top of
 // the register, so that a lookup index is one shift and taking bits another: the
-// chain from one lookup to the next is as short as it can be.
+// chain from one lookup to the next is as short as it can be. Everything here has
+// internal linkage: files built with other instruction-set flags include it too, and no
+// copy of theirs may stand in for another file's.
 #pragma once
 
 #include <algorithm>
@@ -16,6 +18,7 @@
 #include "jpeg/jpeg_codec.h"
 
 namespace jpeg {
+namespace {
 
 inline uint64_t LoadBigEndian64(const uint8_t* p) {
   uint64_t word = 0;
@@ -57,12 +60,6 @@ inline int32_t LongCodeIn(uint32_t window, const JpegHuffmanDecodeTable& t, int3
   *length = l;
   return l <= 16 ? t.values[(t.valptr[l] + code - t.mincode[l]) & 0xFF] : 0;
 }
-
-// The byte-wise part of a symbol near a 0xFF, a marker or the end of the data: fills
-// the bit buffer, then decodes the symbol unless kLongestCodeWalk bits are held
-// (*decoded says which). 0, kMarkerReached or a negative status.
-int32_t SymbolFromStream(JpegInputStream& stream, const JpegHuffmanDecodeTable& t, int32_t* symbol,
-                         bool* decoded);
 
 // The bit reader of one call, held in locals. The next bit is buffer_'s top bit (the
 // stream keeps its bits at the low end: Load and Store turn them). Data bytes before the next 0xFF
@@ -257,4 +254,5 @@ inline int32_t BlockStatus(int32_t status) {
   return status == kMarkerReached ? JPEG_SUCCESS : status;
 }
 
+}  // namespace
 }  // namespace jpeg

@@ -187,7 +187,14 @@ int32_t ProcessRestartPoint(JpegInputStream& stream, JpegScanHeader& scan, int32
   return done + lost * interval < total ? JPEG_SUCCESS : JPEG_ERR_BAD_RST;
 }
 
-void InstallHuffmanRoutines(RoutineTable& table, ProcessorClass) {
+// The SIMD classes (3-6) take the BMI2 build where the processor has it; it decodes as the
+// plain one, bit for bit.
+void InstallHuffmanRoutines(RoutineTable& table, ProcessorClass processor_class) {
+  if (processor_class >= CPU_CLASS_FAMILY5_MMX && GetProcessorInfo().bmi2) {
+    InstallRoutine(table, table.DecodeBlock, &DecodeBlockBmi2, "DecodeBlockBmi2");
+    InstallRoutine(table, table.DecodeBlockDcOnly, &DecodeBlockDcOnlyBmi2, "DecodeBlockDcOnlyBmi2");
+    return;
+  }
   InstallRoutine(table, table.DecodeBlock, &DecodeBlockPlain, "DecodeBlockPlain");
   InstallRoutine(table, table.DecodeBlockDcOnly, &DecodeBlockDcOnlyPlain, "DecodeBlockDcOnlyPlain");
 }

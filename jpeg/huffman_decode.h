@@ -18,6 +18,11 @@ inline constexpr int32_t kMarkerReached = 100;
 // Decodes one Huffman symbol: 0, kMarkerReached or a negative status.
 [[nodiscard]] int32_t DecodeHuffmanSymbol(JpegInputStream& stream,
                                           const JpegHuffmanDecodeTable& table, int32_t* symbol);
+// The byte-wise part of a symbol near a 0xFF, a marker or the end of the data: fills
+// the bit buffer, then decodes the symbol unless its longest code walk (17 bits) is held
+// (*decoded says which). 0, kMarkerReached or a negative status.
+int32_t SymbolFromStream(JpegInputStream& stream, const JpegHuffmanDecodeTable& t, int32_t* symbol,
+                         bool* decoded);
 // Restart processing after the MCU at column x, row y of an across x down grid: at
 // every Ri-th MCU but the last, clears the predictors and the bit buffer and consumes
 // the expected RSTn. A marker of a later restart point is kept until its own point
@@ -40,5 +45,10 @@ int32_t DecodeBlockPlain(JpegInputStream* stream, const BlockCoding* coding, int
                          int16_t* blocks);
 int32_t DecodeBlockDcOnlyPlain(JpegInputStream* stream, const BlockCoding* coding, int32_t count,
                                int16_t* blocks);
+// The same two for processors with BMI2 (simd/decode_block_bmi2.cpp).
+int32_t DecodeBlockBmi2(JpegInputStream* stream, const BlockCoding* coding, int32_t count,
+                        int16_t* blocks);
+int32_t DecodeBlockDcOnlyBmi2(JpegInputStream* stream, const BlockCoding* coding, int32_t count,
+                              int16_t* blocks);
 
 }  // namespace jpeg

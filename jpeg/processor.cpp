@@ -52,8 +52,13 @@ bool ReadCpuid(CpuidValues& values) {
   __get_cpuid(1, &eax, &ebx, &ecx, &edx);
   values.leaf1_eax = eax;
   values.leaf1_ebx = ebx;
+  values.leaf1_ecx = ecx;
   values.leaf1_edx = edx;
   values.avx2 = ReadAvx2Support(values.highest_leaf);
+  if (values.highest_leaf >= 7) {
+    __cpuid_count(7, 0, eax, ebx, ecx, edx);
+    values.leaf7_ebx = ebx;
+  }
   return true;
 }
 #else
@@ -82,6 +87,10 @@ ProcessorInfo ProcessorInfoFromCpuid(const CpuidValues& values) {
   info.brand_index = values.leaf1_ebx & 0xFF;
   info.feature_flags = values.leaf1_edx;
   info.avx2 = values.avx2;
+  // Leaf 7 is read only where the processor has it.
+  const uint32_t leaf7_ebx = values.highest_leaf >= 7 ? values.leaf7_ebx : 0;
+  info.bmi2 = (leaf7_ebx & kFeatureBmi1) && (leaf7_ebx & kFeatureBmi2) &&
+              (values.leaf1_ecx & kFeatureMovbe);
   return info;
 }
 

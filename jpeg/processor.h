@@ -19,6 +19,7 @@ struct ProcessorInfo {
   uint32_t feature_flags;   // leaf 1 EDX
   char vendor[13];          // leaf 0 EBX, EDX, ECX; blanks without CPUID
   bool avx2;                // leaf 7 EBX bit 5 with OS support for the YMM state
+  bool bmi2;                // leaf 7 EBX bit 8, with BMI1 (bit 3) and MOVBE (leaf 1 ECX bit 22)
 };
 
 enum ProcessorClass : int32_t {
@@ -34,12 +35,18 @@ enum ProcessorClass : int32_t {
 inline constexpr uint32_t kFeatureMmx = 0x800000;
 inline constexpr uint32_t kFeatureSse = 0x2000000;
 inline constexpr uint32_t kFeatureSse2 = 0x4000000;
+// The scalar extensions the BMI2 block decoders are built with: BMI2 and the two that come
+// with it, each asked for.
+inline constexpr uint32_t kFeatureMovbe = 1u << 22;  // leaf 1 ECX
+inline constexpr uint32_t kFeatureBmi1 = 1u << 3;    // leaf 7 EBX
+inline constexpr uint32_t kFeatureBmi2 = 1u << 8;    // leaf 7 EBX
 
 // Raw CPUID register values, as DetectProcessor reads them.
 struct CpuidValues {
   uint32_t highest_leaf;
   uint32_t leaf0_ebx, leaf0_edx, leaf0_ecx;
-  uint32_t leaf1_eax, leaf1_ebx, leaf1_edx;
+  uint32_t leaf1_eax, leaf1_ebx, leaf1_ecx, leaf1_edx;
+  uint32_t leaf7_ebx;  // sub-leaf 0
   bool avx2;
 };
 

@@ -154,12 +154,17 @@ TEST(ProcessRestart, OnlyTheExpectedRestartMarkerIsConsumed) {
   }
 }
 
-TEST(DecodeBlock, TheRoutineTableCarriesThePlainDecoders) {
-  RoutineTable table{};
-  SetUpRoutineTable(&table);
-  EXPECT_EQ(table.DecodeBlock, &DecodeBlockPlain);
-  EXPECT_EQ(table.DecodeBlockDcOnly, &DecodeBlockDcOnlyPlain);
-  ReleaseRoutineTable(&table);
+// Classes 0-2 get the plain decoders, the SIMD classes the BMI2 ones where the processor has it.
+TEST(DecodeBlock, TheRoutineTableCarriesTheDecodersOfTheClass) {
+  const bool bmi2 = GetProcessorInfo().bmi2;
+  for (int32_t c = CPU_CLASS_GENERIC; c <= CPU_CLASS_FAMILY15_SSE2; ++c) {
+    RoutineTable table{};
+    InstallHuffmanRoutines(table, static_cast<ProcessorClass>(c));
+    const bool fast = c >= CPU_CLASS_FAMILY5_MMX && bmi2;
+    EXPECT_EQ(table.DecodeBlock, fast ? &DecodeBlockBmi2 : &DecodeBlockPlain) << "class " << c;
+    EXPECT_EQ(table.DecodeBlockDcOnly, fast ? &DecodeBlockDcOnlyBmi2 : &DecodeBlockDcOnlyPlain)
+        << "class " << c;
+  }
 }
 
 // A record's lookup is rebuilt when its slot is replaced (a later DHT, a second image).
@@ -341,17 +346,34 @@ int32_t ReferenceBlock(JpegInputStream& s, const JpegHuffmanDecodeTable& dc,
   return 0;
 }
 
-// Decodes `count` blocks of one stream twice, with DecodeBlockPlain (or the DC-only
-// decoder) and with the reference, and requires the same blocks (DC coefficients),
-// statuses and reader state after each.
+// The versions of the block decoders, each held to the reference.
+struct BlockDecoders {
+  const char* name;
+  DecodeBlockRoutine full, dc_only;
+};
+
+// The versions this processor runs.
+std::vector<BlockDecoders> RunnableDecoders() {
+  std::vector<BlockDecoders> versions{{"plain", &DecodeBlockPlain, &DecodeBlockDcOnlyPlain}};
+  if (GetProcessorInfo().bmi2)
+    versions.push_back({"BMI2", &DecodeBlockBmi2, &DecodeBlockDcOnlyBmi2});
+  else
+    std::printf("The processor has no BMI2: its block decoders go untested.\n");
+  return versions;
+}
+
+// Decodes `count` blocks of one stream twice, with a version of the block decoder (or
+// of the DC-only one) and with the reference, and requires the same blocks (DC
+// coefficients), statuses and reader state after each.
 class ReaderComparison {
  public:
-  explicit ReaderComparison(bool dc_only = false)
-      : dc_only_(dc_only),
+  explicit ReaderComparison(const BlockDecoders& version, bool dc_only = false)
+      : decode_(dc_only ? version.dc_only : version.full),
+        dc_only_(dc_only),
         dc_(LookupOf(kDcCounts, kDcValues, 0)),
         ac_(LookupOf(kAcCounts, kAcValues, 1)) {}
   // The decoded blocks (zigzag order) up to the first error; `per_call` blocks to a
-  // DecodeBlockPlain call (one bit reader across them), compared after each call.
+  // decoder call (one bit reader across them), compared after each call.
   std::vector<std::vector<int32_t>> Run(JpegInputStream& fast, JpegInputStream& reference,
                                         int32_t count, int32_t per_call = 1) {
     std::vector<std::vector<int32_t>> decoded;
@@ -360,8 +382,7 @@ class ReaderComparison {
     for (int32_t b = 0; b < count; b += per_call) {
       const int32_t n = std::min(per_call, count - b);
       std::vector<int16_t> fast_blocks(64 * n, 0), reference_blocks(64 * n, 0);
-      const int32_t fast_status = (dc_only_ ? DecodeBlockDcOnlyPlain : DecodeBlockPlain)(
-          &fast, coding.data(), n, fast_blocks.data());
+      const int32_t fast_status = decode_(&fast, coding.data(), n, fast_blocks.data());
       int32_t reference_status = 0, done = 0;
       while (done < n && reference_status == 0)
         reference_status = ReferenceBlock(reference, dc_.table, ac_.table, &reference_pred,
@@ -416,24 +437,28 @@ class ReaderComparison {
     if (IsFileInput(a)) return;
     EXPECT_TRUE(UnreadOf(a) == UnreadOf(b));
   }
+  DecodeBlockRoutine decode_;
   bool dc_only_;
   HuffmanLookup dc_, ac_;
 };
 
 TEST(DecodeBlockFastPath, DecodesRandomBlocksAsEncodedAndAsTheByteWiseReader) {
+  const std::vector<BlockDecoders> versions = RunnableDecoders();
   std::mt19937 random(6);
   for (int32_t round = 0; round < 40; ++round) {
     const std::vector<std::vector<int32_t>> blocks = RandomBlocks(random, 1 + round % 17);
     std::vector<uint8_t> bytes = Encode(blocks);
     bytes.insert(bytes.end(), {0xFF, 0xD9});
-    ReaderComparison comparison;
-    // Two blocks more than coded: they meet the marker and come out as the reference's.
-    std::vector<std::vector<int32_t>> decoded =
-        comparison.RunOnMemory(bytes, static_cast<int32_t>(blocks.size()) + 2);
-    decoded.resize(blocks.size());
-    EXPECT_EQ(decoded, blocks);
-    ReaderComparison(true).RunOnMemory(bytes, static_cast<int32_t>(blocks.size()) + 2);
-    if (::testing::Test::HasFailure()) return;
+    for (const BlockDecoders& version : versions) {
+      SCOPED_TRACE(version.name);
+      // Two blocks more than coded: they meet the marker and come out as the reference's.
+      std::vector<std::vector<int32_t>> decoded =
+          ReaderComparison(version).RunOnMemory(bytes, static_cast<int32_t>(blocks.size()) + 2);
+      decoded.resize(blocks.size());
+      EXPECT_EQ(decoded, blocks);
+      ReaderComparison(version, true).RunOnMemory(bytes, static_cast<int32_t>(blocks.size()) + 2);
+      if (::testing::Test::HasFailure()) return;
+    }
   }
 }
 
@@ -442,6 +467,7 @@ TEST(DecodeBlockFastPath, DecodesRandomBlocksAsEncodedAndAsTheByteWiseReader) {
 // (zero bits follow; an end just after a 0xFF is a data error); decoded a block at a
 // time and six blocks to one reader.
 TEST(DecodeBlockFastPath, StuffingMarkersAndEndsAtEveryOffsetDecodeAsTheByteWiseReader) {
+  const std::vector<BlockDecoders> versions = RunnableDecoders();
   std::mt19937 random(7);
   const std::vector<uint8_t> coded = Encode(RandomBlocks(random, 12));
   for (size_t i = 0; i < coded.size(); ++i) {
@@ -457,9 +483,12 @@ TEST(DecodeBlockFastPath, StuffingMarkersAndEndsAtEveryOffsetDecodeAsTheByteWise
     cut_after_ff.push_back(0xFF);
     for (const std::vector<uint8_t>* bytes : {&stuffed, &marked, &cut, &cut_after_ff}) {
       for (const int32_t per_call : {1, 6}) {  // a block a call, and an MCU of 4:2:0
-        for (const bool dc_only : {false, true})
-          ReaderComparison(dc_only).RunOnMemory(*bytes, 16, per_call);
-        if (::testing::Test::HasFailure()) return;
+        for (const BlockDecoders& version : versions) {
+          SCOPED_TRACE(version.name);
+          for (const bool dc_only : {false, true})
+            ReaderComparison(version, dc_only).RunOnMemory(*bytes, 16, per_call);
+          if (::testing::Test::HasFailure()) return;
+        }
       }
     }
   }
@@ -468,25 +497,30 @@ TEST(DecodeBlockFastPath, StuffingMarkersAndEndsAtEveryOffsetDecodeAsTheByteWise
 // Bytes that code no blocks at all: runs past coefficient 63, codes no table holds and
 // markers anywhere decode as the byte-wise reader decodes them, passed over too.
 TEST(DecodeBlockFastPath, ArbitraryBytesDecodeAsTheByteWiseReader) {
+  const std::vector<BlockDecoders> versions = RunnableDecoders();
   std::mt19937 random(9);
   for (int32_t round = 0; round < 200; ++round) {
     std::vector<uint8_t> bytes(32 + random() % 256);
     for (uint8_t& byte : bytes) byte = static_cast<uint8_t>(random());
-    for (const bool dc_only : {false, true}) ReaderComparison(dc_only).RunOnMemory(bytes, 64, 4);
+    for (const BlockDecoders& version : versions) {
+      SCOPED_TRACE(version.name);
+      for (const bool dc_only : {false, true})
+        ReaderComparison(version, dc_only).RunOnMemory(bytes, 64, 4);
+    }
     if (::testing::Test::HasFailure()) return;
   }
 }
 
 // Decodes a file of coded blocks, with or without an EOI behind them, both ways.
-std::vector<std::vector<int32_t>> CompareOnFile(const std::vector<uint8_t>& bytes, int32_t count) {
+std::vector<std::vector<int32_t>> CompareOnFile(const BlockDecoders& version,
+                                                const std::vector<uint8_t>& bytes, int32_t count) {
   const TempFolder folder;
   const std::string path =
       folder.Write("blocks.bin", {reinterpret_cast<const char*>(bytes.data()), bytes.size()});
   JpegInputStream fast{}, reference{};
   EXPECT_EQ(OpenFileInput(fast, path.c_str()), 0);
   EXPECT_EQ(OpenFileInput(reference, path.c_str()), 0);
-  ReaderComparison comparison;
-  std::vector<std::vector<int32_t>> decoded = comparison.Run(fast, reference, count);
+  std::vector<std::vector<int32_t>> decoded = ReaderComparison(version).Run(fast, reference, count);
   EXPECT_EQ(CloseFileInput(fast), 0);
   EXPECT_EQ(CloseFileInput(reference), 0);
   return decoded;
@@ -498,12 +532,16 @@ TEST(DecodeBlockFastPath, FileInputAcrossBufferRefillsDecodesAsTheByteWiseReader
   std::vector<uint8_t> bytes = Encode(blocks);
   ASSERT_GT(bytes.size(), 2u * JPEG_FILE_BUFFER_SIZE);
   const int32_t count = static_cast<int32_t>(blocks.size()) + 1;
-  // Without EOI the file ends inside the data: a file error for both, at the same block.
-  EXPECT_GE(CompareOnFile(bytes, count).size(), blocks.size() - 1);
-  bytes.insert(bytes.end(), {0xFF, 0xD9});
-  std::vector<std::vector<int32_t>> decoded = CompareOnFile(bytes, count);
-  decoded.resize(blocks.size());
-  EXPECT_EQ(decoded, blocks);
+  std::vector<uint8_t> ended = bytes;
+  ended.insert(ended.end(), {0xFF, 0xD9});
+  for (const BlockDecoders& version : RunnableDecoders()) {
+    SCOPED_TRACE(version.name);
+    // Without EOI the file ends inside the data: a file error for both, at the same block.
+    EXPECT_GE(CompareOnFile(version, bytes, count).size(), blocks.size() - 1);
+    std::vector<std::vector<int32_t>> decoded = CompareOnFile(version, ended, count);
+    decoded.resize(blocks.size());
+    EXPECT_EQ(decoded, blocks);
+  }
 }
 
 }  // namespace

@@ -70,6 +70,26 @@ TEST(ProcessorInfoRecord, FieldsComeFromLeafOne) {
   EXPECT_EQ(info.brand_index, 0x34u);
 }
 
+// The BMI2 block decoders also use BMI1 and MOVBE: all three bits, and leaf 7 present.
+TEST(ProcessorInfoRecord, Bmi2NeedsBmi1AndMovbeToo) {
+  struct Case {
+    uint32_t highest_leaf, leaf1_ecx, leaf7_ebx;
+    bool bmi2;
+  };
+  constexpr uint32_t kBoth = kFeatureBmi1 | kFeatureBmi2;
+  for (const Case& c :
+       {Case{7, kFeatureMovbe, kBoth, true}, Case{7, 0, kBoth, false},
+        Case{7, kFeatureMovbe, kFeatureBmi2, false}, Case{7, kFeatureMovbe, kFeatureBmi1, false},
+        Case{6, kFeatureMovbe, kBoth, false}}) {
+    CpuidValues v{};
+    v.highest_leaf = c.highest_leaf;
+    v.leaf1_ecx = c.leaf1_ecx;
+    v.leaf7_ebx = c.leaf7_ebx;
+    EXPECT_EQ(ProcessorInfoFromCpuid(v).bmi2, c.bmi2)
+        << c.highest_leaf << " " << c.leaf1_ecx << " " << c.leaf7_ebx;
+  }
+}
+
 TEST(ProcessorClass, ForcedClassThisProcessorCannotRunFallsBack) {
   EXPECT_EQ(InstalledClass(CPU_CLASS_FAMILY15_SSE2, Family(6, kFeatureMmx)), CPU_CLASS_GENERIC);
   EXPECT_EQ(InstalledClass(CPU_CLASS_FAMILY5_MMX, Family(15, kFeatureSse2)), CPU_CLASS_FAMILY5_MMX);
