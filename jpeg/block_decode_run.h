@@ -63,16 +63,19 @@ template <bool kStoreAc>
       }
     }
     if (!kStoreAc && reader.Ensure(kLongestPass)) [[likely]] {
-      // Several AC steps at once, where none of them ends the block early.
+      // Several AC steps at once, where they leave the block short of its end.
       const uint32_t index = reader.Peek(kPassBits);
       const int32_t taken = ac.pass_bits[index];
-      const uint32_t moves = ac.pass_moves[index];
-      const auto advance = static_cast<int32_t>(moves & 0x7F);
-      if (taken != 0 && k + advance <= 64) [[likely]] {
+      const int32_t room = static_cast<int8_t>(ac.pass_moves[index]);
+      if (k <= room) [[likely]] {
         reader.Skip(taken);
-        k += advance;
-        if ((moves & kPassEndsBlock) != 0) break;
+        k += 63 - room;
         continue;
+      }
+      // Steps that end the block, where none of them runs past its last position.
+      if (room < 0 && k + (room & 0x7F) <= 64) {
+        reader.Skip(taken);
+        break;
       }
     }
     status = Step<kStoreAc>(reader, ac, &symbol, &value);

@@ -91,7 +91,8 @@ uint8_t PassesIn(const JpegHuffmanDecodeTable& t, uint32_t bits, uint8_t* taken)
     ends = end;
   }
   *taken = static_cast<uint8_t>(length);
-  return static_cast<uint8_t>(static_cast<uint32_t>(advance) | ends);
+  if (ends != 0) return static_cast<uint8_t>(static_cast<uint32_t>(advance) | ends);
+  return static_cast<uint8_t>(length == 0 ? 0 : 63 - advance);
 }
 
 // The record's lookups, one per slot: DC 0-3, then AC 0-3.
@@ -120,7 +121,10 @@ void BuildHuffmanLookup(const JpegHuffmanDecodeTable& table, HuffmanLookup* look
   const bool had_passes = lookup->has_passes;
   lookup->has_passes = with_passes && table.table_class == 1;
   if (!lookup->has_passes) {
-    if (had_passes) std::memset(lookup->pass_bits, 0, sizeof lookup->pass_bits);
+    if (had_passes) {
+      std::memset(lookup->pass_bits, 0, sizeof lookup->pass_bits);
+      std::memset(lookup->pass_moves, 0, sizeof lookup->pass_moves);
+    }
     return;
   }
   for (uint32_t bits = 0; bits < (1u << kPassBits); ++bits)

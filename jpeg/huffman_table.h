@@ -33,12 +33,16 @@ inline constexpr int32_t kPassBits = 13;
 // For passing over AC values, the pass lookup gives, for the next kPassBits bits, the
 // AC steps whose codes they hold whole, up to the first end of block, with the value
 // bits of the last one even where they run past the index (passing over needs their
-// number only): `pass_bits` the bits the steps take (0: none, at most kLongestPass),
-// `pass_moves` bits 0-6 the coefficient positions they advance by (an end of block
-// counts one) and bit 7 set when the last of them is an end of block. The bits taken
-// have an array of their own, so that the step from one pass to the next is a load and
-// a subtraction. Only reads that pass over AC values build the pass lookup; without it
-// every pass_bits entry is 0 and the step decoder takes every step.
+// number only): `pass_bits` the bits the steps take (0: none, at most kLongestPass), and
+// `pass_moves`, read as a signed byte, where the steps lead. Steps that do not end the
+// block give their room, 63 less the coefficient positions they advance by: from a
+// position up to it they leave the block short of its end, so one comparison admits
+// them and none is needed after. Steps whose last is an end of block give kPassEndsBlock
+// with the positions they advance by (the end of block counts one) in bits 0-6: a
+// negative room that no position fits, so that the block's end is a test of its own.
+// No steps give 0. The bits taken have an array of their own, so that the step from one
+// pass to the next is a load and a subtraction. Only reads that pass over AC values build
+// the pass lookup; without it every entry is 0 and the step decoder takes every step.
 struct HuffmanLookup {
   JpegHuffmanDecodeTable table;
   uint32_t steps[1 << kLookupBits];
