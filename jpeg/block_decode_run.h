@@ -62,21 +62,24 @@ template <bool kStoreAc>
         continue;
       }
     }
-    if (!kStoreAc && reader.Ensure(kLongestPass)) [[likely]] {
-      // Several AC steps at once, where they leave the block short of its end.
-      const uint32_t index = reader.Peek(kPassBits);
-      const int32_t taken = ac.pass_bits[index];
-      const int32_t room = static_cast<int8_t>(ac.pass_moves[index]);
-      if (k <= room) [[likely]] {
-        reader.Skip(taken);
-        k += 63 - room;
-        continue;
-      }
-      // Steps that end the block, where none of them runs past its last position.
-      if (room < 0 && k + (room & 0x7F) <= 64) {
-        reader.Skip(taken);
-        break;
-      }
+    if (!kStoreAc) {
+      // Several AC steps at a time while they leave the block short of its end: a loop
+      // of its own, as nothing in it can reach the end.
+      bool ends = false;
+      while (reader.Ensure(kLongestPass)) [[likely]] {
+          const uint32_t index = reader.Peek(kPassBits);
+          const int32_t taken = ac.pass_bits[index];
+          const int32_t room = static_cast<int8_t>(ac.pass_moves[index]);
+          if (k > room) {
+            // Steps that end the block, where none of them runs past its last position.
+            ends = room < 0 && k + (room & 0x7F) <= 64;
+            if (ends) reader.Skip(taken);
+            break;
+          }
+          reader.Skip(taken);
+          k += 63 - room;
+        }
+      if (ends) break;
     }
     status = Step<kStoreAc>(reader, ac, &symbol, &value);
     if (status != JPEG_SUCCESS) return BlockStatus(status);
