@@ -114,9 +114,7 @@ int64_t StorePlane::Open(int64_t b) const {
   uint32_t& opened = band_opened[p / kBandPairs];
   pairs[p] = static_cast<uint16_t>(pairs[p] | kPairOpen | opened << kSlotShift);
   ++opened;
-  const int64_t lower_half = LowerHalf(b);
-  std::memset(upper + b * 32 + lower_half - (b & 1) * 32, 0, 64 * sizeof(int16_t));
-  return lower_half;
+  return LowerHalf(b);
 }
 
 void FreeCoefficientStore(JpegState& state) {
@@ -153,37 +151,23 @@ int32_t AllocateCoefficientStore(JpegState& state) {
     // every image.)
     const PlaneLayout layout(blocks);
     auto* start = static_cast<uint8_t*>(
-        std::malloc(layout.header_bytes + kBlockAlignment + layout.plane_bytes));
+        std::calloc(layout.header_bytes + kBlockAlignment + layout.plane_bytes, 1));
     if (start == nullptr) {
       FreeCoefficientStore(state);
       return JPEG_ERR_MEMORY;
     }
-    std::memset(start, 0, layout.header_bytes);
     state.coefficient_pairs[i] = reinterpret_cast<uint16_t*>(start);
     const uintptr_t plane =
         (reinterpret_cast<uintptr_t>(start + layout.header_bytes) + kBlockAlignment - 1) &
         ~uintptr_t{kBlockAlignment - 1};
     state.coefficient_planes[i] = reinterpret_cast<int16_t*>(plane);
-    state.coefficient_rows_cleared[i] = 0;
   }
   return JPEG_SUCCESS;
-}
-
-void ClearStoreRows(JpegState& state, int32_t i, int32_t rows) {
-  int32_t& cleared = state.coefficient_rows_cleared[i];
-  if (rows <= cleared) return;
-  const StoreGeometry g = StoreGeometryOf(state.frame);
-  const int64_t row_coefficients = g.BlockOffset(i, 0, 1);
-  std::memset(state.coefficient_planes[i] + cleared * row_coefficients, 0,
-              static_cast<size_t>((rows - cleared) * row_coefficients) * sizeof(int16_t));
-  cleared = rows;
 }
 
 int32_t OutputCoefficientStore(JPEG_PROPERTIES& properties) {
   JpegState& state = properties.state;
   const StoreGeometry g = StoreGeometryOf(state.frame);
-  for (int32_t i = 0; i < state.frame.component_count; ++i)
-    ClearStoreRows(state, i, g.mcus_down * g.v[i]);
   StorePlane planes[JPEG_MAX_COMPONENTS];
   for (int32_t i = 0; i < state.frame.component_count; ++i) planes[i] = StorePlaneOf(state, i);
   McuSink sink;

@@ -96,8 +96,8 @@ struct StorePlane {
     const uint8_t summary = Summary(b);
     return {upper + b * 32, (summary & kHasLowerRows) != 0 ? LowerHalf(b) : 0, b, summary};
   }
-  // Opens the lower halves of block b's pair in the next slot of its band, cleared, and
-  // returns LowerHalf(b).
+  // Opens the lower halves of block b's pair (zeros, as the store was allocated) in the next
+  // slot of its band, and returns LowerHalf(b).
   int64_t Open(int64_t b) const;
   // Keeps what a scan noted in a block's summary.
   void Note(const StoreBlock& block) const {
@@ -127,18 +127,12 @@ void FreeCoefficientStore(JpegState& state);
 // a record before its first progressive scan.
 void ResetCoefficientStore(JpegState& state);
 
-// Allocates the store for the state's frame with its pair entries cleared, the planes uncleared:
-// the upper halves of each plane are cleared a row at a time just ahead of the first scan that
-// reaches the row (ClearStoreRows), so clearing and the first scan's writes meet the same cache
-// lines instead of the whole store twice; lower halves when their pair opens. Refused
-// before allocating: an MCU of more than 10 blocks ("Unsupported subsampling"), and a frame with
-// more blocks than its stream could code ("Data error"): the first DC scan takes at least one bit
-// per block.
+// Allocates the store for the state's frame, cleared: a plane is fresh memory the system
+// hands out as zeros, page by page as a scan first writes there, so nothing clears it twice.
+// Refused before allocating: an MCU of more than 10 blocks ("Unsupported subsampling"), and a frame
+// with more blocks than its stream could code ("Data error"): the first DC scan takes at least one
+// bit per block.
 [[nodiscard]] int32_t AllocateCoefficientStore(JpegState& state);
-
-// Clears the upper halves of the block rows of frame component i's plane below `rows` that
-// are not yet cleared. Every scan calls it before it decodes into a row.
-void ClearStoreRows(JpegState& state, int32_t i, int32_t rows);
 
 // Hands every MCU of the store to the sink, which writes the picture; rows no scan
 // reached are zeros.

@@ -361,8 +361,6 @@ typedef struct JpegState {
   void* restart_index;   /* row-state index of region reads */
   void* huffman_lookups; /* the block decoders' lookups, built from the Huffman slots */
   void* delay_buffers;   /* smooth upsampling */
-  /* Block rows of each coefficient plane cleared so far. */
-  int32_t coefficient_rows_cleared[JPEG_MAX_COMPONENTS];
 
   struct RoutineTable* routine_table;
 

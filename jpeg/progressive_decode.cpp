@@ -419,10 +419,6 @@ int32_t DecodeInterleavedScan(JpegState& state, JpegScanHeader& scan) {
   JpegInputStream& stream = state.stream;
   int32_t after_end = 0;
   for (int32_t y = scan.mcu_row, x = scan.mcu_column; y < g.mcus_down; ++y, x = 0) {
-    for (int32_t j = 0; j < scan.component_count; ++j) {
-      const int32_t i = scan.components[j].frame_index;
-      ClearStoreRows(state, i, (y + 1) * g.v[i]);
-    }
     while (x < g.mcus_across) {
       const int32_t end =
           state.interrupt_flag != 0
@@ -502,7 +498,6 @@ int32_t DecodeComponentScan(JpegState& state, JpegScanHeader& scan) {
   JpegInputStream& stream = state.stream;
   int32_t after_end = 0;
   for (int32_t by = scan.mcu_row; by < down; ++by) {
-    ClearStoreRows(state, i, by + 1);
     const int64_t row = g.BlockOffset(i, 0, by) / 32;
     for (int32_t bx = 0; bx < across;) {
       const int32_t end = bx + StretchLength(scan, int64_t{by} * across + bx, across - bx);
