@@ -4,11 +4,11 @@
 // code and its value bits, usually two of them. The unread bits stand at the top of
 // the register, so that a lookup index is one shift and taking bits another: the
 // chain from one lookup to the next is as short as it can be. Everything here has
-// internal linkage: files built with other instruction-set flags include it too, and no
-// copy of theirs may stand in for another file's.
+// internal linkage, and no library template is instantiated: files built with other
+// instruction-set flags include it too, and no copy of theirs may stand in for another
+// file's.
 #pragma once
 
-#include <algorithm>
 #include <cstdint>
 #include <cstring>
 
@@ -156,7 +156,7 @@ class BlockReader {
     int32_t n = (63 - count_) >> 3;
     const int32_t data = BytesBefore0xFF(word);
     if (data < 8) [[unlikely]] {
-      n = std::min(n, data);
+      n = data < n ? data : n;
       word &= ~(~uint64_t{0} >> (8 * data));  // nothing from the 0xFF on
     }
     buffer_ |= word >> count_;
@@ -198,7 +198,8 @@ class BlockReader {
   // Writes the state back, the whole bytes loaded since Load and not yet read returned
   // to the buffer.
   [[gnu::always_inline]] void Store() {
-    const int32_t unread = std::min(static_cast<int32_t>(next_ - first_), count_ >> 3);
+    const auto loaded = static_cast<int32_t>(next_ - first_);
+    const int32_t unread = loaded < count_ >> 3 ? loaded : count_ >> 3;
     const auto taken = static_cast<int32_t>(next_ - stream_.next_byte) - unread;
     stream_.next_byte += taken;
     stream_.bytes_left -= taken;
