@@ -31,14 +31,9 @@ uint64_t ReadXcr0() {
   return (static_cast<uint64_t>(high) << 32) | low;
 }
 
-// AVX2 needs the instruction bit and the operating system's saving of the YMM state.
-bool ReadAvx2Support(uint32_t highest_leaf) {
-  unsigned eax, ebx, ecx, edx;
-  if (highest_leaf < 7 || !__get_cpuid(1, &eax, &ebx, &ecx, &edx)) return false;
-  const bool os_saves_ymm = (ecx & bit_OSXSAVE) && ((ReadXcr0() & 6) == 6);
-  if (!os_saves_ymm) return false;
-  __cpuid_count(7, 0, eax, ebx, ecx, edx);
-  return (ebx & bit_AVX2) != 0;
+// Whether the operating system saves the YMM state, from leaf 1 ECX (XCR0 needs OSXSAVE).
+bool OsSavesYmm(uint32_t leaf1_ecx) {
+  return (leaf1_ecx & bit_OSXSAVE) && ((ReadXcr0() & 6) == 6);
 }
 
 bool ReadCpuid(CpuidValues& values) {
@@ -54,11 +49,13 @@ bool ReadCpuid(CpuidValues& values) {
   values.leaf1_ebx = ebx;
   values.leaf1_ecx = ecx;
   values.leaf1_edx = edx;
-  values.avx2 = ReadAvx2Support(values.highest_leaf);
+  values.leaf7_ebx = 0;
   if (values.highest_leaf >= 7) {
     __cpuid_count(7, 0, eax, ebx, ecx, edx);
     values.leaf7_ebx = ebx;
   }
+  // AVX2 needs the instruction bit and the operating system's saving of the YMM state.
+  values.avx2 = (values.leaf7_ebx & bit_AVX2) != 0 && OsSavesYmm(values.leaf1_ecx);
   return true;
 }
 #else
