@@ -19,6 +19,7 @@
 #include <cstring>
 
 #include "jpeg/component_expansion.h"
+#include "jpeg/idct.h"
 #include "jpeg/pixel_row.h"
 #include "jpeg/ycc_terms.h"
 
@@ -180,18 +181,22 @@ void GatherRun(const int16_t* luma, const int16_t* cb, const int16_t* cr, int32_
   }
 }
 
-// The in-place equations over lanes 0 .. count - 1 into pixel words (R, G, B, or B, G, R,
-// in memory order). Kept out of line with restrict parameters, so that the compiler
-// vectorises it in 16-bit lanes. Samples are taken as bytes, as the expansion stores them.
+// One pixel's word from its samples by the in-place equations: R, G, B, or B, G, R, in memory
+// order, first byte lowest. Samples are taken as bytes, as the expansion stores them.
+template <bool kBgr>
+inline uint32_t PixelWord(int16_t luma, int16_t cb, int16_t cr) {
+  const RgbPixel rgb = YccToRgb(luma & 0xFF, cb & 0xFF, cr & 0xFF);
+  const uint32_t first = kBgr ? rgb.b : rgb.r, third = kBgr ? rgb.r : rgb.b;
+  return first | uint32_t{rgb.g} << 8 | third << 16;
+}
+
+// PixelWord over lanes 0 .. count - 1. Kept out of line with restrict parameters, so that the
+// compiler vectorises it in 16-bit lanes.
 template <bool kBgr>
 [[gnu::noinline]] void ConvertLanes(const int16_t* __restrict luma, const int16_t* __restrict cb,
                                     const int16_t* __restrict cr, int32_t count,
                                     uint32_t* __restrict words) {
-  for (int32_t i = 0; i < count; ++i) {
-    const RgbPixel rgb = YccToRgb(luma[i] & 0xFF, cb[i] & 0xFF, cr[i] & 0xFF);
-    const uint32_t first = kBgr ? rgb.b : rgb.r, third = kBgr ? rgb.r : rgb.b;
-    words[i] = first | uint32_t{rgb.g} << 8 | third << 16;
-  }
+  for (int32_t i = 0; i < count; ++i) words[i] = PixelWord<kBgr>(luma[i], cb[i], cr[i]);
 }
 
 // Stores a row of three-byte pixels from their words: rows of 8 as packed words, others a
@@ -219,49 +224,57 @@ void ConvertLanesInOrder(const JpegState& state, const int16_t* luma, const int1
 // A whole reduced MCU of a square image with chroma at one sample per pixel (4:4:4, 4:2:0):
 // kEdge x kEdge pixels, luma in kLuma x kLuma blocks of kEdge / kLuma samples, chroma in one
 // block each. The sizes are constants, so the gather is moves of constant size; an MCU 8
-// pixels wide takes the chroma blocks as its lanes as they are.
-template <int kEdge, int kLuma>
-void WriteWholeSquareMcu(const JpegState& state, const SamplePlane* planes, uint8_t* out) {
+// pixels wide takes the chroma blocks as its lanes as they are, and one of four pixels or
+// fewer converts inline. Blocks of one sample take their quantised DC when tables are given.
+template <int kEdge, int kLuma, bool kBgr>
+void WriteWholeSquareMcu(const int16_t* blocks, const int16_t* const* quant, uint8_t* out,
+                         int32_t row_step) {
   constexpr int kSize = kEdge / kLuma, kLanes = kEdge * kEdge;
+  const int16_t *cb_block = blocks + 64 * kLuma * kLuma, *cr_block = cb_block + 64;
   alignas(16) int16_t luma[kLanes], cb[kLanes], cr[kLanes];
   alignas(16) uint32_t words[kLanes];
-  for (int y = 0; y < kEdge; ++y) {
-    for (int b = 0; b < kLuma; ++b)
-      std::memcpy(luma + y * kEdge + b * kSize,
-                  planes[0].blocks + (y / kSize * kLuma + b) * 64 + y % kSize * 8,
-                  kSize * sizeof(int16_t));
-    if constexpr (kEdge < 8) {
-      std::memcpy(cb + y * kEdge, planes[1].blocks + y * 8, kEdge * sizeof(int16_t));
-      std::memcpy(cr + y * kEdge, planes[2].blocks + y * 8, kEdge * sizeof(int16_t));
+  if (kSize == 1 && quant != nullptr) {
+    for (int i = 0; i < kLanes; ++i) luma[i] = Precise1x1Sample(blocks[64 * i], quant[0][0]);
+  } else {
+    for (int y = 0; y < kEdge; ++y)
+      for (int b = 0; b < kLuma; ++b)
+        std::memcpy(luma + y * kEdge + b * kSize,
+                    blocks + (y / kSize * kLuma + b) * 64 + y % kSize * 8, kSize * sizeof(int16_t));
+  }
+  if (kEdge == 1 && quant != nullptr) {
+    cb[0] = Precise1x1Sample(cb_block[0], quant[1][0]);
+    cr[0] = Precise1x1Sample(cr_block[0], quant[2][0]);
+  } else if (kEdge < 8) {
+    for (int y = 0; y < kEdge; ++y) {
+      std::memcpy(cb + y * kEdge, cb_block + y * 8, kEdge * sizeof(int16_t));
+      std::memcpy(cr + y * kEdge, cr_block + y * 8, kEdge * sizeof(int16_t));
     }
   }
-  const bool lanes_as_blocks = kEdge == 8;
-  ConvertLanesInOrder(state, luma, lanes_as_blocks ? planes[1].blocks : cb,
-                      lanes_as_blocks ? planes[2].blocks : cr, kLanes, words);
-  for (int y = 0; y < kEdge; ++y, out += state.row_stride) StoreRow(words + kEdge * y, kEdge, out);
+  if constexpr (kLanes <= 4) {
+    for (int i = 0; i < kLanes; ++i) words[i] = PixelWord<kBgr>(luma[i], cb[i], cr[i]);
+  } else {
+    const bool lanes_as_blocks = kEdge == 8;
+    ConvertLanes<kBgr>(luma, lanes_as_blocks ? cb_block : cb, lanes_as_blocks ? cr_block : cr,
+                       kLanes, words);
+  }
+  for (int y = 0; y < kEdge; ++y, out += row_step) StoreRow(words + kEdge * y, kEdge, out);
 }
 
-// The whole-MCU writer for the MCU's layout, or none.
-using WholeMcuWriter = void (*)(const JpegState&, const SamplePlane*, uint8_t*);
-WholeMcuWriter WholeSquareMcuWriter(const ReadGeometry& g, const SamplePlane* planes) {
-  const int32_t edge = g.mcu_width, luma = planes[0].blocks_across;
-  if (g.mcu_height != edge || planes[1].blocks_across != 1 || planes[1].block_size != edge ||
-      planes[2].block_size != edge || planes[0].block_size * luma != edge ||
-      g.components[0].v != luma)
-    return nullptr;
+template <bool kBgr>
+WholeReducedMcuWriter WholeSquareMcuWriter(int32_t edge, int32_t luma) {
   switch (edge << 4 | luma) {
     case 8 << 4 | 2:
-      return &WriteWholeSquareMcu<8, 2>;
+      return &WriteWholeSquareMcu<8, 2, kBgr>;
     case 4 << 4 | 2:
-      return &WriteWholeSquareMcu<4, 2>;
+      return &WriteWholeSquareMcu<4, 2, kBgr>;
     case 2 << 4 | 2:
-      return &WriteWholeSquareMcu<2, 2>;
+      return &WriteWholeSquareMcu<2, 2, kBgr>;
     case 4 << 4 | 1:
-      return &WriteWholeSquareMcu<4, 1>;
+      return &WriteWholeSquareMcu<4, 1, kBgr>;
     case 2 << 4 | 1:
-      return &WriteWholeSquareMcu<2, 1>;
+      return &WriteWholeSquareMcu<2, 1, kBgr>;
     case 1 << 4 | 1:
-      return &WriteWholeSquareMcu<1, 1>;
+      return &WriteWholeSquareMcu<1, 1, kBgr>;
     default:
       return nullptr;
   }
@@ -274,13 +287,6 @@ Status WriteYccMcu(const JpegState& state, const McuTarget& target) {
   SamplePlane planes[JPEG_MAX_COMPONENTS];
   const Status status = PlanesOfMcu(state, *target.geometry, planes);
   if (!status.ok()) return status;
-  const ReadGeometry& g = *target.geometry;
-  if (kShift == 0 && IsWhole(rect, g.mcu_width, g.mcu_height)) {
-    if (const WholeMcuWriter write = WholeSquareMcuWriter(g, planes)) {
-      write(state, planes, target.placement.out);
-      return JPEG_SUCCESS;
-    }
-  }
   const PixelSamples luma(planes[0]), cb(planes[1]), cr(planes[2]);
   const int32_t run = std::min(planes[0].block_size, planes[1].block_size << kShift);
   const int32_t width = rect.right - rect.left, height = rect.bottom - rect.top;
@@ -304,6 +310,17 @@ Status WriteYccMcu(const JpegState& state, const McuTarget& target) {
 }
 
 }  // namespace
+
+WholeReducedMcuWriter WholeReducedMcuWriterOf(const JpegState& state, const ReadGeometry& g) {
+  if (g.scale == 1 || OnePassChromaShift(state, g) != 0) return nullptr;
+  const ComponentGeometry* c = g.components;
+  const int32_t edge = g.mcu_width, luma = c[0].h;
+  for (int32_t i = 1; i < 3; ++i)
+    if (c[i].h != 1 || c[i].v != 1 || c[i].block_size != edge) return nullptr;
+  if (g.mcu_height != edge || c[0].v != luma || c[0].block_size * luma != edge) return nullptr;
+  return state.dib_color == COLOR_BGR ? WholeSquareMcuWriter<true>(edge, luma)
+                                      : WholeSquareMcuWriter<false>(edge, luma);
+}
 
 int32_t WriteGenericMcu(JPEG_PROPERTIES* properties, const McuTarget& target) {
   const JpegState& state = properties->state;

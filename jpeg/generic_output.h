@@ -14,6 +14,16 @@ namespace jpeg {
 // Interleaved images (sequential, and progressive for now): one MCU per call.
 int32_t WriteGenericMcu(JPEG_PROPERTIES* properties, const McuTarget& target);
 
+// Whole MCUs of reduced reads of YCbCr into three-channel RGB or BGR whose every component
+// has one sample per pixel after its transform (4:4:4, and 4:2:0 whose chroma gets the larger
+// transform): one call per MCU, the writer chosen once per scan; none for other reads. Blocks
+// in frame order. `quant`, when given, holds the components' prepared tables: blocks of the
+// 1x1 transform then still hold their quantised DC, which the writer turns into the precise
+// sample itself. Without it every block holds samples.
+using WholeReducedMcuWriter = void (*)(const int16_t* blocks, const int16_t* const* quant,
+                                       uint8_t* out, int32_t row_step);
+WholeReducedMcuWriter WholeReducedMcuWriterOf(const JpegState& state, const ReadGeometry& geometry);
+
 // Non-interleaved images: the target's block of its component, at block 0 of the
 // work buffer, into that component's channel. The YCbCr variant (dib_color 3) packs a two-channel
 // buffer like the 4:2:2 packing; other channel counts get the components as they are.

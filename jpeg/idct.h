@@ -23,6 +23,11 @@ void DequantizeInverseDct8x8Precise(int16_t* block, const int16_t* table);
 void DequantizeInverseDct4x4Precise(int16_t* block, const int16_t* table);
 void DequantizeInverseDct2x2Precise(int16_t* block, const int16_t* table);
 void DequantizeInverseDct1x1Precise(int16_t* block, const int16_t* table);
+// The one sample of DequantizeInverseDct1x1Precise, from the quantised DC and its quantiser.
+inline int16_t Precise1x1Sample(int16_t dc, int16_t quant) {
+  const int32_t sample = ((static_cast<int16_t>(dc * quant) + 4) >> 3) + 128;
+  return static_cast<int16_t>(sample < 0 ? 0 : sample > 255 ? 255 : sample);
+}
 
 void InverseDct8x8Fast(int16_t* block);
 void InverseDct4x4Fast(int16_t* block);

@@ -108,10 +108,6 @@ void Precise2x2(int16_t* block, const int16_t* table) {
   }
 }
 
-int16_t Precise1x1Sample(int16_t dc) {
-  return ClampSample(((dc + 4) >> 3) + 128);
-}
-
 }  // namespace
 
 void InverseDct4x4Precise(int16_t* block) {
@@ -131,11 +127,11 @@ void DequantizeInverseDct2x2Precise(int16_t* block, const int16_t* table) {
 }
 
 void InverseDct1x1Precise(int16_t* block) {
-  block[0] = Precise1x1Sample(block[0]);
+  block[0] = Precise1x1Sample(block[0], 1);
 }
 
 void DequantizeInverseDct1x1Precise(int16_t* block, const int16_t* table) {
-  block[0] = Precise1x1Sample(static_cast<int16_t>(block[0] * table[0]));
+  block[0] = Precise1x1Sample(block[0], table[0]);
 }
 
 void DequantizeInverseDct1x1Fast(int16_t* block, const int16_t* table) {

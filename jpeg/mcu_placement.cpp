@@ -15,8 +15,7 @@ Status PlaceMcuOutput(const OutputWindow& window, int32_t mcu_width, int32_t mcu
   if (window.region && (x >= image.right || x + mcu_width < image.left || y >= image.bottom ||
                         y + mcu_height < image.top))
     return JPEG_ERR_INVALID_PROPERTIES;
-  placement.out = window.pixels + static_cast<ptrdiff_t>((x - image.left) * window.channels +
-                                                         (y - image.top) * window.row_step);
+  placement.out = McuOrigin(window, x, y);
   const McuRect& v = window.visible;
   McuRect& r = placement.visible;
   r.left = static_cast<int32_t>(std::clamp<int64_t>(v.left - x, 0, mcu_width));
@@ -24,6 +23,13 @@ Status PlaceMcuOutput(const OutputWindow& window, int32_t mcu_width, int32_t mcu
   r.right = static_cast<int32_t>(std::clamp<int64_t>(v.right - x, r.left, mcu_width));
   r.bottom = static_cast<int32_t>(std::clamp<int64_t>(v.bottom - y, r.top, mcu_height));
   return JPEG_SUCCESS;
+}
+
+WholeMcus WholeMcusOf(const OutputWindow& window, int32_t mcu_width, int32_t mcu_height) {
+  const McuRect& v = window.visible;
+  if (IsEmpty(v) || mcu_width <= 0 || mcu_height <= 0) return {0, 0, 0, 0};
+  return {(v.left + mcu_width - 1) / mcu_width, v.right / mcu_width,
+          (v.top + mcu_height - 1) / mcu_height, v.bottom / mcu_height};
 }
 
 Status TargetMcu(const ReadGeometry& geometry, int32_t mcu_column, int32_t mcu_row,

@@ -5,6 +5,7 @@
 // caller's buffer are clipped and nothing outside the buffer is ever touched.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 
 #include "jpeg/jpeg_codec.h"
@@ -22,6 +23,25 @@ struct McuPlacement {
 inline bool IsWhole(const McuRect& rect, int32_t mcu_width, int32_t mcu_height) {
   return rect.left == 0 && rect.top == 0 && rect.right == mcu_width && rect.bottom == mcu_height;
 }
+
+// The MCU's top-left pixel: the window's pixel (0, 0) is the image's (image.left, image.top).
+inline uint8_t* McuOrigin(const OutputWindow& window, int64_t x, int64_t y) {
+  return window.pixels + static_cast<ptrdiff_t>((x - window.image.left) * window.channels +
+                                                (y - window.image.top) * window.row_step);
+}
+
+// The MCUs of mcu_width x mcu_height pixels that the window shows whole, ends exclusive: the
+// ones a writer may take without clipping.
+struct WholeMcus {
+  int32_t first_column, end_column;
+  int32_t first_row, end_row;
+
+  bool Holds(int32_t mcu_column, int32_t mcu_row) const {
+    return mcu_column >= first_column && mcu_column < end_column && mcu_row >= first_row &&
+           mcu_row < end_row;
+  }
+};
+WholeMcus WholeMcusOf(const OutputWindow& window, int32_t mcu_width, int32_t mcu_height);
 
 // Places MCU (mcu_column, mcu_row) of mcu_width x mcu_height pixels in the window.
 // Returns 0, or -8 when the MCU lies outside the window's region.

@@ -16,8 +16,10 @@
 
 #include <cstdint>
 
+#include "jpeg/generic_output.h"
 #include "jpeg/idct.h"
 #include "jpeg/jpeg_codec.h"
+#include "jpeg/mcu_placement.h"
 #include "jpeg/read_geometry.h"
 #include "jpeg/routine_table.h"
 #include "jpeg/status.h"
@@ -48,6 +50,13 @@ struct McuSink {
   bool smooth;
   WriteMcuRoutine writer;         // the installed converter, or the scaled writer
   OutputKernel whole_mcu_kernel;  // of the installed path, for this frame
+  // Reduced reads whose layout has a whole-MCU writer: the MCUs shown whole go straight to
+  // it. It forms the samples of the first `writer_blocks` blocks (of the 1x1 precise
+  // transform) itself, from their quantised DC and `quant`, the components' tables.
+  WholeReducedMcuWriter whole_reduced;
+  WholeMcus whole_mcus;
+  int32_t writer_blocks;
+  const int16_t* quant[3];
   SinkBlock blocks[kMaxBlocksPerMcu];
 };
 

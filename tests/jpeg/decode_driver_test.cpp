@@ -257,42 +257,50 @@ TEST(ReducedRead, EverySamplingMatchesThePeersScaledDecodeAndStaysInsideItsRows)
   }
 }
 
-// The one-pass YCbCr writer of reduced reads into three channels, RGB or BGR, gives the bytes
-// of the generic expansion and in-place conversion, which four-channel buffers take.
-TEST(ReducedRead, TheOnePassYccWriterEqualsTheGenericExpansion) {
+// The one-pass YCbCr writers of reduced reads into three channels, RGB or BGR (whole 4:4:4 and
+// 4:2:0 MCUs through a writer chosen per scan, which forms 1x1 samples from the DC itself
+// under the precise method), give the bytes of the generic expansion and in-place
+// conversion, which four-channel buffers take, and write nothing around the image.
+TEST(ReducedRead, TheOnePassYccWritersEqualTheGenericExpansion) {
   using setuvia::jpegtest::PeerSampling;
   struct Output {
     uint32_t channels;
     int32_t color;
   };
   constexpr Output kOutputs[] = {{4, COLOR_RGBA}, {3, COLOR_RGB}, {3, COLOR_BGR}};
-  for (PeerSampling sampling : {PeerSampling::k444, PeerSampling::k420, PeerSampling::k422})
-    for (uint32_t scale : {2u, 4u, 8u}) {
-      const Bytes jpeg = setuvia::jpegtest::EncodeTestImage(77, 53, sampling, 90);
-      const uint32_t w = JpegScaledExtent(77, scale), h = JpegScaledExtent(53, scale);
-      Bytes pixels[3];
-      for (int k = 0; k < 3; ++k) {
-        Record r;
-        r.SetInput(jpeg);
-        ASSERT_EQ(JpegRead(&r.p(), READ_PARAMS_BUFFER), 0);
-        Bytes& out = pixels[k];
-        out.assign(size_t{w} * h * kOutputs[k].channels, kUnwritten);
-        r.p().dib_pixels = out.data();
-        r.p().dib_width = w;
-        r.p().dib_height = static_cast<int32_t>(h);
-        r.p().dib_channels = kOutputs[k].channels;
-        r.p().dib_color = kOutputs[k].color;
-        ASSERT_EQ(JpegRead(&r.p(), JpegScaledReadMode(scale)), 0);
+  constexpr size_t kGuard = 64;
+  for (int32_t method : {DCT_METHOD_PRECISE, DCT_METHOD_FAST})
+    for (PeerSampling sampling : {PeerSampling::k444, PeerSampling::k420, PeerSampling::k422})
+      for (uint32_t scale : {2u, 4u, 8u}) {
+        SCOPED_TRACE(testing::Message() << "method " << method << " sampling "
+                                        << static_cast<int>(sampling) << " at 1/" << scale);
+        const Bytes jpeg = setuvia::jpegtest::EncodeTestImage(77, 53, sampling, 90);
+        const uint32_t w = JpegScaledExtent(77, scale), h = JpegScaledExtent(53, scale);
+        Bytes pixels[3];
+        for (int k = 0; k < 3; ++k) {
+          Record r;
+          r.SetInput(jpeg);
+          ASSERT_EQ(JpegRead(&r.p(), READ_PARAMS_BUFFER), 0);
+          Bytes storage(size_t{w} * h * kOutputs[k].channels + 2 * kGuard, kUnwritten);
+          r.p().state.dct_method = method;
+          r.p().dib_pixels = storage.data() + kGuard;
+          r.p().dib_width = w;
+          r.p().dib_height = static_cast<int32_t>(h);
+          r.p().dib_channels = kOutputs[k].channels;
+          r.p().dib_color = kOutputs[k].color;
+          ASSERT_EQ(JpegRead(&r.p(), JpegScaledReadMode(scale)), 0);
+          for (size_t i = 0; i < kGuard; ++i)
+            ASSERT_TRUE(storage[i] == kUnwritten && storage[storage.size() - 1 - i] == kUnwritten);
+          pixels[k].assign(storage.begin() + kGuard, storage.end() - kGuard);
+        }
+        for (size_t i = 0; i < size_t{w} * h; ++i) {
+          const uint8_t* rgba = &pixels[0][i * 4];
+          const uint8_t* bgr = &pixels[2][i * 3];
+          ASSERT_EQ(0, std::memcmp(&pixels[1][i * 3], rgba, 3)) << "pixel " << i;
+          ASSERT_TRUE(bgr[0] == rgba[2] && bgr[1] == rgba[1] && bgr[2] == rgba[0])
+              << "BGR pixel " << i;
+        }
       }
-      for (size_t i = 0; i < size_t{w} * h; ++i) {
-        const uint8_t* rgba = &pixels[0][i * 4];
-        const uint8_t* bgr = &pixels[2][i * 3];
-        ASSERT_EQ(0, std::memcmp(&pixels[1][i * 3], rgba, 3))
-            << "pixel " << i << " at 1/" << scale << " sampling " << static_cast<int>(sampling);
-        ASSERT_TRUE(bgr[0] == rgba[2] && bgr[1] == rgba[1] && bgr[2] == rgba[0])
-            << "BGR pixel " << i << " at 1/" << scale << " sampling " << static_cast<int>(sampling);
-      }
-    }
 }
 
 // A buffer smaller than the reduced image takes its top-left part, byte for byte.
