@@ -234,7 +234,9 @@ void WriteWholeSquareMcu(const int16_t* blocks, const int16_t* const* quant, uin
   alignas(16) int16_t luma[kLanes], cb[kLanes], cr[kLanes];
   alignas(16) uint32_t words[kLanes];
   if (kSize == 1 && quant != nullptr) {
-    for (int i = 0; i < kLanes; ++i) luma[i] = Precise1x1Sample(blocks[64 * i], quant[0][0]);
+    alignas(16) int16_t dc[kLanes];  // gathered first, so the samples are formed in lanes
+    for (int i = 0; i < kLanes; ++i) dc[i] = blocks[64 * i];
+    for (int i = 0; i < kLanes; ++i) luma[i] = Precise1x1Sample(dc[i], quant[0][0]);
   } else {
     for (int y = 0; y < kEdge; ++y)
       for (int b = 0; b < kLuma; ++b)
@@ -258,6 +260,50 @@ void WriteWholeSquareMcu(const int16_t* blocks, const int16_t* const* quant, uin
                        kLanes, words);
   }
   for (int y = 0; y < kEdge; ++y, out += row_step) StoreRow(words + kEdge * y, kEdge, out);
+}
+
+// A whole reduced MCU of a gray image, kEdge x kEdge pixels from its one block, into buffers of
+// kChannels: the sample in channels 0-2 and 255 beyond, as the expansion and FillExtraChannels
+// write it.
+template <int kEdge, int kChannels>
+void WriteWholeGrayMcu(const int16_t* block, const int16_t* const* quant, uint8_t* out,
+                       int32_t row_step) {
+  for (int y = 0; y < kEdge; ++y, out += row_step)
+    for (int x = 0; x < kEdge; ++x) {
+      const int16_t sample = kEdge == 1 && quant != nullptr
+                                 ? Precise1x1Sample(block[0], quant[0][0])
+                                 : block[8 * y + x];
+      for (int c = 0; c < kChannels; ++c)
+        out[kChannels * x + c] = c < 3 ? static_cast<uint8_t>(sample) : uint8_t{255};
+    }
+}
+
+template <int kChannels>
+WholeReducedMcuWriter WholeGrayMcuWriter(int32_t edge) {
+  switch (edge) {
+    case 4:
+      return &WriteWholeGrayMcu<4, kChannels>;
+    case 2:
+      return &WriteWholeGrayMcu<2, kChannels>;
+    case 1:
+      return &WriteWholeGrayMcu<1, kChannels>;
+    default:
+      return nullptr;
+  }
+}
+
+WholeReducedMcuWriter WholeGrayMcuWriterOf(const JpegState& state, const ReadGeometry& g) {
+  if (state.jpeg_color != COLOR_GRAY || g.components[0].block_size != g.mcu_width) return nullptr;
+  switch (state.dib_channels) {
+    case 1:
+      return WholeGrayMcuWriter<1>(g.mcu_width);
+    case 3:
+      return WholeGrayMcuWriter<3>(g.mcu_width);
+    case 4:
+      return WholeGrayMcuWriter<4>(g.mcu_width);
+    default:
+      return nullptr;
+  }
 }
 
 template <bool kBgr>
@@ -312,7 +358,9 @@ Status WriteYccMcu(const JpegState& state, const McuTarget& target) {
 }  // namespace
 
 WholeReducedMcuWriter WholeReducedMcuWriterOf(const JpegState& state, const ReadGeometry& g) {
-  if (g.scale == 1 || OnePassChromaShift(state, g) != 0) return nullptr;
+  if (g.scale == 1) return nullptr;
+  if (g.component_count == 1) return WholeGrayMcuWriterOf(state, g);
+  if (OnePassChromaShift(state, g) != 0) return nullptr;
   const ComponentGeometry* c = g.components;
   const int32_t edge = g.mcu_width, luma = c[0].h;
   for (int32_t i = 1; i < 3; ++i)

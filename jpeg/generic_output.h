@@ -14,12 +14,13 @@ namespace jpeg {
 // Interleaved images (sequential, and progressive for now): one MCU per call.
 int32_t WriteGenericMcu(JPEG_PROPERTIES* properties, const McuTarget& target);
 
-// Whole MCUs of reduced reads of YCbCr into three-channel RGB or BGR whose every component
-// has one sample per pixel after its transform (4:4:4, and 4:2:0 whose chroma gets the larger
-// transform): one call per MCU, the writer chosen once per scan; none for other reads. Blocks
-// in frame order. `quant`, when given, holds the components' prepared tables: blocks of the
-// 1x1 transform then still hold their quantised DC, which the writer turns into the precise
-// sample itself. Without it every block holds samples.
+// Whole MCUs of reduced reads of gray images into one, three or four channels, and of YCbCr
+// into three-channel RGB or BGR whose every component has one sample per pixel after its
+// transform (4:4:4, and 4:2:0 whose chroma gets the larger transform): one call per MCU, the
+// writer chosen once per scan; none for other reads. Blocks in frame order. `quant`, when given,
+// holds the components' prepared tables: blocks of the 1x1 transform then still hold their
+// quantised DC, which the writer turns into the precise sample itself. Without it every block holds
+// samples.
 using WholeReducedMcuWriter = void (*)(const int16_t* blocks, const int16_t* const* quant,
                                        uint8_t* out, int32_t row_step);
 WholeReducedMcuWriter WholeReducedMcuWriterOf(const JpegState& state, const ReadGeometry& geometry);

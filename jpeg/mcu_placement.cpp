@@ -15,7 +15,7 @@ Status PlaceMcuOutput(const OutputWindow& window, int32_t mcu_width, int32_t mcu
   if (window.region && (x >= image.right || x + mcu_width < image.left || y >= image.bottom ||
                         y + mcu_height < image.top))
     return JPEG_ERR_INVALID_PROPERTIES;
-  placement.out = McuOrigin(window, x, y);
+  placement.out = window.pixels + static_cast<ptrdiff_t>(PixelOffset(window, x, y));
   const McuRect& v = window.visible;
   McuRect& r = placement.visible;
   r.left = static_cast<int32_t>(std::clamp<int64_t>(v.left - x, 0, mcu_width));

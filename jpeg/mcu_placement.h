@@ -24,10 +24,10 @@ inline bool IsWhole(const McuRect& rect, int32_t mcu_width, int32_t mcu_height) 
   return rect.left == 0 && rect.top == 0 && rect.right == mcu_width && rect.bottom == mcu_height;
 }
 
-// The MCU's top-left pixel: the window's pixel (0, 0) is the image's (image.left, image.top).
-inline uint8_t* McuOrigin(const OutputWindow& window, int64_t x, int64_t y) {
-  return window.pixels + static_cast<ptrdiff_t>((x - window.image.left) * window.channels +
-                                                (y - window.image.top) * window.row_step);
+// Where image pixel (x, y) lies from the window's pixel (0, 0), the image's (image.left,
+// image.top), in bytes.
+inline int64_t PixelOffset(const OutputWindow& window, int64_t x, int64_t y) {
+  return (x - window.image.left) * window.channels + (y - window.image.top) * window.row_step;
 }
 
 // The MCUs of mcu_width x mcu_height pixels that the window shows whole, ends exclusive: the

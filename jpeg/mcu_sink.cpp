@@ -35,11 +35,8 @@ void MatchQuantTablesToMethod(JpegState& state, const JpegScanHeader& scan) {
   }
 }
 
-// Blocks first .. block_count - 1 of the MCU.
-void TransformBlocks(const RoutineTable& table, const McuSink& sink, int32_t first,
-                     int16_t* blocks) {
-  blocks += 64 * first;
-  for (int32_t i = first; i < sink.block_count; ++i, blocks += 64) {
+void TransformBlocks(const RoutineTable& table, const McuSink& sink, int16_t* blocks) {
+  for (int32_t i = 0; i < sink.block_count; ++i, blocks += 64) {
     const SinkBlock& b = sink.blocks[i];
     if (b.dequantize_transform != nullptr) {
       b.dequantize_transform(blocks, b.quant);
@@ -74,18 +71,24 @@ void PrepareWholeReducedWriter(const JpegState& state, const JpegScanHeader& sca
   const ReadGeometry& g = sink.geometry;
   sink.whole_reduced = nullptr;
   sink.writer_blocks = 0;
-  if (g.scale == 1 || sink.block_by_block || scan.component_count != g.component_count) return;
+  if (g.scale == 1 || sink.block_by_block || sink.writer == nullptr ||
+      state.routine_table->WriteMcuOutput == nullptr || scan.component_count != g.component_count)
+    return;
   for (int32_t j = 0; j < scan.component_count; ++j)
     if (scan.components[j].frame_index != j) return;
   sink.whole_reduced = WholeReducedMcuWriterOf(state, g);
   if (sink.whole_reduced == nullptr) return;
   sink.whole_mcus = WholeMcusOf(g.window, g.mcu_width, g.mcu_height);
-  for (int32_t j = 0; j < 3; ++j)
+  sink.origin = PixelOffset(g.window, 0, 0);
+  sink.column_step = int64_t{g.mcu_width} * g.window.channels;
+  sink.mcu_row_step = int64_t{g.mcu_height} * g.window.row_step;
+  for (int32_t j = 0; j < scan.component_count; ++j)
     sink.quant[j] = state.quant_tables[scan.components[j].quant_table].values;
-  if (state.dct_method != DCT_METHOD_PRECISE) return;
-  while (sink.writer_blocks < sink.block_count &&
-         g.components[sink.blocks[sink.writer_blocks].component].block_size == 1)
-    ++sink.writer_blocks;
+  if (state.dct_method == DCT_METHOD_PRECISE)
+    while (sink.writer_blocks < sink.block_count &&
+           g.components[sink.blocks[sink.writer_blocks].component].block_size == 1)
+      ++sink.writer_blocks;
+  sink.writer_quant = sink.writer_blocks > 0 ? sink.quant : nullptr;
 }
 
 }  // namespace
@@ -131,21 +134,12 @@ Status PrepareSink(JpegState& state, const JpegScanHeader& scan, McuSink& sink) 
   return sink.smooth ? StartSmoothOutput(state, sink.geometry) : JPEG_SUCCESS;
 }
 
-Status SinkMcu(JPEG_PROPERTIES& properties, const McuSink& sink, int32_t mcu_column,
-               int32_t mcu_row) {
+Status SinkAnyMcu(JPEG_PROPERTIES& properties, const McuSink& sink, int32_t mcu_column,
+                  int32_t mcu_row) {
   JpegState& state = properties.state;
   const RoutineTable& table = *state.routine_table;
   if (table.WriteMcuOutput == nullptr || sink.writer == nullptr) return JPEG_ERR_INVALID_PROPERTIES;
-  if (sink.whole_reduced != nullptr && sink.whole_mcus.Holds(mcu_column, mcu_row)) {
-    const ReadGeometry& g = sink.geometry;
-    TransformBlocks(table, sink, sink.writer_blocks, state.mcu_work_buffer);
-    sink.whole_reduced(
-        state.mcu_work_buffer, sink.writer_blocks > 0 ? sink.quant : nullptr,
-        McuOrigin(g.window, int64_t{mcu_column} * g.mcu_width, int64_t{mcu_row} * g.mcu_height),
-        g.window.row_step);
-    return JPEG_SUCCESS;
-  }
-  TransformBlocks(table, sink, 0, state.mcu_work_buffer);
+  TransformBlocks(table, sink, state.mcu_work_buffer);
   if (sink.block_by_block) return WriteBlockByBlock(properties, sink, mcu_column, mcu_row);
   if (sink.smooth) return SmoothOutputMcu(properties, sink.geometry, mcu_column, mcu_row);
   McuTarget target;

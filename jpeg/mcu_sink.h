@@ -51,12 +51,16 @@ struct McuSink {
   WriteMcuRoutine writer;         // the installed converter, or the scaled writer
   OutputKernel whole_mcu_kernel;  // of the installed path, for this frame
   // Reduced reads whose layout has a whole-MCU writer: the MCUs shown whole go straight to
-  // it. It forms the samples of the first `writer_blocks` blocks (of the 1x1 precise
-  // transform) itself, from their quantised DC and `quant`, the components' tables.
+  // it, at byte origin + mcu_column * column_step + mcu_row * mcu_row_step of the window's
+  // pixels. It forms the samples of the first `writer_blocks` blocks (of the 1x1 precise
+  // transform) itself, from their quantised DC and `quant`, the components' tables (none
+  // when it forms none).
   WholeReducedMcuWriter whole_reduced;
   WholeMcus whole_mcus;
+  int64_t origin, column_step, mcu_row_step;
   int32_t writer_blocks;
-  const int16_t* quant[3];
+  const int16_t* const* writer_quant;
+  const int16_t* quant[JPEG_MAX_COMPONENTS];
   SinkBlock blocks[kMaxBlocksPerMcu];
 };
 
@@ -65,11 +69,37 @@ struct McuSink {
 // when the MCU holds more blocks than T.81 allows.
 Status PrepareSink(JpegState& state, const JpegScanHeader& scan, McuSink& sink);
 
+// SinkMcu for every MCU but those the whole-MCU writer of a reduced read takes.
+Status SinkAnyMcu(JPEG_PROPERTIES& properties, const McuSink& sink, int32_t mcu_column,
+                  int32_t mcu_row);
+
 // Dequantises, transforms and writes the MCU in the work buffer at (mcu_column,
 // mcu_row) of the scan's grid. "Invalid JPEG_PROPERTIES" when no converter is
-// installed for the image, so a read never writes with one left from an earlier image.
-Status SinkMcu(JPEG_PROPERTIES& properties, const McuSink& sink, int32_t mcu_column,
-               int32_t mcu_row);
+// installed for the image, so a read never writes with one left from an earlier image
+// (PrepareSink sets no whole-MCU writer then). Inline, so that the scan drivers' loops hand
+// whole MCUs of reduced reads, a few pixels each, to their writer without a call between.
+inline Status SinkMcu(JPEG_PROPERTIES& properties, const McuSink& sink, int32_t mcu_column,
+                      int32_t mcu_row) {
+  if (sink.whole_reduced == nullptr || !sink.whole_mcus.Holds(mcu_column, mcu_row))
+    return SinkAnyMcu(properties, sink, mcu_column, mcu_row);
+  JpegState& state = properties.state;
+  int16_t* block = state.mcu_work_buffer + 64 * sink.writer_blocks;
+  for (int32_t i = sink.writer_blocks; i < sink.block_count; ++i, block += 64) {
+    const SinkBlock& b = sink.blocks[i];
+    if (b.dequantize_transform != nullptr) {
+      b.dequantize_transform(block, b.quant);
+    } else {
+      state.routine_table->Dequantize(block, b.quant);
+      b.transform(block);
+    }
+  }
+  const OutputWindow& window = sink.geometry.window;
+  sink.whole_reduced(
+      state.mcu_work_buffer, sink.writer_quant,
+      window.pixels + (sink.origin + mcu_column * sink.column_step + mcu_row * sink.mcu_row_step),
+      window.row_step);
+  return JPEG_SUCCESS;
+}
 
 // After the scan's MCUs, however the scan ended: writes the output still held back.
 void FinishSink(JPEG_PROPERTIES& properties, const McuSink& sink);

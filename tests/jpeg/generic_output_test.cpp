@@ -10,6 +10,8 @@
 #include <utility>
 #include <vector>
 
+#include "jpeg/idct.h"
+#include "jpeg/read_modes.h"
 #include "tests/jpeg/output_rig.h"
 
 namespace {
@@ -164,6 +166,59 @@ TEST(GenericPath, ConvertsTheExpandedSamplesAndClipsAtTheEdges) {
       }
     EXPECT_TRUE(rig.OutsideUntouched(20, 10));
   }
+}
+
+// Whole MCUs of reduced reads through the writer chosen per scan give the bytes of the generic
+// writer, in every layout it takes: from samples, and from the quantised DC of 1x1 blocks
+// (precise method) against the generic writer after DequantizeInverseDct1x1Precise.
+TEST(WholeReducedMcuWriter, WritesTheBytesOfTheGenericWriter) {
+  struct Layout {
+    Factors f;
+    uint32_t jpeg_color;
+    int channels;
+    uint32_t dib_color;
+  };
+  const Layout layouts[] = {{{{1, 1}}, COLOR_GRAY, 1, COLOR_GRAY},
+                            {{{1, 1}}, COLOR_GRAY, 3, COLOR_BGR},
+                            {{{1, 1}}, COLOR_GRAY, 4, COLOR_RGBA},
+                            {{{1, 1}, {1, 1}, {1, 1}}, COLOR_YCBCR, 3, COLOR_BGR},
+                            {{{2, 2}, {1, 1}, {1, 1}}, COLOR_YCBCR, 3, COLOR_RGB}};
+  const int16_t quant[64] = {7};
+  const int16_t* const quants[3] = {quant, quant, quant};
+  for (const Layout& l : layouts)
+    for (int32_t mode : {READ_HALF_BUFFER, READ_QUARTER_BUFFER, READ_EIGHTH_BUFFER})
+      for (bool from_dc : {false, true}) {
+        OutputRig generic, whole;
+        for (OutputRig* rig : {&generic, &whole}) {
+          rig->SetFrame(64, 64, l.f, l.jpeg_color);
+          rig->SetBuffer(64, -64, l.channels, 2, l.dib_color, l.jpeg_color == COLOR_YCBCR);
+          rig->state().io_mode = mode;
+        }
+        const jpeg::ReadGeometry g = jpeg::ComputeReadGeometry(whole.state());
+        const jpeg::WholeReducedMcuWriter writer = jpeg::WholeReducedMcuWriterOf(whole.state(), g);
+        ASSERT_NE(writer, nullptr) << l.channels << " channels, mode " << mode;
+        int blocks = 0, dc_blocks = 0;
+        for (int c = 0; c < g.component_count; ++c) {
+          blocks += g.components[c].h * g.components[c].v;
+          if (g.components[c].block_size == 1 && dc_blocks == blocks - 1) dc_blocks = blocks;
+        }
+        if (from_dc && dc_blocks == 0) continue;
+        for (int i = 0; i < 64 * blocks; ++i) {
+          const auto value = static_cast<int16_t>((i * 37 + mode * 11) % 256);
+          generic.state().mcu_work_buffer[i] = whole.state().mcu_work_buffer[i] =
+              from_dc && i < 64 * dc_blocks ? static_cast<int16_t>(value * 3 - 400) : value;
+        }
+        for (int b = 0; from_dc && b < dc_blocks; ++b)
+          jpeg::DequantizeInverseDct1x1Precise(generic.state().mcu_work_buffer + 64 * b, quant);
+        const int column = 1, row = 2;
+        ASSERT_EQ(generic.Write(jpeg::WriteGenericMcu, column, row), JPEG_SUCCESS);
+        writer(whole.state().mcu_work_buffer, from_dc ? quants : nullptr,
+               whole.state().output_start +
+                   jpeg::PixelOffset(g.window, column * g.mcu_width, row * g.mcu_height),
+               whole.state().row_stride);
+        EXPECT_EQ(generic.Bytes(), whole.Bytes())
+            << l.channels << " channels, mode " << mode << (from_dc ? " from the DC" : "");
+      }
 }
 
 TEST(NonInterleaved, EachComponentLandsInItsChannelThenTheImageIsConverted) {

@@ -122,6 +122,9 @@ class OutputRig {
     return status != 0 ? status : writer(properties(), target);
   }
 
+  // The buffer with its guards.
+  const std::vector<uint8_t>& Bytes() const { return bytes_; }
+
   // Image pixel (x, y), channel ch.
   uint8_t At(int x, int y, int ch) const { return *PixelAddress(x, y, ch); }
   uint8_t& At(int x, int y, int ch) { return const_cast<uint8_t&>(*PixelAddress(x, y, ch)); }
