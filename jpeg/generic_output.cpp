@@ -21,6 +21,8 @@
 #include "jpeg/component_expansion.h"
 #include "jpeg/idct.h"
 #include "jpeg/pixel_row.h"
+#include "jpeg/routine_table.h"
+#include "jpeg/simd/simd_routines.h"
 #include "jpeg/ycc_terms.h"
 
 namespace jpeg {
@@ -306,6 +308,23 @@ WholeReducedMcuWriter WholeGrayMcuWriterOf(const JpegState& state, const ReadGeo
   }
 }
 
+// The AVX2 writers of the layouts that have one: where the class runs the reduced transforms
+// in AVX2, as its colour kernels run.
+WholeReducedMcuWriter WholeSquareMcuWriterAvx2(const RoutineTable& table, bool bgr, int32_t edge,
+                                               int32_t luma) {
+  if (table.InverseDct2x2Precise != &InverseDct2x2PreciseAvx2) return nullptr;
+  switch (edge << 4 | luma) {
+    case 8 << 4 | 2:
+      return bgr ? &WriteReduced420HalfToBgrAvx2 : &WriteReduced420HalfToRgbAvx2;
+    case 4 << 4 | 2:
+      return bgr ? &WriteReduced420QuarterToBgrAvx2 : &WriteReduced420QuarterToRgbAvx2;
+    case 4 << 4 | 1:
+      return bgr ? &WriteReduced444HalfToBgrAvx2 : &WriteReduced444HalfToRgbAvx2;
+    default:
+      return nullptr;
+  }
+}
+
 template <bool kBgr>
 WholeReducedMcuWriter WholeSquareMcuWriter(int32_t edge, int32_t luma) {
   switch (edge << 4 | luma) {
@@ -366,8 +385,11 @@ WholeReducedMcuWriter WholeReducedMcuWriterOf(const JpegState& state, const Read
   for (int32_t i = 1; i < 3; ++i)
     if (c[i].h != 1 || c[i].v != 1 || c[i].block_size != edge) return nullptr;
   if (g.mcu_height != edge || c[0].v != luma || c[0].block_size * luma != edge) return nullptr;
-  return state.dib_color == COLOR_BGR ? WholeSquareMcuWriter<true>(edge, luma)
-                                      : WholeSquareMcuWriter<false>(edge, luma);
+  const bool bgr = state.dib_color == COLOR_BGR;
+  if (const WholeReducedMcuWriter avx2 =
+          WholeSquareMcuWriterAvx2(*state.routine_table, bgr, edge, luma))
+    return avx2;
+  return bgr ? WholeSquareMcuWriter<true>(edge, luma) : WholeSquareMcuWriter<false>(edge, luma);
 }
 
 int32_t WriteGenericMcu(JPEG_PROPERTIES* properties, const McuTarget& target) {

@@ -57,4 +57,16 @@ JPEG_SIMD_OUTPUT_KERNELS(JPEG_DECLARE_SIMD_OUTPUT_KERNEL)
 void OutputInterleave3Avx2(const int16_t* const* blocks, uint8_t* out, int32_t row_step);
 void OutputInterleave3AlphaAvx2(const int16_t* const* blocks, uint8_t* out, int32_t row_step);
 
+// Whole MCUs of reduced reads of YCbCr into three channels, in AVX2 only: the writers that
+// WholeReducedMcuWriterOf picks where the reduced transforms run in AVX2.
+#define JPEG_DECLARE_REDUCED_WRITER(name) \
+  void name(const int16_t* blocks, const int16_t* const* quant, uint8_t* out, int32_t row_step);
+JPEG_DECLARE_REDUCED_WRITER(WriteReduced420HalfToRgbAvx2)
+JPEG_DECLARE_REDUCED_WRITER(WriteReduced420HalfToBgrAvx2)
+JPEG_DECLARE_REDUCED_WRITER(WriteReduced420QuarterToRgbAvx2)
+JPEG_DECLARE_REDUCED_WRITER(WriteReduced420QuarterToBgrAvx2)
+JPEG_DECLARE_REDUCED_WRITER(WriteReduced444HalfToRgbAvx2)
+JPEG_DECLARE_REDUCED_WRITER(WriteReduced444HalfToBgrAvx2)
+#undef JPEG_DECLARE_REDUCED_WRITER
+
 }  // namespace jpeg

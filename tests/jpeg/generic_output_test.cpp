@@ -170,7 +170,9 @@ TEST(GenericPath, ConvertsTheExpandedSamplesAndClipsAtTheEdges) {
 
 // Whole MCUs of reduced reads through the writer chosen per scan give the bytes of the generic
 // writer, in every layout it takes: from samples, and from the quantised DC of 1x1 blocks
-// (precise method) against the generic writer after DequantizeInverseDct1x1Precise.
+// (precise method) against the generic writer after DequantizeInverseDct1x1Precise; the
+// class's own writers (AVX2 where it has them) and the plain ones, which a class whose reduced
+// transforms are plain takes.
 TEST(WholeReducedMcuWriter, WritesTheBytesOfTheGenericWriter) {
   struct Layout {
     Factors f;
@@ -187,13 +189,15 @@ TEST(WholeReducedMcuWriter, WritesTheBytesOfTheGenericWriter) {
   const int16_t* const quants[3] = {quant, quant, quant};
   for (const Layout& l : layouts)
     for (int32_t mode : {READ_HALF_BUFFER, READ_QUARTER_BUFFER, READ_EIGHTH_BUFFER})
-      for (bool from_dc : {false, true}) {
+      for (int variant = 0; variant < 4; ++variant) {
+        const bool from_dc = variant & 1, plain = variant & 2;
         OutputRig generic, whole;
         for (OutputRig* rig : {&generic, &whole}) {
           rig->SetFrame(64, 64, l.f, l.jpeg_color);
           rig->SetBuffer(64, -64, l.channels, 2, l.dib_color, l.jpeg_color == COLOR_YCBCR);
           rig->state().io_mode = mode;
         }
+        if (plain) whole.table().InverseDct2x2Precise = &jpeg::InverseDct2x2Precise;
         const jpeg::ReadGeometry g = jpeg::ComputeReadGeometry(whole.state());
         const jpeg::WholeReducedMcuWriter writer = jpeg::WholeReducedMcuWriterOf(whole.state(), g);
         ASSERT_NE(writer, nullptr) << l.channels << " channels, mode " << mode;
@@ -217,7 +221,8 @@ TEST(WholeReducedMcuWriter, WritesTheBytesOfTheGenericWriter) {
                    jpeg::PixelOffset(g.window, column * g.mcu_width, row * g.mcu_height),
                whole.state().row_stride);
         EXPECT_EQ(generic.Bytes(), whole.Bytes())
-            << l.channels << " channels, mode " << mode << (from_dc ? " from the DC" : "");
+            << l.channels << " channels, mode " << mode << (from_dc ? " from the DC" : "")
+            << (plain ? " plain" : "");
       }
 }
 
