@@ -264,6 +264,65 @@ void WriteWholeSquareMcu(const int16_t* blocks, const int16_t* const* quant, uin
   for (int y = 0; y < kEdge; ++y, out += row_step) StoreRow(words + kEdge * y, kEdge, out);
 }
 
+// A whole reduced MCU of a 4:2:2 image: 2 * kSize x kSize pixels, luma in two blocks side by
+// side, each chroma sample serving two pixels across. Blocks of one sample take their quantised
+// DC when tables are given.
+template <int kSize, bool kBgr>
+void WriteWhole422Mcu(const int16_t* blocks, const int16_t* const* quant, uint8_t* out,
+                      int32_t row_step) {
+  constexpr int kWidth = 2 * kSize, kLanes = kWidth * kSize;
+  const int16_t *cb_block = blocks + 128, *cr_block = cb_block + 64;
+  alignas(16) int16_t luma[kLanes], cb[kLanes], cr[kLanes];
+  alignas(16) uint32_t words[kLanes];
+  if (kSize == 1 && quant != nullptr) {
+    luma[0] = Precise1x1Sample(blocks[0], quant[0][0]);
+    luma[1] = Precise1x1Sample(blocks[64], quant[0][0]);
+    cb[0] = cb[1] = Precise1x1Sample(cb_block[0], quant[1][0]);
+    cr[0] = cr[1] = Precise1x1Sample(cr_block[0], quant[2][0]);
+  } else {
+    for (int y = 0; y < kSize; ++y) {
+      std::memcpy(luma + y * kWidth, blocks + y * 8, kSize * sizeof(int16_t));
+      std::memcpy(luma + y * kWidth + kSize, blocks + 64 + y * 8, kSize * sizeof(int16_t));
+      for (int x = 0; x < kWidth; ++x) {
+        cb[y * kWidth + x] = cb_block[y * 8 + x / 2];
+        cr[y * kWidth + x] = cr_block[y * 8 + x / 2];
+      }
+    }
+  }
+  if constexpr (kLanes <= 4) {
+    for (int i = 0; i < kLanes; ++i) words[i] = PixelWord<kBgr>(luma[i], cb[i], cr[i]);
+  } else {
+    ConvertLanes<kBgr>(luma, cb, cr, kLanes, words);
+  }
+  for (int y = 0; y < kSize; ++y, out += row_step) StoreRow(words + kWidth * y, kWidth, out);
+}
+
+template <bool kBgr>
+WholeReducedMcuWriter Whole422McuWriter(int32_t size) {
+  switch (size) {
+    case 4:
+      return &WriteWhole422Mcu<4, kBgr>;
+    case 2:
+      return &WriteWhole422Mcu<2, kBgr>;
+    case 1:
+      return &WriteWhole422Mcu<1, kBgr>;
+    default:
+      return nullptr;
+  }
+}
+
+// The 4:2:2 layout: luma 2x1, chroma 1x1, every block of the MCU's height.
+WholeReducedMcuWriter Whole422McuWriterOf(const JpegState& state, const ReadGeometry& g) {
+  const ComponentGeometry* c = g.components;
+  const int32_t size = g.mcu_height;
+  if (c[0].h != 2 || c[0].v != 1 || c[0].block_size != size || g.mcu_width != 2 * size)
+    return nullptr;
+  for (int32_t i = 1; i < 3; ++i)
+    if (c[i].h != 1 || c[i].v != 1 || c[i].block_size != size) return nullptr;
+  return state.dib_color == COLOR_BGR ? Whole422McuWriter<true>(size)
+                                      : Whole422McuWriter<false>(size);
+}
+
 // A whole reduced MCU of a gray image, kEdge x kEdge pixels from its one block, into buffers of
 // kChannels: the sample in channels 0-2 and 255 beyond, as the expansion and FillExtraChannels
 // write it.
@@ -379,7 +438,9 @@ Status WriteYccMcu(const JpegState& state, const McuTarget& target) {
 WholeReducedMcuWriter WholeReducedMcuWriterOf(const JpegState& state, const ReadGeometry& g) {
   if (g.scale == 1) return nullptr;
   if (g.component_count == 1) return WholeGrayMcuWriterOf(state, g);
-  if (OnePassChromaShift(state, g) != 0) return nullptr;
+  const int32_t chroma_shift = OnePassChromaShift(state, g);
+  if (chroma_shift == 1) return Whole422McuWriterOf(state, g);
+  if (chroma_shift != 0) return nullptr;
   const ComponentGeometry* c = g.components;
   const int32_t edge = g.mcu_width, luma = c[0].h;
   for (int32_t i = 1; i < 3; ++i)

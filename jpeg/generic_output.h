@@ -15,10 +15,10 @@ namespace jpeg {
 int32_t WriteGenericMcu(JPEG_PROPERTIES* properties, const McuTarget& target);
 
 // Whole MCUs of reduced reads of gray images into one, three or four channels, and of YCbCr
-// into three-channel RGB or BGR whose every component has one sample per pixel after its
-// transform (4:4:4, and 4:2:0 whose chroma gets the larger transform): one call per MCU, the
-// writer chosen once per scan; none for other reads. Blocks in frame order. `quant`, when given,
-// holds the components' prepared tables: blocks of the 1x1 transform then still hold their
+// into three-channel RGB or BGR, 4:2:2 or with every component at one sample per pixel after
+// its transform (4:4:4, and 4:2:0 whose chroma gets the larger transform): one call per MCU,
+// the writer chosen once per scan; none for other reads. Blocks in frame order. `quant`, when
+// given, holds the components' prepared tables: blocks of the 1x1 transform then still hold their
 // quantised DC, which the writer turns into the precise sample itself. Without it every block holds
 // samples.
 using WholeReducedMcuWriter = void (*)(const int16_t* blocks, const int16_t* const* quant,

@@ -184,7 +184,8 @@ TEST(WholeReducedMcuWriter, WritesTheBytesOfTheGenericWriter) {
                             {{{1, 1}}, COLOR_GRAY, 3, COLOR_BGR},
                             {{{1, 1}}, COLOR_GRAY, 4, COLOR_RGBA},
                             {{{1, 1}, {1, 1}, {1, 1}}, COLOR_YCBCR, 3, COLOR_BGR},
-                            {{{2, 2}, {1, 1}, {1, 1}}, COLOR_YCBCR, 3, COLOR_RGB}};
+                            {{{2, 2}, {1, 1}, {1, 1}}, COLOR_YCBCR, 3, COLOR_RGB},
+                            {{{2, 1}, {1, 1}, {1, 1}}, COLOR_YCBCR, 3, COLOR_BGR}};
   const int16_t quant[64] = {7};
   const int16_t* const quants[3] = {quant, quant, quant};
   for (const Layout& l : layouts)
@@ -203,8 +204,9 @@ TEST(WholeReducedMcuWriter, WritesTheBytesOfTheGenericWriter) {
         ASSERT_NE(writer, nullptr) << l.channels << " channels, mode " << mode;
         int blocks = 0, dc_blocks = 0;
         for (int c = 0; c < g.component_count; ++c) {
+          const int first = blocks;  // the sink's count: the leading blocks of one sample
           blocks += g.components[c].h * g.components[c].v;
-          if (g.components[c].block_size == 1 && dc_blocks == blocks - 1) dc_blocks = blocks;
+          if (g.components[c].block_size == 1 && dc_blocks == first) dc_blocks = blocks;
         }
         if (from_dc && dc_blocks == 0) continue;
         for (int i = 0; i < 64 * blocks; ++i) {
