@@ -146,12 +146,22 @@ int32_t DecodeHuffmanSymbol(JpegInputStream& s, const JpegHuffmanDecodeTable& ta
 
 int32_t DecodeBlockPlain(JpegInputStream* stream, const BlockCoding* coding, int32_t count,
                          int16_t* blocks) {
-  return DecodeBlockRun<true>(*stream, coding, count, blocks);
+  return DecodeBlockRun<KeepAc::kAll>(*stream, coding, count, 0, blocks);
 }
 
 int32_t DecodeBlockDcOnlyPlain(JpegInputStream* stream, const BlockCoding* coding, int32_t count,
                                int16_t* blocks) {
-  return DecodeBlockRun<false>(*stream, coding, count, blocks);
+  return DecodeBlockRun<KeepAc::kNone>(*stream, coding, count, 0, blocks);
+}
+
+int32_t DecodeBlockMixedPlain(JpegInputStream* stream, const BlockCoding* coding, int32_t count,
+                              uint32_t keep_mask, int16_t* blocks) {
+  return DecodeBlockRun<KeepAc::kMasked>(*stream, coding, count, keep_mask, blocks);
+}
+
+// Every version decodes as the plain one, so any table may fall back on it.
+DecodeMixedRoutine MixedDecoderOf(const RoutineTable& table) {
+  return table.DecodeBlock == &DecodeBlockBmi2 ? &DecodeBlockMixedBmi2 : &DecodeBlockMixedPlain;
 }
 
 int32_t ProcessRestartPoint(JpegInputStream& stream, JpegScanHeader& scan, int32_t across,

@@ -38,17 +38,27 @@ int32_t SymbolFromStream(JpegInputStream& stream, const JpegHuffmanDecodeTable& 
   return ProcessRestartPoint(stream, scan, across, down, x, y);
 }
 // The block decoders of the routine table (plain versions), one bit reader held
-// across the blocks of a call. The DC-only one stores coefficient 0 alone and leaves
-// the rest of each block as it is.
+// across the blocks of a call. The DC-only one stores coefficient 0 alone (0 where the
+// data ended before it) and leaves the rest of each block as it is.
 struct BlockCoding;
 int32_t DecodeBlockPlain(JpegInputStream* stream, const BlockCoding* coding, int32_t count,
                          int16_t* blocks);
 int32_t DecodeBlockDcOnlyPlain(JpegInputStream* stream, const BlockCoding* coding, int32_t count,
                                int16_t* blocks);
-// The same two for processors with BMI2 (simd/decode_block_bmi2.cpp).
+// The blocks of an MCU that a reduced read keeps whole and DC-only side by side, under one
+// bit reader: block i as DecodeBlock where bit i of keep_mask is set, else as
+// DecodeBlockDcOnly. Internal, beside the table: the version of the table's DecodeBlock.
+using DecodeMixedRoutine = int32_t (*)(JpegInputStream* stream, const BlockCoding* coding,
+                                       int32_t count, uint32_t keep_mask, int16_t* blocks);
+int32_t DecodeBlockMixedPlain(JpegInputStream* stream, const BlockCoding* coding, int32_t count,
+                              uint32_t keep_mask, int16_t* blocks);
+DecodeMixedRoutine MixedDecoderOf(const RoutineTable& table);
+// The same three for processors with BMI2 (simd/decode_block_bmi2.cpp).
 int32_t DecodeBlockBmi2(JpegInputStream* stream, const BlockCoding* coding, int32_t count,
                         int16_t* blocks);
 int32_t DecodeBlockDcOnlyBmi2(JpegInputStream* stream, const BlockCoding* coding, int32_t count,
                               int16_t* blocks);
+int32_t DecodeBlockMixedBmi2(JpegInputStream* stream, const BlockCoding* coding, int32_t count,
+                             uint32_t keep_mask, int16_t* blocks);
 
 }  // namespace jpeg

@@ -82,6 +82,7 @@ uint8_t PassesIn(const JpegHuffmanDecodeTable& t, uint32_t bits, uint8_t* taken)
   while (length < kPassBits && ends == 0) {
     const JpegHuffmanLookahead code = CodeAt(t, (bits << length) & kMask, kPassBits);
     if (code.length == 0 || code.length > kPassBits - length) break;  // not whole in the index
+    if (length + code.length + (code.symbol & 0x0F) > kLongestPass) break;
     const int32_t run = code.symbol >> 4 & 0x0F, size = code.symbol & 0x0F;
     const uint32_t end = size == 0 && run != 15 ? kPassEndsBlock : 0;
     const int32_t next = advance + (end != 0 ? 1 : size == 0 ? 16 : run + 1);
@@ -92,7 +93,7 @@ uint8_t PassesIn(const JpegHuffmanDecodeTable& t, uint32_t bits, uint8_t* taken)
   }
   *taken = static_cast<uint8_t>(length);
   if (ends != 0) return static_cast<uint8_t>(static_cast<uint32_t>(advance) | ends);
-  return static_cast<uint8_t>(length == 0 ? 0 : 63 - advance);
+  return static_cast<uint8_t>(length == 0 ? kPassNone : advance);
 }
 
 // The record's lookups, one per slot: DC 0-3, then AC 0-3.
@@ -118,13 +119,11 @@ void BuildHuffmanLookup(const JpegHuffmanDecodeTable& table, HuffmanLookup* look
   }
   // Only AC values are passed over, and only reduced and region reads pass over them:
   // whole reads are spared the pass lookup's build.
-  const bool had_passes = lookup->has_passes;
   lookup->has_passes = with_passes && table.table_class == 1;
   if (!lookup->has_passes) {
-    if (had_passes) {
-      std::memset(lookup->pass_bits, 0, sizeof lookup->pass_bits);
-      std::memset(lookup->pass_moves, 0, sizeof lookup->pass_moves);
-    }
+    // A zero entry would advance by nothing: the step decoder takes over at once instead.
+    std::memset(lookup->pass_bits, 0, sizeof lookup->pass_bits);
+    std::memset(lookup->pass_moves, kPassNone, sizeof lookup->pass_moves);
     return;
   }
   for (uint32_t bits = 0; bits < (1u << kPassBits); ++bits)

@@ -34,15 +34,15 @@ inline constexpr int32_t kPassBits = 13;
 // AC steps whose codes they hold whole, up to the first end of block, with the value
 // bits of the last one even where they run past the index (passing over needs their
 // number only): `pass_bits` the bits the steps take (0: none, at most kLongestPass), and
-// `pass_moves`, read as a signed byte, where the steps lead. Steps that do not end the
-// block give their room, 63 less the coefficient positions they advance by: from a
-// position up to it they leave the block short of its end, so one comparison admits
-// them and none is needed after. Steps whose last is an end of block give kPassEndsBlock
-// with the positions they advance by (the end of block counts one) in bits 0-6: a
-// negative room that no position fits, so that the block's end is a test of its own.
-// No steps give 0. The bits taken have an array of their own, so that the step from one
-// pass to the next is a load and a subtraction. Only reads that pass over AC values build
-// the pass lookup; without it every entry is 0 and the step decoder takes every step.
+// `pass_moves` where the steps lead. Steps that do not end the block give the coefficient
+// positions they advance by (1-63): where no more positions than that lie ahead, they
+// leave the block short of its end, so one comparison admits them and a subtraction
+// follows them. Steps whose last is an end of block give kPassEndsBlock with the
+// positions they advance by (the end of block counts one) in bits 0-6, and no steps give
+// kPassNone: both above any position count, so that the block's end is a test of its
+// own. The bits taken have an array of their own, so that the step from one pass to the
+// next is a load and a subtraction. Only reads that pass over AC values build the pass
+// lookup; without it every entry is kPassNone and the step decoder takes every step.
 struct HuffmanLookup {
   JpegHuffmanDecodeTable table;
   uint32_t steps[1 << kLookupBits];
@@ -51,7 +51,9 @@ struct HuffmanLookup {
   bool has_passes;
 };
 inline constexpr uint32_t kPassEndsBlock = 0x80;
-inline constexpr int32_t kLongestPass = kPassBits + 15;
+inline constexpr uint32_t kPassNone = 0xFF;
+// The most bits a pass takes: three passes go to a full refill (56 bits at least).
+inline constexpr int32_t kLongestPass = 18;
 
 // Builds the lookup of `table` into a lookup that starts zeroed or was built before; the
 // pass lookup too when `with_passes` and the table is an AC table.

@@ -53,57 +53,48 @@ bool ScanHasNoMoreToShow(const McuSink& sink, const JpegScanHeader& scan,
   return MemoryInputRanDry(stream) || RowBelowOutput(sink.geometry, scan, y);
 }
 
-// The blocks of one MCU in decoding order, and the routine each scan component's
-// blocks take.
+// The blocks of one MCU in decoding order, and which of them keep their AC values.
 struct McuPlan {
   BlockCoding coding[JPEG_MCU_BLOCKS];
-  DecodeBlockRoutine decode[JPEG_MAX_COMPONENTS];
-  int32_t first[JPEG_MAX_COMPONENTS + 1];  // first block of each scan component
-  int32_t components;
+  int32_t blocks;
+  uint32_t keep_ac;  // bit b: block b is decoded whole
+  DecodeMixedRoutine decode_mixed;
 };
 
 // A block that the read reduces to one sample needs only its DC coefficient: its AC
 // values are decoded past without being stored. So are those of the MCUs a region read
 // does not show.
 Status PlanScan(JpegState& state, JpegScanHeader& scan, const McuSink& sink, McuPlan& plan) {
-  const RoutineTable& table = *state.routine_table;
-  plan.components = scan.component_count;
+  plan.decode_mixed = MixedDecoderOf(*state.routine_table);
+  plan.keep_ac = 0;
   int32_t block = 0;
   for (int32_t j = 0; j < scan.component_count; ++j) {
     const JpegScanComponent& c = scan.components[j];
     const bool dc_only = sink.geometry.components[c.frame_index].block_size == 1;
-    plan.decode[j] = dc_only ? table.DecodeBlockDcOnly : table.DecodeBlock;
-    plan.first[j] = block;
     const HuffmanLookup* dc = HuffmanLookupOf(state, 0, c.dc_table);
     const HuffmanLookup* ac =
         HuffmanLookupOf(state, 1, c.ac_table, dc_only || sink.geometry.window.region);
     if (dc == nullptr || ac == nullptr) return JPEG_ERR_MEMORY;
     const int32_t blocks = scan.component_count > 1 ? c.h * c.v : 1;
-    for (int32_t b = 0; b < blocks; ++b, ++block) plan.coding[block] = {dc, ac, &scan.dc_pred[j]};
+    for (int32_t b = 0; b < blocks; ++b, ++block) {
+      plan.coding[block] = {dc, ac, &scan.dc_pred[j]};
+      if (!dc_only) plan.keep_ac |= 1u << block;
+    }
   }
-  plan.first[scan.component_count] = block;
+  plan.blocks = block;
   return JPEG_SUCCESS;
 }
 
-// One call per run of scan components that take the same routine, so that one bit
-// reader serves a whole MCU where the read keeps every block's coefficients.
+// One call per MCU, so that one bit reader serves all its blocks: the routine table's
+// decoders where the MCU's blocks are all kept whole or all DC-only, else the mixed one.
 Status DecodeMcuBlocks(JpegState& state, const McuPlan& plan, bool shown) {
-  // A block whose DC cannot be read (its data ended) is all zero; the DC-only decoder
-  // stores coefficient 0 only when it reads it, so the previous MCU's must not stay.
-  for (int32_t b = 0; b < plan.first[plan.components]; ++b) state.mcu_work_buffer[64 * b] = 0;
-  if (!shown)
-    return state.routine_table->DecodeBlockDcOnly(
-        &state.stream, plan.coding, plan.first[plan.components], state.mcu_work_buffer);
-  for (int32_t j = 0; j < plan.components;) {
-    int32_t k = j + 1;
-    while (k < plan.components && plan.decode[k] == plan.decode[j]) ++k;
-    const int32_t first = plan.first[j];
-    const int32_t status = plan.decode[j](&state.stream, plan.coding + first, plan.first[k] - first,
-                                          state.mcu_work_buffer + 64 * first);
-    if (status != JPEG_SUCCESS) return status;
-    j = k;
-  }
-  return JPEG_SUCCESS;
+  const RoutineTable& table = *state.routine_table;
+  const uint32_t keep = shown ? plan.keep_ac : 0;
+  if (keep == 0)
+    return table.DecodeBlockDcOnly(&state.stream, plan.coding, plan.blocks, state.mcu_work_buffer);
+  if (keep == (1u << plan.blocks) - 1)
+    return table.DecodeBlock(&state.stream, plan.coding, plan.blocks, state.mcu_work_buffer);
+  return plan.decode_mixed(&state.stream, plan.coding, plan.blocks, keep, state.mcu_work_buffer);
 }
 
 // Pixels through the sink, or the quantised coefficients to their planes.

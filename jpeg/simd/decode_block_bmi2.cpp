@@ -10,12 +10,17 @@ namespace jpeg {
 
 int32_t DecodeBlockBmi2(JpegInputStream* stream, const BlockCoding* coding, int32_t count,
                         int16_t* blocks) {
-  return DecodeBlockRun<true>(*stream, coding, count, blocks);
+  return DecodeBlockRun<KeepAc::kAll>(*stream, coding, count, 0, blocks);
 }
 
 int32_t DecodeBlockDcOnlyBmi2(JpegInputStream* stream, const BlockCoding* coding, int32_t count,
                               int16_t* blocks) {
-  return DecodeBlockRun<false>(*stream, coding, count, blocks);
+  return DecodeBlockRun<KeepAc::kNone>(*stream, coding, count, 0, blocks);
+}
+
+int32_t DecodeBlockMixedBmi2(JpegInputStream* stream, const BlockCoding* coding, int32_t count,
+                             uint32_t keep_mask, int16_t* blocks) {
+  return DecodeBlockRun<KeepAc::kMasked>(*stream, coding, count, keep_mask, blocks);
 }
 
 }  // namespace jpeg

@@ -350,26 +350,36 @@ int32_t ReferenceBlock(JpegInputStream& s, const JpegHuffmanDecodeTable& dc,
 struct BlockDecoders {
   const char* name;
   DecodeBlockRoutine full, dc_only;
+  DecodeMixedRoutine mixed;
 };
 
 // The versions this processor runs.
 std::vector<BlockDecoders> RunnableDecoders() {
-  std::vector<BlockDecoders> versions{{"plain", &DecodeBlockPlain, &DecodeBlockDcOnlyPlain}};
+  std::vector<BlockDecoders> versions{
+      {"plain", &DecodeBlockPlain, &DecodeBlockDcOnlyPlain, &DecodeBlockMixedPlain}};
   if (GetProcessorInfo().bmi2)
-    versions.push_back({"BMI2", &DecodeBlockBmi2, &DecodeBlockDcOnlyBmi2});
+    versions.push_back({"BMI2", &DecodeBlockBmi2, &DecodeBlockDcOnlyBmi2, &DecodeBlockMixedBmi2});
   else
     std::printf("The processor has no BMI2: its block decoders go untested.\n");
   return versions;
 }
 
+// Which blocks a comparison keeps whole: all, none (the DC-only decoder), or those of
+// kMixedKeep in each call (the mixed decoder).
+enum class Kept { kWhole, kDcOnly, kMixed };
+constexpr uint32_t kMixedKeep = 0b110010;
+
 // Decodes `count` blocks of one stream twice, with a version of the block decoder (or
-// of the DC-only one) and with the reference, and requires the same blocks (DC
-// coefficients), statuses and reader state after each.
+// of the DC-only or mixed one) and with the reference, and requires the same blocks (DC
+// coefficients where only they are kept), statuses and reader state after each.
 class ReaderComparison {
  public:
-  explicit ReaderComparison(const BlockDecoders& version, bool dc_only = false)
-      : decode_(dc_only ? version.dc_only : version.full),
-        dc_only_(dc_only),
+  explicit ReaderComparison(const BlockDecoders& version, Kept kept = Kept::kWhole)
+      : version_(version),
+        keep_(kept == Kept::kWhole    ? ~0u
+              : kept == Kept::kDcOnly ? 0u
+                                      : kMixedKeep),
+        mixed_(kept == Kept::kMixed),
         dc_(LookupOf(kDcCounts, kDcValues, 0)),
         ac_(LookupOf(kAcCounts, kAcValues, 1)) {}
   // The decoded blocks (zigzag order) up to the first error; `per_call` blocks to a
@@ -382,13 +392,18 @@ class ReaderComparison {
     for (int32_t b = 0; b < count; b += per_call) {
       const int32_t n = std::min(per_call, count - b);
       std::vector<int16_t> fast_blocks(64 * n, 0), reference_blocks(64 * n, 0);
-      const int32_t fast_status = decode_(&fast, coding.data(), n, fast_blocks.data());
+      // A stale DC, as the previous MCU leaves it: a block whose DC the data ends before is 0.
+      for (int32_t i = 0; i < n; ++i) fast_blocks[64 * i] = 0x777;
+      const int32_t fast_status =
+          mixed_       ? version_.mixed(&fast, coding.data(), n, keep_, fast_blocks.data())
+          : keep_ == 0 ? version_.dc_only(&fast, coding.data(), n, fast_blocks.data())
+                       : version_.full(&fast, coding.data(), n, fast_blocks.data());
       int32_t reference_status = 0, done = 0;
       while (done < n && reference_status == 0)
         reference_status = ReferenceBlock(reference, dc_.table, ac_.table, &reference_pred,
                                           reference_blocks.data() + 64 * done++);
-      for (int32_t i = 0; i < 64 * n && dc_only_; ++i)
-        if (i % 64 != 0) reference_blocks[i] = 0;
+      for (int32_t i = 0; i < 64 * n; ++i)
+        if (i % 64 != 0 && (keep_ >> (i / 64) & 1) == 0) reference_blocks[i] = 0;
       SCOPED_TRACE("blocks from " + std::to_string(b));
       EXPECT_EQ(fast_status, reference_status);
       EXPECT_EQ(fast_pred, reference_pred);
@@ -437,8 +452,9 @@ class ReaderComparison {
     if (IsFileInput(a)) return;
     EXPECT_TRUE(UnreadOf(a) == UnreadOf(b));
   }
-  DecodeBlockRoutine decode_;
-  bool dc_only_;
+  BlockDecoders version_;
+  uint32_t keep_;
+  bool mixed_;
   HuffmanLookup dc_, ac_;
 };
 
@@ -456,7 +472,9 @@ TEST(DecodeBlockFastPath, DecodesRandomBlocksAsEncodedAndAsTheByteWiseReader) {
           ReaderComparison(version).RunOnMemory(bytes, static_cast<int32_t>(blocks.size()) + 2);
       decoded.resize(blocks.size());
       EXPECT_EQ(decoded, blocks);
-      ReaderComparison(version, true).RunOnMemory(bytes, static_cast<int32_t>(blocks.size()) + 2);
+      for (const Kept kept : {Kept::kDcOnly, Kept::kMixed})
+        ReaderComparison(version, kept)
+            .RunOnMemory(bytes, static_cast<int32_t>(blocks.size()) + 2, 6);
       if (::testing::Test::HasFailure()) return;
     }
   }
@@ -485,8 +503,8 @@ TEST(DecodeBlockFastPath, StuffingMarkersAndEndsAtEveryOffsetDecodeAsTheByteWise
       for (const int32_t per_call : {1, 6}) {  // a block a call, and an MCU of 4:2:0
         for (const BlockDecoders& version : versions) {
           SCOPED_TRACE(version.name);
-          for (const bool dc_only : {false, true})
-            ReaderComparison(version, dc_only).RunOnMemory(*bytes, 16, per_call);
+          for (const Kept kept : {Kept::kWhole, Kept::kDcOnly, Kept::kMixed})
+            ReaderComparison(version, kept).RunOnMemory(*bytes, 16, per_call);
           if (::testing::Test::HasFailure()) return;
         }
       }
@@ -504,8 +522,8 @@ TEST(DecodeBlockFastPath, ArbitraryBytesDecodeAsTheByteWiseReader) {
     for (uint8_t& byte : bytes) byte = static_cast<uint8_t>(random());
     for (const BlockDecoders& version : versions) {
       SCOPED_TRACE(version.name);
-      for (const bool dc_only : {false, true})
-        ReaderComparison(version, dc_only).RunOnMemory(bytes, 64, 4);
+      for (const Kept kept : {Kept::kWhole, Kept::kDcOnly, Kept::kMixed})
+        ReaderComparison(version, kept).RunOnMemory(bytes, 64, 4);
     }
     if (::testing::Test::HasFailure()) return;
   }
