@@ -7,6 +7,7 @@
 #include "jpeg/scan_decode.h"
 
 #include <algorithm>
+#include <cstdint>
 
 #include "jpeg/coefficient_output.h"
 #include "jpeg/huffman_decode.h"
@@ -110,6 +111,13 @@ struct ScanCursor {
   int32_t x, y;
 };
 
+// The MCUs from the cursor's on that a restart point follows the last of: counted down
+// MCU by MCU, so that those between restart points cost no division.
+int64_t McusToRestart(const JpegScanHeader& scan, ScanGrid grid, ScanCursor at) {
+  if (scan.restart_interval == 0) return INT64_MAX;
+  return scan.restart_interval - (int64_t{at.y} * grid.across + at.x) % scan.restart_interval;
+}
+
 // Reaches the first MCU of `row` from the cursor: the row index enters the data at the
 // last restart point before it, and the MCUs in between are decoded for their DC
 // predictors only. Memory input that runs dry on the way ends the scan there, as a
@@ -192,6 +200,7 @@ Status DecodeSequentialScan(JPEG_PROPERTIES& properties, JpegScanHeader& scan,
   const int64_t end = int64_t{span.end_row} * grid.across;
   bool interrupted = false;
   bool jumps = region && scan.restart_interval != 0;
+  int64_t to_restart = McusToRestart(scan, grid, at);
   McuRect decoded{};
   for (; status.ok() && !ended && y < span.end_row; ++y, x = 0) {
     for (; x < grid.across; ++x) {
@@ -200,9 +209,13 @@ Status DecodeSequentialScan(JPEG_PROPERTIES& properties, JpegScanHeader& scan,
         status = JumpOverHiddenMcus(state, scan, grid, span, at, jumps);
         if (!status.ok()) break;
         shown = x >= span.first_column && x < span.end_column;
+        to_restart = McusToRestart(scan, grid, at);
       }
       status = DecodeMcuBlocks(state, plan, shown);
-      if (status.ok()) status = ProcessRestart(state.stream, scan, grid.across, grid.down, x, y);
+      if (status.ok() && --to_restart == 0) {
+        status = ProcessRestartPoint(state.stream, scan, grid.across, grid.down, x, y);
+        to_restart = scan.restart_interval;
+      }
       if (status.ok() && shown) status = DeliverMcu(properties, scan, sink, x, y);
       if (!status.ok()) break;
       if (EntropyDataEnded(state.stream, scan) && ++mcus_after_input_end > kMcusAfterInputEnd &&
