@@ -1,12 +1,11 @@
 // The block-wise bit reader shared by the sequential and progressive block decoders:
 // the stream's bit reader held in registers for the length of one call, taking data
-// bytes up to eight at a time while they hold no 0xFF, so that one refill serves a
-// code and its value bits, usually two of them. The unread bits stand at the top of
-// the register, so that a lookup index is one shift and taking bits another: the
-// chain from one lookup to the next is as short as it can be. Everything here has
-// internal linkage, and no library template is instantiated: files built with other
-// instruction-set flags include it too, and no copy of theirs may stand in for another
-// file's.
+// bytes up to eight at a time while they hold no 0xFF but a stuffed one, so that one refill serves
+// a code and its value bits, usually two of them. The unread bits stand at the top of the register,
+// so that a lookup index is one shift and taking bits another: the chain from one lookup to the
+// next is as short as it can be. Everything here has internal linkage, and no library template is
+// instantiated: files built with other instruction-set flags include it too, and no copy of theirs
+// may stand in for another file's.
 #pragma once
 
 #include <cstdint>
@@ -63,11 +62,13 @@ inline int32_t LongCodeIn(uint32_t window, const JpegHuffmanDecodeTable& t, int3
 
 // The bit reader of one call, held in locals. The next bit is buffer_'s top bit (the
 // stream keeps its bits at the low end: Load and Store turn them). Data bytes before the next 0xFF
-// are taken eight at a time, only where eight remain in the buffer; a 0xFF (stuffing or a marker),
-// the last bytes of the buffer and the end of the data go through the stream's byte-wise reader.
+// are taken eight at a time, only where eight remain in the buffer, and a stuffed 0xFF among them
+// as a data byte; other 0xFF bytes (fill bytes, a marker), the last bytes of the buffer and the
+// end of the data go through the stream's byte-wise reader.
 // Both take the same bits in the same order, and a step gets kMarkerReached or an input error only
 // when the bits before the marker or the end are fewer than it needs, so the statuses do not depend
-// on how far ahead either read. Finish hands the unread whole bytes it took back to the stream.
+// on how far ahead either read. Finish hands the unread whole bytes it took back to the stream
+// (those loaded before a stuffed zero it passed over stay in the stream's bit buffer).
 class BlockReader {
  public:
   explicit BlockReader(JpegInputStream& stream) : stream_(stream) { Load(); }
@@ -156,6 +157,18 @@ class BlockReader {
     int32_t n = (63 - count_) >> 3;
     const int32_t data = BytesBefore0xFF(word);
     if (data < 8) [[unlikely]] {
+      if (data < n && data < 7 && (word >> (48 - 8 * data) & 0xFF) == 0) {
+        // A stuffed zero (T.81 F.1.2.3): the 0xFF is a data byte, and the zero is passed
+        // over. The bytes before it are no longer whole in memory behind next_, so Store
+        // leaves them in the stream's bit buffer rather than handing them back.
+        n = data + 1;
+        buffer_ |= (word & ~(~uint64_t{0} >> (8 * n))) >> count_;
+        count_ += 8 * n;
+        next_ += n + 1;
+        left_ -= n + 1;
+        first_ = next_;
+        return;
+      }
       n = data < n ? data : n;
       word &= ~(~uint64_t{0} >> (8 * data));  // nothing from the 0xFF on
     }
@@ -212,7 +225,8 @@ class BlockReader {
   uint64_t buffer_ = 0;
   int32_t count_ = 0;  // valid bits at the top of buffer_
   const uint8_t* next_ = nullptr;
-  const uint8_t* first_ = nullptr;  // next_ at Load: the bytes from here on were loaded whole
+  const uint8_t* first_ = nullptr;  // the bytes from here on were loaded whole (from Load on,
+                                    // or from the last stuffed zero)
   int32_t left_ = 0;
 };
 
