@@ -264,6 +264,12 @@ void WriteWholeSquareMcu(const int16_t* blocks, const int16_t* const* quant, uin
   for (int y = 0; y < kEdge; ++y, out += row_step) StoreRow(words + kEdge * y, kEdge, out);
 }
 
+// The whole-MCU writers in AVX2 run where the class runs the reduced transforms in AVX2, as
+// its colour kernels run.
+bool RunsAvx2(const RoutineTable& table) {
+  return table.InverseDct2x2Precise == &InverseDct2x2PreciseAvx2;
+}
+
 // A whole reduced MCU of a 4:2:2 image: 2 * kSize x kSize pixels, luma in two blocks side by
 // side, each chroma sample serving two pixels across. Blocks of one sample take their quantised
 // DC when tables are given.
@@ -319,8 +325,10 @@ WholeReducedMcuWriter Whole422McuWriterOf(const JpegState& state, const ReadGeom
     return nullptr;
   for (int32_t i = 1; i < 3; ++i)
     if (c[i].h != 1 || c[i].v != 1 || c[i].block_size != size) return nullptr;
-  return state.dib_color == COLOR_BGR ? Whole422McuWriter<true>(size)
-                                      : Whole422McuWriter<false>(size);
+  const bool bgr = state.dib_color == COLOR_BGR;
+  if (size == 4 && RunsAvx2(*state.routine_table))
+    return bgr ? &WriteReduced422HalfToBgrAvx2 : &WriteReduced422HalfToRgbAvx2;
+  return bgr ? Whole422McuWriter<true>(size) : Whole422McuWriter<false>(size);
 }
 
 // A whole reduced MCU of a gray image, kEdge x kEdge pixels from its one block, into buffers of
@@ -367,11 +375,10 @@ WholeReducedMcuWriter WholeGrayMcuWriterOf(const JpegState& state, const ReadGeo
   }
 }
 
-// The AVX2 writers of the layouts that have one: where the class runs the reduced transforms
-// in AVX2, as its colour kernels run.
+// The AVX2 writers of the square layouts that have one.
 WholeReducedMcuWriter WholeSquareMcuWriterAvx2(const RoutineTable& table, bool bgr, int32_t edge,
                                                int32_t luma) {
-  if (table.InverseDct2x2Precise != &InverseDct2x2PreciseAvx2) return nullptr;
+  if (!RunsAvx2(table)) return nullptr;
   switch (edge << 4 | luma) {
     case 8 << 4 | 2:
       return bgr ? &WriteReduced420HalfToBgrAvx2 : &WriteReduced420HalfToRgbAvx2;

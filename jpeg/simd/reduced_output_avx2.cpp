@@ -1,6 +1,6 @@
-// Whole MCUs of reduced reads in AVX2: YCbCr 4:2:0 at half and quarter size and 4:4:4 at half
-// size into three-channel RGB or BGR, sixteen pixels a step (two rows of an 8-pixel MCU, or a
-// whole 4-pixel one). The generic path's in-place equations in 16-bit lanes as ycc_terms.h
+// Whole MCUs of reduced reads in AVX2: YCbCr 4:2:0 at half and quarter size and 4:4:4 and 4:2:2
+// at half size into three-channel RGB or BGR, sixteen pixels a step (two rows of an 8-pixel MCU, or
+// a whole 4-pixel one). The generic path's in-place equations in 16-bit lanes as ycc_terms.h
 // rewrites them, with the same wrap-around, and packus_epi16 is exactly their clamp to 0..255,
 // so the bytes are the plain writer's for any samples. Each 128-bit half of a step's pixels
 // packs into 12 bytes, which are stored as 8 and 4, so no byte beyond the MCU is written.
@@ -101,25 +101,29 @@ __m128i High(__m256i v) {
   return _mm256_extracti128_si256(v, 1);
 }
 
+// Two rows of 8 pixels from their samples, the first row's in the low half.
+template <bool kBgr>
+void WriteTwoRows(__m256i y, __m256i cb, __m256i cr, uint8_t* row, int32_t row_step) {
+  __m256i first, second;
+  PackPixels<kBgr>(InPlaceColours(y, cb, cr), first, second);
+  Store12(row, Low(first));
+  Store12(row + 12, Low(second));
+  Store12(row + row_step, High(first));
+  Store12(row + row_step + 12, High(second));
+}
+
 // kEdge x kEdge pixels, luma in kLuma x kLuma blocks, chroma in one block each after them.
 template <int kEdge, int kLuma, bool kBgr>
 void WriteSquareMcu(const int16_t* blocks, const int16_t* const*, uint8_t* out, int32_t row_step) {
   const int16_t *cb = blocks + 64 * kLuma * kLuma, *cr = cb + 64;
-  __m256i first, second;
   if constexpr (kEdge == 8) {
-    for (int r = 0; r < 8; r += 2) {
-      PackPixels<kBgr>(
-          InPlaceColours(Join(LumaRow<8, kLuma>(blocks, r), LumaRow<8, kLuma>(blocks, r + 1)),
+    for (int r = 0; r < 8; r += 2)
+      WriteTwoRows<kBgr>(Join(LumaRow<8, kLuma>(blocks, r), LumaRow<8, kLuma>(blocks, r + 1)),
                          Join(ChromaRow<8>(cb, r), ChromaRow<8>(cb, r + 1)),
-                         Join(ChromaRow<8>(cr, r), ChromaRow<8>(cr, r + 1))),
-          first, second);
-      uint8_t* row = out + static_cast<ptrdiff_t>(r) * row_step;
-      Store12(row, Low(first));
-      Store12(row + 12, Low(second));
-      Store12(row + row_step, High(first));
-      Store12(row + row_step + 12, High(second));
-    }
+                         Join(ChromaRow<8>(cr, r), ChromaRow<8>(cr, r + 1)),
+                         out + static_cast<ptrdiff_t>(r) * row_step, row_step);
   } else {
+    __m256i first, second;
     auto rows = [](auto row_of) {
       return Join(_mm_unpacklo_epi64(row_of(0), row_of(1)),
                   _mm_unpacklo_epi64(row_of(2), row_of(3)));
@@ -135,8 +139,32 @@ void WriteSquareMcu(const int16_t* blocks, const int16_t* const*, uint8_t* out, 
   }
 }
 
+// 4:2:2 at half size: 8 x 4 pixels, the two luma blocks side by side, each chroma sample
+// doubled across.
+template <bool kBgr>
+void Write422HalfMcu(const int16_t* blocks, const int16_t* const*, uint8_t* out, int32_t row_step) {
+  const int16_t *cb = blocks + 128, *cr = cb + 64;
+  auto doubled = [](const int16_t* block, int r) {
+    const __m128i samples = Load4(block + 8 * r);
+    return _mm_unpacklo_epi16(samples, samples);
+  };
+  for (int r = 0; r < 4; r += 2)
+    WriteTwoRows<kBgr>(Join(LumaRow<8, 2>(blocks, r), LumaRow<8, 2>(blocks, r + 1)),
+                       Join(doubled(cb, r), doubled(cb, r + 1)),
+                       Join(doubled(cr, r), doubled(cr, r + 1)),
+                       out + static_cast<ptrdiff_t>(r) * row_step, row_step);
+}
+
 }  // namespace
 
+void WriteReduced422HalfToRgbAvx2(const int16_t* b, const int16_t* const* q, uint8_t* o,
+                                  int32_t s) {
+  Write422HalfMcu<false>(b, q, o, s);
+}
+void WriteReduced422HalfToBgrAvx2(const int16_t* b, const int16_t* const* q, uint8_t* o,
+                                  int32_t s) {
+  Write422HalfMcu<true>(b, q, o, s);
+}
 void WriteReduced420HalfToRgbAvx2(const int16_t* b, const int16_t* const* q, uint8_t* o,
                                   int32_t s) {
   WriteSquareMcu<8, 2, false>(b, q, o, s);
