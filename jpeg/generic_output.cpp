@@ -10,7 +10,8 @@
 // pixels take the same sample, so the bytes equal those of the packing path.
 //
 // Reduced reads of 4:4:4, 4:2:2 and 4:2:0 YCbCr into RGB or BGR take a one-pass writer:
-// expansion and conversion fused, the same bytes.
+// expansion and conversion fused, the same bytes. Their MCUs shown whole, and those of gray
+// images, go to a whole-MCU writer of the layout that the sink picks once per scan.
 #include "jpeg/generic_output.h"
 
 #include <algorithm>

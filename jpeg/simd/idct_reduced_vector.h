@@ -98,14 +98,31 @@ inline bool FitsInt16(Int32x8 a, __m128i packed) {
 // with that output's coefficients, one multiply-add and a sum across lanes. The shift by 14 is
 // the product by 16384 and the sums are those of the 32-bit pass modulo 2^32; a row without
 // AC terms gives ((w0 + 16) >> 5) + 128 this way as well.
+// With AVX2 two rows take one multiply-add per output, summed across lanes by two rounds of
+// horizontal adds (the same sums modulo 2^32).
 inline void SecondPass4x4Narrow(const __m128i* rows, int16_t* block) {
   const __m128i coefficients[4] = {
       _mm_setr_epi16(16384, 20995, 15137, 7373, 0, -4926, -6270, -4176),
       _mm_setr_epi16(16384, 8697, -15137, -17799, 0, 11893, 6270, -1730),
       _mm_setr_epi16(16384, -8697, -15137, 17799, 0, -11893, 6270, 1730),
       _mm_setr_epi16(16384, -20995, 15137, -7373, 0, 4926, -6270, 4176)};
-  const __m128i descale = _mm_set1_epi32(262144), level = _mm_set1_epi32(128);
   __m128i samples[4];
+#ifdef __AVX2__
+  const __m256i descale = _mm256_set1_epi32(262144), level = _mm256_set1_epi32(128);
+  for (int r = 0; r < 4; r += 2) {
+    const __m256i pair = _mm256_inserti128_si256(_mm256_castsi128_si256(rows[r]), rows[r + 1], 1);
+    __m256i sums[4];
+    for (int k = 0; k < 4; ++k)
+      sums[k] = _mm256_madd_epi16(pair, _mm256_broadcastsi128_si256(coefficients[k]));
+    const __m256i sum =
+        _mm256_hadd_epi32(_mm256_hadd_epi32(sums[0], sums[1]), _mm256_hadd_epi32(sums[2], sums[3]));
+    const __m256i out =
+        _mm256_add_epi32(_mm256_srai_epi32(_mm256_add_epi32(sum, descale), 19), level);
+    samples[r] = _mm256_castsi256_si128(out);
+    samples[r + 1] = _mm256_extracti128_si256(out, 1);
+  }
+#else
+  const __m128i descale = _mm_set1_epi32(262144), level = _mm_set1_epi32(128);
   for (int r = 0; r < 4; ++r) {
     __m128i sums[4];
     for (int k = 0; k < 4; ++k) sums[k] = _mm_madd_epi16(rows[r], coefficients[k]);
@@ -114,6 +131,7 @@ inline void SecondPass4x4Narrow(const __m128i* rows, int16_t* block) {
         _mm_add_epi32(_mm_add_epi32(sums[0], sums[1]), _mm_add_epi32(sums[2], sums[3]));
     samples[r] = _mm_add_epi32(_mm_srai_epi32(_mm_add_epi32(sum, descale), 19), level);
   }
+#endif
   StoreSamples(samples, 4, block);
 }
 
