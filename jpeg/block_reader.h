@@ -240,7 +240,7 @@ template <bool kTakeValue>
 [[gnu::always_inline]] inline int32_t HeldStep(BlockReader& reader, const HuffmanLookup& t,
                                                int32_t* value) {
   const uint32_t step = t.steps[reader.Peek(kLookupBits)];
-  const int32_t taken = static_cast<int32_t>(step & 0xFF);
+  const int32_t taken = static_cast<int32_t>(step & 63);
   *value = static_cast<int32_t>(step) >> 16;
   if (*value != 0) {
     reader.Skip(taken);

@@ -115,6 +115,7 @@ void BuildHuffmanLookup(const JpegHuffmanDecodeTable& table, HuffmanLookup* look
       step = static_cast<uint32_t>(length) | uint32_t{code.symbol & 0xFFu} << 8 |
              static_cast<uint32_t>(Extend(v, size)) << 16;
     }
+    if (code.length != 0 && length <= kLookupBits) step |= kStepWhole;
     lookup->steps[bits] = step;
   }
   // Only AC values are passed over, and only reduced and region reads pass over them:

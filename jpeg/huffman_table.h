@@ -25,9 +25,10 @@ inline constexpr int32_t kLookupBits = 10;
 inline constexpr int32_t kPassBits = 13;
 
 // A slot's table and, for every value of the next kLookupBits bits, what they begin
-// with: bits 0-7 the bits a step takes (0: a code longer than kLookupBits), bits 8-15
-// the symbol, bits 16-31 the extended value (T.81 F.2.2.1) when the code and its value
-// bits fit the index, else 0 (a value is never 0 then). Codes up to 8 bits come from
+// with: bits 0-5 the bits a step takes (0: a code longer than kLookupBits), bit 7
+// (kStepWhole) set where the code and its value bits (none for size 0) fit the index,
+// bits 8-15 the symbol, bits 16-31 the extended value (T.81 F.2.2.1) when the code and
+// its value bits fit the index, else 0 (a value is never 0 then). Codes up to 8 bits come from
 // the lookahead and longer ones from the canonical walk from 9 bits on, as the symbol
 // decoder reads them.
 // For passing over AC values, the pass lookup gives, for the next kPassBits bits, the
@@ -50,6 +51,7 @@ struct HuffmanLookup {
   uint8_t pass_moves[1 << kPassBits];
   bool has_passes;
 };
+inline constexpr uint32_t kStepWhole = 0x80;
 inline constexpr uint32_t kPassEndsBlock = 0x80;
 inline constexpr uint32_t kPassNone = 0xFF;
 // The most bits a pass takes: three passes go to a full refill (56 bits at least).

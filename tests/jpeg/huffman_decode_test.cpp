@@ -177,9 +177,10 @@ TEST(HuffmanLookup, FollowsItsSlotWhenTheSlotIsReplaced) {
   ASSERT_EQ(BuildHuffmanTable(short_counts, short_values, 1, 2, &state->ac_tables[2]), 0);
   const HuffmanLookup* lookup = HuffmanLookupOf(*state, 1, 2);
   ASSERT_NE(lookup, nullptr);
-  EXPECT_EQ(lookup->steps[0], 1u);                                          // '0': end of block
-  EXPECT_EQ(lookup->steps[0b1010000000], 3u | 0x01u << 8 | 1u << 16);       // '10' '1': +1
-  EXPECT_EQ(lookup->steps[0b1000000000], 3u | 0x01u << 8 | 0xFFFFu << 16);  // '10' '0': -1
+  EXPECT_EQ(lookup->steps[0], 1u | kStepWhole);  // '0': end of block
+  EXPECT_EQ(lookup->steps[0b1010000000], 3u | kStepWhole | 0x01u << 8 | 1u << 16);  // '10' '1': +1
+  EXPECT_EQ(lookup->steps[0b1000000000],
+            3u | kStepWhole | 0x01u << 8 | 0xFFFFu << 16);  // '10' '0': -1
   EXPECT_EQ(lookup->pass_bits[0], 0);  // no pass lookup until a read passes over values
   EXPECT_EQ(HuffmanLookupOf(*state, 1, 2, true)->pass_bits[0], 1);  // '0': end of block
   ASSERT_EQ(BuildHuffmanTable(long_counts, long_values, 1, 2, &state->ac_tables[2]), 0);
