@@ -42,7 +42,7 @@ template <bool kTakeValue>
                                                     int16_t* block) {
   int32_t symbol = 0, value = 0;
   for (int32_t k = 1; k < 64;) {
-    if (reader.Ensure(kLongestStep)) [[likely]] {
+    if (reader.Ensure(kLookupBits)) [[likely]] {
       // The common step, taken first: a code and its value bits within the lookup,
       // a coefficient stored.
       const uint32_t step = ac.steps[reader.Peek(kLookupBits)];
