@@ -55,7 +55,7 @@ struct McuSink {
   // pixels. It forms the samples of the first `writer_blocks` blocks (of the 1x1 precise
   // transform) itself, from their quantised DC and `quant`, the components' tables (none
   // when it forms none).
-  WholeReducedMcuWriter whole_reduced;
+  WholeReducedMcuWriter whole_reduced = nullptr;  // none until PrepareSink succeeds
   WholeMcus whole_mcus;
   int64_t origin, column_step, mcu_row_step;
   int32_t writer_blocks;
