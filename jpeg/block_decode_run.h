@@ -55,6 +55,12 @@ template <bool kTakeValue>
         block[kNaturalOrder[k++]] = static_cast<int16_t>(coefficient);
         continue;
       }
+      if ((step & kStepWhole) != 0) {  // size 0: the end of block or a ZRL
+        reader.Skip(static_cast<int32_t>(step & 63));
+        if ((step >> 12 & 0x0F) != 15) break;
+        k += 16;
+        continue;
+      }
     }
     const int32_t status = Step<true>(reader, ac, &symbol, &value);
     if (status != JPEG_SUCCESS) return BlockStatus(status);

@@ -25,6 +25,12 @@ inline uint64_t LoadBigEndian64(const uint8_t* p) {
   return __builtin_bswap64(word);
 }
 
+// Whether the word holds a 0xFF byte: a zero byte of its complement, whose borrow can
+// reach only bytes above the first zero, so the answer is exact.
+inline bool HasByte0xFF(uint64_t word) {
+  return ((~word - 0x0101010101010101ull) & word & 0x8080808080808080ull) != 0;
+}
+
 // Leading bytes of the big-endian word before its first 0xFF (8 when there is none).
 // The per-byte test cannot carry into a neighbouring byte.
 inline int32_t BytesBefore0xFF(uint64_t word) {
@@ -155,8 +161,8 @@ class BlockReader {
     if (left_ < 8) return;
     uint64_t word = LoadBigEndian64(next_);
     int32_t n = (63 - count_) >> 3;
-    const int32_t data = BytesBefore0xFF(word);
-    if (data < 8) [[unlikely]] {
+    if (HasByte0xFF(word)) [[unlikely]] {
+      const int32_t data = BytesBefore0xFF(word);
       if (data < n && data < 7 && (word >> (48 - 8 * data) & 0xFF) == 0) {
         // A stuffed zero (T.81 F.1.2.3): the 0xFF is a data byte, and the zero is passed
         // over. The bytes before it are no longer whole in memory behind next_, so Store
