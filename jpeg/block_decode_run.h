@@ -86,8 +86,8 @@ enum class Pass { kGoesOn, kEndsBlock, kNearEnd };
 [[gnu::always_inline]] inline Pass PassOver(BlockReader& reader, const HuffmanLookup& ac,
                                             int32_t& left) {
   const uint32_t index = reader.Peek(kPassBits);
-  const int32_t taken = ac.pass_bits[index];
-  const auto moves = static_cast<int32_t>(ac.pass_moves[index]);
+  const int32_t taken = ac.passes->bits[index];
+  const auto moves = static_cast<int32_t>(ac.passes->moves[index]);
   if (moves > left) {
     if ((moves & kPassEndsBlock) == 0 || (moves & 0x7F) > left + 1) return Pass::kNearEnd;
     reader.Skip(taken);

@@ -96,15 +96,34 @@ uint8_t PassesIn(const JpegHuffmanDecodeTable& t, uint32_t bits, uint8_t* taken)
   return static_cast<uint8_t>(length == 0 ? kPassNone : advance);
 }
 
-// The record's lookups, one per slot: DC 0-3, then AC 0-3.
+// Every entry "no steps": a zero entry would advance by nothing, so a lookup without
+// passes sends every step to the step decoder at once instead.
+constexpr PassLookup NoPasses() {
+  PassLookup none{};
+  for (uint8_t& moves : none.moves) moves = kPassNone;
+  return none;
+}
+constexpr PassLookup kNoPasses = NoPasses();
+
+// The record's lookups, one per slot: DC 0-3, then AC 0-3; and the pass lookups of the AC
+// slots, allocated when a read first passes over values, so that reads which never do
+// carry none of their memory.
 struct HuffmanLookups {
   HuffmanLookup slot[8];
+  PassLookup* passes[4];
 };
+
+// The memory of AC slot `id`'s pass lookup; none when it cannot be had.
+PassLookup* PassMemory(HuffmanLookups& lookups, int32_t id) {
+  PassLookup*& memory = lookups.passes[id];
+  if (memory == nullptr) memory = static_cast<PassLookup*>(std::malloc(sizeof(PassLookup)));
+  return memory;
+}
 
 }  // namespace
 
 void BuildHuffmanLookup(const JpegHuffmanDecodeTable& table, HuffmanLookup* lookup,
-                        bool with_passes) {
+                        PassLookup* passes) {
   std::memcpy(&lookup->table, &table, sizeof table);
   for (uint32_t bits = 0; bits < (1u << kLookupBits); ++bits) {
     const JpegHuffmanLookahead code = CodeAt(table, bits, kLookupBits);
@@ -120,35 +139,41 @@ void BuildHuffmanLookup(const JpegHuffmanDecodeTable& table, HuffmanLookup* look
   }
   // Only AC values are passed over, and only reduced and region reads pass over them:
   // whole reads are spared the pass lookup's build.
-  lookup->has_passes = with_passes && table.table_class == 1;
-  if (!lookup->has_passes) {
-    // A zero entry would advance by nothing: the step decoder takes over at once instead.
-    std::memset(lookup->pass_bits, 0, sizeof lookup->pass_bits);
-    std::memset(lookup->pass_moves, kPassNone, sizeof lookup->pass_moves);
-    return;
-  }
+  lookup->passes = &kNoPasses;
+  if (passes == nullptr || table.table_class != 1) return;
   for (uint32_t bits = 0; bits < (1u << kPassBits); ++bits)
-    lookup->pass_moves[bits] = PassesIn(table, bits, &lookup->pass_bits[bits]);
+    passes->moves[bits] = PassesIn(table, bits, &passes->bits[bits]);
+  lookup->passes = passes;
 }
 
 const HuffmanLookup* HuffmanLookupOf(JpegState& state, int32_t table_class, int32_t id,
                                      bool with_passes) {
   if (state.huffman_lookups == nullptr) {
     // Zero slots and zero lookups agree: every code is longer than the index.
-    state.huffman_lookups = std::calloc(1, sizeof(HuffmanLookups));
-    if (state.huffman_lookups == nullptr) return nullptr;
+    auto* lookups = static_cast<HuffmanLookups*>(std::calloc(1, sizeof(HuffmanLookups)));
+    if (lookups == nullptr) return nullptr;
+    for (HuffmanLookup& lookup : lookups->slot) lookup.passes = &kNoPasses;
+    state.huffman_lookups = lookups;
   }
+  auto& lookups = *static_cast<HuffmanLookups*>(state.huffman_lookups);
   const JpegHuffmanDecodeTable& slot = (table_class == 0 ? state.dc_tables : state.ac_tables)[id];
-  HuffmanLookup& lookup =
-      static_cast<HuffmanLookups*>(state.huffman_lookups)->slot[4 * table_class + id];
-  const bool passes = with_passes && table_class == 1;
-  if (std::memcmp(&lookup.table, &slot, sizeof slot) != 0 || (passes && !lookup.has_passes))
-    BuildHuffmanLookup(slot, &lookup, passes || lookup.has_passes);
+  HuffmanLookup& lookup = lookups.slot[4 * table_class + id];
+  // A slot that had its pass lookup keeps one through a rebuild.
+  const bool passes = table_class == 1 && (with_passes || lookup.passes != &kNoPasses);
+  if (std::memcmp(&lookup.table, &slot, sizeof slot) != 0 ||
+      (passes && lookup.passes == &kNoPasses)) {
+    PassLookup* memory = passes ? PassMemory(lookups, id) : nullptr;
+    if (passes && memory == nullptr) return nullptr;
+    BuildHuffmanLookup(slot, &lookup, memory);
+  }
   return &lookup;
 }
 
 void ReleaseHuffmanLookups(JpegState& state) {
-  std::free(state.huffman_lookups);
+  auto* lookups = static_cast<HuffmanLookups*>(state.huffman_lookups);
+  if (lookups != nullptr)
+    for (PassLookup* memory : lookups->passes) std::free(memory);
+  std::free(lookups);
   state.huffman_lookups = nullptr;
 }
 

@@ -34,22 +34,27 @@ inline constexpr int32_t kPassBits = 13;
 // For passing over AC values, the pass lookup gives, for the next kPassBits bits, the
 // AC steps whose codes they hold whole, up to the first end of block, with the value
 // bits of the last one even where they run past the index (passing over needs their
-// number only): `pass_bits` the bits the steps take (0: none, at most kLongestPass), and
-// `pass_moves` where the steps lead. Steps that do not end the block give the coefficient
+// number only): `bits` the bits the steps take (0: none, at most kLongestPass), and
+// `moves` where the steps lead. Steps that do not end the block give the coefficient
 // positions they advance by (1-63): where no more positions than that lie ahead, they
 // leave the block short of its end, so one comparison admits them and a subtraction
 // follows them. Steps whose last is an end of block give kPassEndsBlock with the
 // positions they advance by (the end of block counts one) in bits 0-6, and no steps give
 // kPassNone: both above any position count, so that the block's end is a test of its
 // own. The bits taken have an array of their own, so that the step from one pass to the
-// next is a load and a subtraction. Only reads that pass over AC values build the pass
-// lookup; without it every entry is kPassNone and the step decoder takes every step.
+// next is a load and a subtraction.
+struct PassLookup {
+  uint8_t bits[1 << kPassBits];
+  uint8_t moves[1 << kPassBits];
+};
+
+// Only reads that pass over AC values build a slot's pass lookup, in memory of its own:
+// without one, `passes` is a lookup whose every entry is kPassNone, and the step decoder
+// takes every step.
 struct HuffmanLookup {
   JpegHuffmanDecodeTable table;
   uint32_t steps[1 << kLookupBits];
-  uint8_t pass_bits[1 << kPassBits];
-  uint8_t pass_moves[1 << kPassBits];
-  bool has_passes;
+  const PassLookup* passes;
 };
 inline constexpr uint32_t kStepWhole = 0x80;
 inline constexpr uint32_t kPassEndsBlock = 0x80;
@@ -57,10 +62,10 @@ inline constexpr uint32_t kPassNone = 0xFF;
 // The most bits a pass takes: three passes go to a full refill (56 bits at least).
 inline constexpr int32_t kLongestPass = 18;
 
-// Builds the lookup of `table` into a lookup that starts zeroed or was built before; the
-// pass lookup too when `with_passes` and the table is an AC table.
+// Builds the lookup of `table` into `lookup`; its pass lookup into `passes` too when given
+// and the table is an AC table.
 void BuildHuffmanLookup(const JpegHuffmanDecodeTable& table, HuffmanLookup* lookup,
-                        bool with_passes = false);
+                        PassLookup* passes = nullptr);
 
 // The lookup of a Huffman slot of the record (class 0 DC, 1 AC), rebuilt when the slot
 // has changed since it was built, or when an AC slot's pass lookup is asked for and not

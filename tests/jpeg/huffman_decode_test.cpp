@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
+#include <deque>
 #include <memory>
 #include <random>
 #include <string>
@@ -24,11 +25,13 @@ namespace {
 
 using namespace jpeg;
 
+// With its pass lookup, in memory that lasts as long as the test program.
 HuffmanLookup LookupOf(const uint8_t* counts, const uint8_t* values, int32_t table_class) {
+  static std::deque<PassLookup> passes;
   JpegHuffmanDecodeTable table{};
   EXPECT_EQ(BuildHuffmanTable(counts, values, table_class, 0, &table), 0);
   HuffmanLookup lookup{};
-  BuildHuffmanLookup(table, &lookup, true);
+  BuildHuffmanLookup(table, &lookup, &passes.emplace_back());
   return lookup;
 }
 
@@ -181,12 +184,12 @@ TEST(HuffmanLookup, FollowsItsSlotWhenTheSlotIsReplaced) {
   EXPECT_EQ(lookup->steps[0b1010000000], 3u | kStepWhole | 0x01u << 8 | 1u << 16);  // '10' '1': +1
   EXPECT_EQ(lookup->steps[0b1000000000],
             3u | kStepWhole | 0x01u << 8 | 0xFFFFu << 16);  // '10' '0': -1
-  EXPECT_EQ(lookup->pass_bits[0], 0);  // no pass lookup until a read passes over values
-  EXPECT_EQ(HuffmanLookupOf(*state, 1, 2, true)->pass_bits[0], 1);  // '0': end of block
+  EXPECT_EQ(lookup->passes->moves[0], kPassNone);           // none until a read passes over values
+  EXPECT_EQ(HuffmanLookupOf(*state, 1, 2, true)->passes->bits[0], 1);  // '0': end of block
   ASSERT_EQ(BuildHuffmanTable(long_counts, long_values, 1, 2, &state->ac_tables[2]), 0);
   lookup = HuffmanLookupOf(*state, 1, 2);
-  EXPECT_EQ(lookup->steps[0], 0u);      // longer than the index
-  EXPECT_EQ(lookup->pass_bits[0], 12);  // the pass lookup follows the slot too
+  EXPECT_EQ(lookup->steps[0], 0u);         // longer than the index
+  EXPECT_EQ(lookup->passes->bits[0], 12);  // the pass lookup follows the slot too
   EXPECT_EQ(std::memcmp(&lookup->table, &state->ac_tables[2], sizeof lookup->table), 0);
   ReleaseHuffmanLookups(*state);
 }
