@@ -35,18 +35,6 @@ void MatchQuantTablesToMethod(JpegState& state, const JpegScanHeader& scan) {
   }
 }
 
-void TransformBlocks(const RoutineTable& table, const McuSink& sink, int16_t* blocks) {
-  for (int32_t i = 0; i < sink.block_count; ++i, blocks += 64) {
-    const SinkBlock& b = sink.blocks[i];
-    if (b.dequantize_transform != nullptr) {
-      b.dequantize_transform(blocks, b.quant);
-      continue;
-    }
-    table.Dequantize(blocks, b.quant);
-    b.transform(blocks);
-  }
-}
-
 Status WriteBlockByBlock(JPEG_PROPERTIES& properties, const McuSink& sink, int32_t mcu_column,
                          int32_t mcu_row) {
   JpegState& state = properties.state;
@@ -139,7 +127,7 @@ Status SinkAnyMcu(JPEG_PROPERTIES& properties, const McuSink& sink, int32_t mcu_
   JpegState& state = properties.state;
   const RoutineTable& table = *state.routine_table;
   if (table.WriteMcuOutput == nullptr || sink.writer == nullptr) return JPEG_ERR_INVALID_PROPERTIES;
-  TransformBlocks(table, sink, state.mcu_work_buffer);
+  TransformBlocks(table, sink, 0, state.mcu_work_buffer);
   if (sink.block_by_block) return WriteBlockByBlock(properties, sink, mcu_column, mcu_row);
   if (sink.smooth) return SmoothOutputMcu(properties, sink.geometry, mcu_column, mcu_row);
   McuTarget target;

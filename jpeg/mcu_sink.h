@@ -69,6 +69,21 @@ struct McuSink {
 // when the MCU holds more blocks than T.81 allows.
 Status PrepareSink(JpegState& state, const JpegScanHeader& scan, McuSink& sink);
 
+// Dequantises and transforms the MCU's blocks from block `first` on, in place in `blocks`.
+inline void TransformBlocks(const RoutineTable& table, const McuSink& sink, int32_t first,
+                            int16_t* blocks) {
+  for (int32_t i = first; i < sink.block_count; ++i) {
+    const SinkBlock& b = sink.blocks[i];
+    int16_t* block = blocks + 64 * i;
+    if (b.dequantize_transform != nullptr) {
+      b.dequantize_transform(block, b.quant);
+      continue;
+    }
+    table.Dequantize(block, b.quant);
+    b.transform(block);
+  }
+}
+
 // SinkMcu for every MCU but those the whole-MCU writer of a reduced read takes.
 Status SinkAnyMcu(JPEG_PROPERTIES& properties, const McuSink& sink, int32_t mcu_column,
                   int32_t mcu_row);
@@ -83,16 +98,7 @@ inline Status SinkMcu(JPEG_PROPERTIES& properties, const McuSink& sink, int32_t 
   if (sink.whole_reduced == nullptr || !sink.whole_mcus.Holds(mcu_column, mcu_row))
     return SinkAnyMcu(properties, sink, mcu_column, mcu_row);
   JpegState& state = properties.state;
-  int16_t* block = state.mcu_work_buffer + 64 * sink.writer_blocks;
-  for (int32_t i = sink.writer_blocks; i < sink.block_count; ++i, block += 64) {
-    const SinkBlock& b = sink.blocks[i];
-    if (b.dequantize_transform != nullptr) {
-      b.dequantize_transform(block, b.quant);
-    } else {
-      state.routine_table->Dequantize(block, b.quant);
-      b.transform(block);
-    }
-  }
+  TransformBlocks(*state.routine_table, sink, sink.writer_blocks, state.mcu_work_buffer);
   const OutputWindow& window = sink.geometry.window;
   sink.whole_reduced(
       state.mcu_work_buffer, sink.writer_quant,
